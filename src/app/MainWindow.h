@@ -1,0 +1,101 @@
+#pragma once
+// The main window "Velmaro": drive list, folder tree, search button, folder
+// list, count lines, the four action buttons, the properties button, "Exit",
+// the headings and the logo.
+//
+// Start-up (constructor): empties LabelVerzeichnis and both count labels,
+// restores Width/Height/WindowState from the settings store (section
+// "Setup"), a value that is not a number is ignored. Every resize runs the
+// layout pass (MainLayout). Closing (close box or "Exit") stores the size
+// when the state is normal, always the state, then closes every window.
+
+#include <QByteArray>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QTreeView;
+class QFileSystemModel;
+
+namespace velmaro {
+
+class RoCommand;
+class RoListBox;
+class ScanRun;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Runs one scan of the folder named by LabelVerzeichnis (asynchronous:
+    // returns at once; the progress window is unloaded when it ends).
+    void Verzeichnisse_lesen();
+    // Writes the two count lines from the folder list's running totals.
+    void OrdnerZähler();
+
+    RoListBox* roListBox_Ordner() const { return list_; }
+    QLabel* LabelVerzeichnis() const { return labelVerzeichnis_; }
+    QLabel* Label_Info(int index) const { return labelInfo_[index]; }
+    RoCommand* cmd_Go() const { return cmdGo_; }
+    RoCommand* cmd_OrdnerDel() const { return cmdOrdnerDel_; }
+    RoCommand* cmd_OrdnerNull() const { return cmdOrdnerNull_; }
+    RoCommand* cmd_DelFile() const { return cmdDelFile_; }
+    RoCommand* cmd_Info() const { return cmdInfo_; }
+    RoCommand* cmd_Ende() const { return cmdEnde_; }
+    QComboBox* Drive1() const { return drive1_; }
+    QTreeView* Dir1() const { return dir1_; }
+    ScanRun& scanRun() const { return *scanRun_; }
+
+    // The folder open in the folder tree, display form ending in "/".
+    QString dir1Path() const;
+    // Raw bytes of LabelVerzeichnis's folder (the root of the current list).
+    QByteArray scanRootRaw() const { return scanRootRaw_; }
+    // Sets LabelVerzeichnis (display) and the raw root together.
+    void setScanRoot(const QByteArray& raw);
+    // Opens `path` in the folder tree (and selects its drive).
+    void setDir1Path(const QString& path);
+
+    // Outer size in twips (client + 120 / + 435), as the settings store it.
+    double outerWidthTwips() const;
+    double outerHeightTwips() const;
+    void setOuterSizeTwips(double w, double h);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void restoreSettings();
+    void storeSettings();
+    void applyLayout();
+    void onDriveChanged(int index);
+    void wireHandlers();
+
+    QComboBox* drive1_ = nullptr;
+    QTreeView* dir1_ = nullptr;
+    QFileSystemModel* dirModel_ = nullptr;
+    RoListBox* list_ = nullptr;
+    QLabel* labelVerzeichnis_ = nullptr;
+    QLabel* labelInfo_[2] = {nullptr, nullptr};
+    QLabel* label_[3] = {nullptr, nullptr, nullptr};
+    QLabel* logo_ = nullptr;
+    RoCommand* cmdGo_ = nullptr;
+    RoCommand* cmdOrdnerDel_ = nullptr;
+    RoCommand* cmdOrdnerNull_ = nullptr;
+    RoCommand* cmdDelFile_ = nullptr;
+    RoCommand* cmdInfo_ = nullptr;
+    RoCommand* cmdEnde_ = nullptr;
+    std::unique_ptr<ScanRun> scanRun_;
+    QByteArray scanRootRaw_;
+    QString currentDrive_;
+    bool shutDown_ = false;
+};
+
+}  // namespace velmaro

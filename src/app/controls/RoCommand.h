@@ -1,0 +1,39 @@
+#pragma once
+// The program's button: Verdana 8.25 pt, black text, our own 32x32 cursor
+// while the mouse is over it, backgrounds normal / pressed RGB(224,224,215) /
+// disabled RGB(245,244,234). Optional symbol instead of a caption.
+// clicked() is raised only while enabled (mouse, Space, Enter).
+
+#include <QAbstractButton>
+#include <QColor>
+
+namespace velmaro {
+
+class RoCommand : public QAbstractButton {
+    Q_OBJECT
+public:
+    static const QColor kNearWhite;  // RGB(247,247,239)
+    static const QColor kRed;        // RGB(255,0,0)
+    static const QColor kLightRed;   // RGB(255,192,192)
+    static const QColor kPressed;    // RGB(224,224,215)
+    static const QColor kDisabled;   // RGB(245,244,234)
+
+    explicit RoCommand(const QString& caption, const QColor& back = kNearWhite,
+                       QWidget* parent = nullptr);
+    void setBackColor(const QColor& c);
+    QColor backColor() const { return back_; }
+    // The background the button shows now (normal, pressed or disabled).
+    QColor currentBackColor() const;
+    void setSymbol(const QPixmap& pixmap);  // drawn centred, for buttons without caption
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QColor back_;
+    QPixmap symbol_;
+};
+
+}  // namespace velmaro

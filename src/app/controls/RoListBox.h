@@ -1,0 +1,47 @@
+#pragma once
+// The folder list control: a report view over FolderListModel with the five
+// columns "Ordnername", "kompletter Pfad", "Ordnergröße in KByte",
+// "erstellt am", "letzte Änderung" (widths 1800, 3500, 1800, 2000, 2000 twips),
+// light-yellow background, sort on header click with sort markers.
+//
+// The operations count rows and columns from 1 in display order:
+//  ClearRows, AddRow, RowCount, CellText (empty text when the row names no
+//  row), SelectedIndex (0 when nothing is selected: names no row).
+// The row event (rowActivated) is raised by a double click on a row and by
+// Enter on the current row.
+
+#include "app/controls/FolderListModel.h"
+
+#include <QTreeView>
+
+namespace velmaro {
+
+class RoListBox : public QTreeView {
+    Q_OBJECT
+public:
+    explicit RoListBox(QWidget* parent = nullptr);
+
+    void ClearRows();
+    void AddRow(FolderRow row);
+    void AddRows(std::vector<FolderRow>&& rows);  // one batch
+    qint64 RowCount() const;
+    QString CellText(qint64 row, int column) const;
+    const FolderRow* RowAt(qint64 row) const;     // nullptr when the row names no row
+    qint64 SelectedIndex() const;
+    void SelectRow(qint64 row);                   // 1-based; for keyboard/tests
+    qint64 ZeroByteCount() const;
+    // Sorts once by `column` (1-based), as after a header click.
+    void SortBy(int column, Qt::SortOrder order = Qt::AscendingOrder);
+    FolderListModel* folderModel() const { return model_; }
+
+signals:
+    void rowActivated();  // the row event
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    FolderListModel* model_;
+};
+
+}  // namespace velmaro

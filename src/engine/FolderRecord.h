@@ -1,0 +1,38 @@
+#pragma once
+// One scanned folder, as the walk hands it to whoever shows it.
+// Plain data, no Qt. Paths and names are raw file-system bytes.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmaro::engine {
+
+// A point in time as the file system reports it (seconds and nanoseconds
+// since the Unix epoch, UTC).
+struct FileTime {
+    int64_t seconds = 0;
+    uint32_t nanoseconds = 0;
+};
+
+// Why a folder's size could not be formed.
+enum class SizeState : uint8_t {
+    Complete,    // `bytes` is the exact total of the subtree
+    Failed,      // something below could not be read; `error` holds the errno
+    Incomplete,  // the scan was stopped before the subtree was read completely
+};
+
+struct FolderRecord {
+    std::string name;              // last path component; the whole path for "/"
+    std::string path;              // absolute, always ends in '/'
+    uint64_t bytes = 0;            // sum of st_size of every non-folder below
+    SizeState sizeState = SizeState::Complete;
+    int error = 0;                 // errno of the first failure below (sizeState == Failed)
+    bool zeroByte = false;         // subtree holds exactly 0 bytes and nothing but
+                                   // folders and empty regular files; never true
+                                   // unless sizeState == Complete
+    std::optional<FileTime> created;  // birth time; empty where the file system has none
+    FileTime accessed;             // last access, read before the folder was listed
+};
+
+}  // namespace velmaro::engine

@@ -1,0 +1,72 @@
+#pragma once
+// The parallel folder walk: start / cancel / progress / done.
+//
+// Contract:
+//  - start() returns at once; the walk runs on a bounded pool of worker
+//    threads (Options::workers). One scanner runs one walk at a time.
+//  - Every folder that could be opened gets exactly one FolderRecord. A record
+//    is handed to the BatchSink once its whole subtree is finished (sizes are
+//    summed bottom-up), in batches of up to Options::batchSize records. The
+//    sink is called from worker threads, never concurrently with itself.
+//  - The root gives a record too; a root that cannot be opened gives none.
+//  - A folder that can be opened but whose entries cannot be listed gets a
+//    record (Failed, with the errno) and no descent; every folder above it
+//    is Failed as well.
+//  - Symlinks are never followed; folders on another device than the root
+//    (mount points) are neither entered nor listed; pseudo file systems are
+//    never entered.
+//  - cancel(): no folder is opened after the call returns; folders already
+//    found still get their records, subtrees cut short are Incomplete.
+//  - DoneSink is called exactly once, after the last batch, from a worker
+//    thread (or from start() itself when there is nothing to do).
+//  - The destructor cancels and waits.
+
+#include "engine/FolderRecord.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmaro::engine {
+
+struct ScanProgress {
+    uint64_t folders = 0;  // folders found so far
+    uint64_t files = 0;    // non-folder entries seen so far
+    uint64_t bytes = 0;    // their st_size so far
+};
+
+class FolderScanner {
+public:
+    struct Options {
+        unsigned workers = 8;        // I/O bound: more workers than cores pays off
+        std::size_t batchSize = 1024;
+    };
+    using BatchSink = std::function<void(std::vector<FolderRecord>&&)>;
+    using DoneSink = std::function<void()>;
+
+    FolderScanner();
+    explicit FolderScanner(Options options);
+    ~FolderScanner();
+    FolderScanner(const FolderScanner&) = delete;
+    FolderScanner& operator=(const FolderScanner&) = delete;
+
+    // Starts walking `root` (absolute; a trailing '/' is optional).
+    void start(const std::string& root, BatchSink onBatch, DoneSink onDone);
+    // Asks the walk to stop; returns at once. Safe from any thread.
+    void cancel();
+    // Running totals; safe from any thread.
+    ScanProgress progress() const;
+    // True once DoneSink has been called.
+    bool done() const;
+    // Blocks until the walk has finished.
+    void wait();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace velmaro::engine

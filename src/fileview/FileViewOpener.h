@@ -1,0 +1,12 @@
+#pragma once
+// "Ordnerdateien zeigen" and the folder list's row event: opens the file
+// view for the selected row's folder, and offers a rescan when the number
+// of files changed while it was open.
+
+namespace velmaro {
+
+class MainWindow;
+
+void cmd_DelFile_Click(MainWindow& window);
+
+}  // namespace velmaro

@@ -2,38 +2,78 @@
 // The window side of a scan: runs the engine's walk for the main window,
 // feeds the folder list in batches (queued from the worker threads), keeps
 // the count lines current and closes the progress window at the end.
+//
+// Threads: the engine's sinks run on worker threads. They only turn records
+// into FolderRows and post them to this object's thread; the list, the
+// labels and the forms are touched on the user-interface thread only.
+// Batches of an earlier scan that arrive after a new scan has started are
+// dropped. Destroying the ScanRun cancels the walk and waits for it; rows
+// still queued are then discarded.
 
+#include "app/controls/FolderRow.h"
 #include "engine/FolderScanner.h"
 
+#include <QByteArray>
 #include <QObject>
+#include <functional>
 #include <memory>
+#include <vector>
+
+class QLabel;
 
 namespace velmaro {
 
 class MainWindow;
+class RoListBox;
+
+// The widgets a scan writes to and the folder it reads (raw bytes).
+struct ScanTarget {
+    RoListBox* list = nullptr;
+    QLabel* info0 = nullptr;  // Label_Info(0)
+    QLabel* info1 = nullptr;  // Label_Info(1)
+    QByteArray rootRaw;
+};
 
 class ScanRun : public QObject {
     Q_OBJECT
 public:
+    using TargetResolver = std::function<ScanTarget()>;
+
+    // Scans for the main window: its folder list and count labels; the root is
+    // window.scanRootRaw(), or LabelVerzeichnis's text encoded when that is empty.
     explicit ScanRun(MainWindow& window);
+    // Scans for any set of widgets (asked for anew at every scan).
+    explicit ScanRun(TargetResolver resolver, QObject* parent = nullptr);
     ~ScanRun() override;
 
-    // Empties the counts and the list, starts the walk of the main window's
-    // scan root. Returns at once. At the end: final counts, sort, the
-    // progress window "BitteWarten" is unloaded and the cursor restored.
+    // Empties the counts and the list, starts the walk of the scan root.
+    // Returns at once. At the end: final sort by the full path, final counts,
+    // the progress window "BitteWarten" is unloaded, the cursor restored and
+    // finished() emitted. A walk still running is cancelled first.
     void Verzeichnisse_lesen();
-    // Writes n + " Ordner gefunden " and "davon " + z + " Ordner mit 0 Byte".
+    // Writes n + " Ordner gefunden " and "davon " + z + " Ordner mit 0 Byte"
+    // from the list's running totals (64-bit).
     void OrdnerZähler();
-    // Asks the running walk to stop (the stop button).
+    // Asks the running walk to stop (the stop button). Returns at once.
     void stop();
     bool running() const;
 
+    // Engine settings for the next scan (workers, batch size).
+    void setScannerOptions(const engine::FolderScanner::Options& options);
+    // Progress of the current walk (zero when none runs).
+    engine::ScanProgress progress() const;
+
 signals:
+    // The walk has delivered its last row (emitted before the final sort).
+    void walkEnded();
+    // The scan is over: sorted, counted, progress window unloaded.
     void finished();
 
 private:
     struct State;
-    MainWindow& window_;
+    void onBatch(quint64 generation, std::vector<FolderRow>&& rows);
+    void onDone(quint64 generation);
+    void bindTarget(const ScanTarget& target);
     std::unique_ptr<State> state_;
 };
 

@@ -1,0 +1,197 @@
+#include "scan/BitteWarten.h"
+
+#include "app/FormFactories.h"
+#include "app/MainWindow.h"
+#include "app/controls/RoCommand.h"
+#include "platform/FormRegistry.h"
+#include "platform/Resources.h"
+#include "platform/Twips.h"
+#include "platform/WaitCursor.h"
+#include "scan/ScanRun.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <qdrawutil.h>
+
+namespace velmaro {
+
+namespace {
+const QString kName = QStringLiteral("BitteWarten");
+const QString kMainName = QStringLiteral("Velmaro");
+const QString kTitle = QStringLiteral("Bitte warten");
+
+void name(QObject* o, const QString& n)
+{
+    o->setObjectName(n);
+    if (auto* w = qobject_cast<QWidget*>(o))
+        w->setAccessibleDescription(n);
+}
+
+}  // namespace
+
+QWidget* createBitteWarten()
+{
+    return new BitteWarten;
+}
+
+BitteWarten::BitteWarten(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      owner_(parent ? parent : platform::forms().find(kMainName))
+{
+    ensureResources();
+    name(this, kName);
+    setFixedSize(platform::twipsToPixels(3255), platform::twipsToPixels(990));
+    buildControls();
+    platform::WaitCursor::set();  // the load event: hourglass until the scan run ends
+    timer_->start();
+}
+
+BitteWarten::~BitteWarten()
+{
+    // Unloaded before its scan ever started: nobody else restores the cursor.
+    if (scansStarted_ == 0 && !closeAllowed_)
+        platform::WaitCursor::restore();
+}
+
+void BitteWarten::placeControl(QWidget* w, double left, double top, double width, double height)
+{
+    using platform::twipsToPixels;
+    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                   twipsToPixels(height));
+}
+
+void BitteWarten::buildControls()
+{
+    image1_ = new QLabel(this);
+    name(image1_, QStringLiteral("Image1"));
+    image1_->setPixmap(QPixmap(QStringLiteral(":/velmaro/hourglass.png")));
+    image1_->setScaledContents(true);
+    placeControl(image1_, 90, 240, 480, 480);
+
+    QFont titleFont(QStringLiteral("MS Sans Serif"));
+    titleFont.setPointSizeF(13.5);
+    titleFont.setBold(true);
+    const QColor colours[2] = {QColor(0, 0, 128), QColor(Qt::white)};
+    const int left[2] = {675, 690}, top[2] = {90, 120};
+    for (int i = 0; i < 2; ++i) {  // element 1 is created last: drawn over element 0
+        QLabel* l = new QLabel(kTitle, this);
+        name(l, QStringLiteral("Label1_%1").arg(i));
+        l->setFont(titleFont);
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, colours[i]);
+        l->setPalette(pal);
+        l->setAutoFillBackground(false);  // transparent: the shadow shows through
+        l->move(platform::twipsToPixels(left[i]), platform::twipsToPixels(top[i]));
+        l->adjustSize();
+        label1_[i] = l;
+    }
+
+    label2_ = new QLabel(QStringLiteral("die Informationen des Verzeichnisses werden gelesen"), this);
+    name(label2_, QStringLiteral("Label2"));
+    label2_->setWordWrap(true);
+    label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeControl(label2_, 690, 510, 2535, 435);
+
+    cmdStopp_ = new RoCommand(QString(), RoCommand::kNearWhite, this);
+    name(cmdStopp_, QStringLiteral("cmd_Stopp"));
+    cmdStopp_->setAccessibleName(QStringLiteral("Stopp"));
+    cmdStopp_->setSymbol(QPixmap(QStringLiteral(":/velmaro/stop.png")));
+    placeControl(cmdStopp_, 2640, 60, 525, 405);
+    connect(cmdStopp_, &RoCommand::clicked, this, &BitteWarten::onStopClicked);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer"));
+    timer_->setSingleShot(true);
+    timer_->setInterval(10);
+    connect(timer_, &QTimer::timeout, this, &BitteWarten::onTimer);
+}
+
+void BitteWarten::onTimer()
+{
+    timer_->stop();  // interval 0, disabled: the tick is a single one
+    timer_->setInterval(0);
+    if (scansStarted_ > 0)
+        return;
+    auto* main = platform::forms().find<MainWindow>(kMainName);
+    if (!main) {  // nothing to scan for: close again, as after an empty scan
+        allowClose();
+        platform::WaitCursor::restore();
+        ++scansStarted_;  // the cursor is restored: the destructor must not do it again
+        QMetaObject::invokeMethod(this, [this] {
+            if (platform::forms().find(kName) == this)
+                platform::forms().unload(kName);
+            else
+                reject();
+        }, Qt::QueuedConnection);
+        return;
+    }
+    ++scansStarted_;
+    main->Verzeichnisse_lesen();
+    if (!cmdStopp_->isEnabled())  // stop clicked before the tick
+        main->scanRun().stop();
+}
+
+void BitteWarten::onStopClicked()
+{
+    cmdStopp_->setEnabled(false);
+    if (auto* main = platform::forms().find<MainWindow>(kMainName))
+        main->scanRun().stop();
+}
+
+void BitteWarten::allowClose()
+{
+    closeAllowed_ = true;
+}
+
+void BitteWarten::reject()
+{
+    if (closeAllowed_)  // Escape does nothing while the scan runs
+        QDialog::reject();
+}
+
+void BitteWarten::closeEvent(QCloseEvent* event)
+{
+    if (!closeAllowed_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void BitteWarten::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Shown without a parent: a dialog of the main window all the same (kept
+    // above it, not in the taskbar).
+    if (!parentWidget() && owner_ && owner_->windowHandle() && windowHandle())
+        windowHandle()->setTransientParent(owner_->windowHandle());
+    centreOnOwner();
+    cmdStopp_->setFocus();
+}
+
+void BitteWarten::centreOnOwner()
+{
+    QWidget* owner = owner_;
+    QRect area;
+    if (owner && owner->isVisible())
+        area = owner->frameGeometry();
+    else if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
+        area = s->availableGeometry();
+    if (area.isValid())
+        move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void BitteWarten::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    QPainter p(this);
+    qDrawWinPanel(&p, rect(), palette(), false);  // the fixed dialog border
+}
+
+}  // namespace velmaro

@@ -1,0 +1,64 @@
+#pragma once
+// The progress window "BitteWarten": shown modally for the whole of a scan.
+//
+// - Frameless fixed dialog (no title bar, no close box, not in the taskbar),
+//   client area 3255 x 990 twips, centred on the main window (its owner when
+//   no parent is given). createBitteWarten() (app/FormFactories.h) makes one.
+// - Loading (the constructor) sets the wait cursor; the scan run restores it.
+// - "Timer" fires once, 10 ms after loading, stops itself and calls the main
+//   window's Verzeichnisse_lesen(): exactly one scan per showing.
+// - cmd_Stopp disables itself on click and asks the scan to stop.
+// - Neither Escape nor a close request closes the window while the scan
+//   runs; the scan run calls allowClose() and then unloads it.
+
+#include <QDialog>
+#include <QPointer>
+
+class QLabel;
+class QTimer;
+
+namespace velmaro {
+
+class RoCommand;
+
+class BitteWarten : public QDialog {
+    Q_OBJECT
+public:
+    explicit BitteWarten(QWidget* parent = nullptr);
+    ~BitteWarten() override;
+
+    RoCommand* cmd_Stopp() const { return cmdStopp_; }
+    QTimer* Timer() const { return timer_; }
+    QLabel* Label1(int index) const { return label1_[index]; }
+    QLabel* Label2() const { return label2_; }
+    QLabel* Image1() const { return image1_; }
+    // Number of scans this showing has started (0 or 1).
+    int scansStarted() const { return scansStarted_; }
+    // The scan is over: from now on the window may be closed.
+    void allowClose();
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildControls();
+    void placeControl(QWidget* w, double left, double top, double width, double height);
+    void onTimer();
+    void onStopClicked();
+    void centreOnOwner();
+
+    QLabel* image1_ = nullptr;
+    QLabel* label1_[2] = {nullptr, nullptr};
+    QLabel* label2_ = nullptr;
+    RoCommand* cmdStopp_ = nullptr;
+    QTimer* timer_ = nullptr;
+    QPointer<QWidget> owner_;  // the main window: centring and stacking
+    int scansStarted_ = 0;
+    bool closeAllowed_ = false;
+};
+
+}  // namespace velmaro

@@ -1,0 +1,162 @@
+#include "scan/ScanRun.h"
+
+#include "app/MainWindow.h"
+#include "app/controls/RoListBox.h"
+#include "platform/FormRegistry.h"
+#include "platform/WaitCursor.h"
+#include "scan/BitteWarten.h"
+#include "scan/FolderRowBuilder.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QMetaObject>
+#include <QPointer>
+
+namespace velmaro {
+
+namespace {
+constexpr int kPathColumn = 2;  // the final sort: the full path reads like the tree
+}
+
+struct ScanRun::State {
+    TargetResolver resolve;
+    engine::FolderScanner::Options options;
+    std::unique_ptr<engine::FolderScanner> scanner;
+    QPointer<RoListBox> list;
+    QPointer<QLabel> info[2];
+    quint64 generation = 0;
+    bool running = false;
+};
+
+ScanRun::ScanRun(MainWindow& window)
+    : ScanRun([w = &window] {
+          ScanTarget t;
+          t.list = w->roListBox_Ordner();
+          t.info0 = w->Label_Info(0);
+          t.info1 = w->Label_Info(1);
+          t.rootRaw = w->scanRootRaw();
+          if (t.rootRaw.isEmpty() && w->LabelVerzeichnis())
+              t.rootRaw = QFile::encodeName(w->LabelVerzeichnis()->text());
+          return t;
+      })
+{
+}
+
+ScanRun::ScanRun(TargetResolver resolver, QObject* parent)
+    : QObject(parent), state_(std::make_unique<State>())
+{
+    state_->resolve = std::move(resolver);
+}
+
+ScanRun::~ScanRun()
+{
+    // Cancel and join the workers while this object can still receive their
+    // posts; QObject's destructor then drops whatever is still queued.
+    state_->scanner.reset();
+}
+
+void ScanRun::bindTarget(const ScanTarget& target)
+{
+    state_->list = target.list;
+    state_->info[0] = target.info0;
+    state_->info[1] = target.info1;
+}
+
+void ScanRun::Verzeichnisse_lesen()
+{
+    state_->scanner.reset();  // a walk still running: cancel and join it
+    const quint64 gen = ++state_->generation;
+    const ScanTarget target = state_->resolve();
+    bindTarget(target);
+    for (const auto& label : state_->info)
+        if (label)
+            label->clear();
+    if (state_->list)
+        state_->list->ClearRows();
+    state_->running = true;
+
+    // The builder reads the locale here, on the user-interface thread.
+    auto builder = std::make_shared<const FolderRowBuilder>();
+    auto onBatch = [this, gen, builder](std::vector<engine::FolderRecord>&& records) {
+        std::vector<FolderRow> rows;
+        rows.reserve(records.size());
+        for (const auto& record : records)
+            rows.push_back(builder->build(record));
+        QMetaObject::invokeMethod(
+            this, [this, gen, rows = std::move(rows)]() mutable { this->onBatch(gen, std::move(rows)); },
+            Qt::QueuedConnection);
+    };
+    auto onDone = [this, gen] {
+        QMetaObject::invokeMethod(this, [this, gen] { this->onDone(gen); }, Qt::QueuedConnection);
+    };
+    state_->scanner = std::make_unique<engine::FolderScanner>(state_->options);
+    state_->scanner->start(target.rootRaw.toStdString(), std::move(onBatch), std::move(onDone));
+}
+
+void ScanRun::onBatch(quint64 generation, std::vector<FolderRow>&& rows)
+{
+    if (generation != state_->generation || !state_->list)
+        return;
+    state_->list->AddRows(std::move(rows));
+    OrdnerZähler();
+}
+
+void ScanRun::onDone(quint64 generation)
+{
+    if (generation != state_->generation || !state_->running)
+        return;
+    state_->running = false;
+    emit walkEnded();
+    state_->scanner.reset();  // the walk is over: free its folder nodes
+    if (state_->list)
+        state_->list->SortBy(kPathColumn);
+    OrdnerZähler();
+    auto& forms = platform::forms();
+    if (auto* wait = forms.find<BitteWarten>(QStringLiteral("BitteWarten")))
+        wait->allowClose();
+    if (forms.isLoaded(QStringLiteral("BitteWarten")))
+        forms.unload(QStringLiteral("BitteWarten"));
+    platform::WaitCursor::restore();
+    emit finished();
+}
+
+void ScanRun::OrdnerZähler()
+{
+    if (!state_->list)
+        bindTarget(state_->resolve());  // counts asked for before any scan
+    if (!state_->list)
+        return;
+    const qint64 n = state_->list->RowCount();
+    const qint64 z = state_->list->ZeroByteCount();
+    if (QLabel* l = state_->info[0]) {
+        l->setText(QString::number(n) + QStringLiteral(" Ordner gefunden "));
+        l->adjustSize();
+    }
+    if (QLabel* l = state_->info[1]) {
+        l->setText(QStringLiteral("davon ") + QString::number(z) + QStringLiteral(" Ordner mit 0 Byte"));
+        l->adjustSize();
+    }
+}
+
+void ScanRun::stop()
+{
+    if (state_->scanner)
+        state_->scanner->cancel();
+}
+
+bool ScanRun::running() const
+{
+    return state_->running;
+}
+
+void ScanRun::setScannerOptions(const engine::FolderScanner::Options& options)
+{
+    state_->options = options;
+}
+
+engine::ScanProgress ScanRun::progress() const
+{
+    return state_->scanner ? state_->scanner->progress() : engine::ScanProgress{};
+}
+
+}  // namespace velmaro

@@ -10,6 +10,7 @@
 // when the state is normal, always the state, then closes every window.
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -18,6 +19,7 @@ class QComboBox;
 class QLabel;
 class QTreeView;
 class QFileSystemModel;
+class QModelIndex;
 
 namespace velmaro {
 
@@ -48,6 +50,8 @@ public:
     RoCommand* cmd_Ende() const { return cmdEnde_; }
     QComboBox* Drive1() const { return drive1_; }
     QTreeView* Dir1() const { return dir1_; }
+    QLabel* Label(int index) const { return label_[index]; }
+    QLabel* Logo() const { return logo_; }
     ScanRun& scanRun() const { return *scanRun_; }
 
     // The folder open in the folder tree, display form ending in "/".
@@ -63,15 +67,37 @@ public:
     double outerWidthTwips() const;
     double outerHeightTwips() const;
     void setOuterSizeTwips(double w, double h);
+    // The state as the settings store it: 0 normal, 1 minimized, 2 maximized.
+    int windowStateCode() const;
+    // The drive whose folder tree Dir1 shows.
+    QString currentDrive() const { return currentDrive_; }
+
+    // Reads a stored number the way start-up does (C locale, blanks around
+    // it allowed); false for text that is not a finite number.
+    static bool parseStoredNumber(const QString& text, double* value);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildControls();
+    void buildFolderTree();
+    void buildButtons();
+    void buildLabels();
+    void setUpAccessibility();
+    void setUpTabOrder();
+    void centreOnScreen();
+    void applyStoredState(const QString& text);
+    void adjustLabels();
+    void openAbout();
+    // Shows `drive` in Dir1 with `folder` (on that drive) as the current folder.
+    void showDrive(const QString& drive, const QString& folder);
+    void selectDriveInList(const QString& drive);
+    void hideOtherVolumes(const QModelIndex& parent, int first, int last);
     void restoreSettings();
     void storeSettings();
     void applyLayout();
@@ -95,6 +121,7 @@ private:
     std::unique_ptr<ScanRun> scanRun_;
     QByteArray scanRootRaw_;
     QString currentDrive_;
+    QHash<QString, QString> lastFolder_;  // drive -> the folder last open on it
     bool shutDown_ = false;
 };
 

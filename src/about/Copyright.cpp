@@ -1,0 +1,182 @@
+#include "about/Copyright.h"
+
+#include "about/VersionStrip.h"
+#include "app/controls/Line3D.h"
+#include "app/controls/RoCommand.h"
+#include "app/controls/RoLabel.h"
+#include "platform/FormRegistry.h"
+#include "platform/Resources.h"
+#include "platform/Twips.h"
+
+#include <QEvent>
+#include <QIcon>
+#include <QLabel>
+
+namespace velmaro {
+
+namespace {
+
+const QString kFormName = QStringLiteral("Copyright");
+Copyright::DateSource dateSource = nullptr;
+
+QFont msSansSerif(double points, bool bold) {
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+int px(double twips) {
+    return platform::twipsToPixels(twips);
+}
+
+}  // namespace
+
+Copyright::Copyright(QWidget* parent) : QDialog(parent) {
+    ensureResources();
+    setObjectName(kFormName);
+    setAccessibleDescription(kFormName);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowModality(Qt::ApplicationModal);
+    setWindowTitle(QString());
+    setFixedSize(px(3585), px(1995));
+    buildControls();
+    Form_Initialize();
+}
+
+QString Copyright::versionText(int major, int minor, int patch) {
+    return QStringLiteral(" Version %1.0%2.0%3").arg(major).arg(minor).arg(patch);
+}
+
+QString Copyright::programVersionText() {
+    return versionText(VELMARO_VERSION_MAJOR, VELMARO_VERSION_MINOR, VELMARO_VERSION_PATCH);
+}
+
+QString Copyright::holderLine(int year) {
+    return QStringLiteral("© %1 Velmaro-Team").arg(year);
+}
+
+void Copyright::setDateSource(DateSource source) {
+    dateSource = source;
+}
+
+void Copyright::place(QWidget* w, const char* name, double left, double top, double width,
+                      double height) {
+    const QString objectName = QString::fromUtf8(name);
+    w->setObjectName(objectName);
+    w->setAccessibleDescription(objectName);
+    w->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+void Copyright::buildControls() {
+    strip_ = new VersionStrip(this);
+    place(strip_, "roLabel", 0, 0, 375, 1995);
+    buildTitle();
+
+    image1_ = new QLabel(this);
+    image1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    image1_->setAccessibleName(QStringLiteral("Programmsymbol"));
+    place(image1_, "Image1", 480, 720, 435, 465);
+
+    txtName_ = new QLabel(this);
+    place(txtName_, "txt_Name", 1020, 600, 1605, 195);
+    buildLinks();
+
+    auto* line = new Line3D(this);
+    place(line, "Line3D1", 420, 1410, 3075, 45);
+
+    auto* logo = new QLabel(this);
+    logo->setPixmap(QPixmap(QStringLiteral(":/velmaro/logo.png")));
+    logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    logo->setAccessibleName(QStringLiteral("Velmaro-Logo"));
+    place(logo, "Logo", 480, 1500, 1110, 450);
+
+    cmdOK_ = new RoCommand(QStringLiteral("Okay"), RoCommand::kNearWhite, this);
+    cmdOK_->setAccessibleName(QStringLiteral("Okay"));
+    place(cmdOK_, "cmdOK", 2220, 1530, 1215, 405);
+    connect(cmdOK_, &RoCommand::clicked, this, &Copyright::onOkay);
+    cmdOK_->setFocus();
+}
+
+void Copyright::buildTitle() {
+    // The white copy lies behind the dark one, 30 twips right and down.
+    for (int i : {0, 1}) {
+        titel_[i] = new QLabel(this);
+        titel_[i]->setFont(msSansSerif(18, true));
+        titel_[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    QPalette white = titel_[0]->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    titel_[0]->setPalette(white);
+    place(titel_[0], "txt_Titel_0", 450, 90, 3135, 555);
+    place(titel_[1], "txt_Titel_1", 420, 60, 3135, 555);
+    titel_[1]->raise();
+}
+
+void Copyright::buildLinks() {
+    place(new QLabel(QStringLiteral("Internet"), this), "Label1_1", 1200, 825, 540, 195);
+    place(new QLabel(QStringLiteral("Email"), this), "Label1_3", 1200, 1065, 375, 195);
+
+    web_ = new RoLabel(QStringLiteral("www.velmaro.de"), this);
+    web_->setKind(RoLabel::WebLink);
+    place(web_, "roLabel1_1", 1800, 810, 1755, 255);
+    mail_ = new RoLabel(QStringLiteral("info@velmaro.de"), this);
+    mail_->setKind(RoLabel::MailLink);
+    place(mail_, "roLabel1_2", 1800, 1020, 1335, 255);
+    for (RoLabel* link : {web_, mail_}) {
+        QFont f = msSansSerif(8.25, false);
+        f.setUnderline(true);
+        link->setFont(f);
+        QPalette pal = link->palette();
+        pal.setColor(QPalette::WindowText, Qt::black);
+        link->setPalette(pal);
+        link->setHoverColor(Qt::red);
+    }
+}
+
+void Copyright::Form_Initialize() {
+    strip_->setText(programVersionText());
+
+    QIcon icon;
+    if (QWidget* main = platform::forms().find(QStringLiteral("Velmaro")))
+        icon = main->windowIcon();
+    if (icon.isNull())
+        icon = QIcon(QStringLiteral(":/velmaro/velmaro-32.png"));
+    image1_->setPixmap(icon.pixmap(32, 32));
+
+    const QString title = QStringLiteral("Velmaro");
+    titel_[0]->setText(title);
+    titel_[1]->setText(title);
+
+    const QDate today = dateSource ? dateSource() : QDate::currentDate();
+    txtName_->setText(holderLine(today.year()));
+    txtName_->adjustSize();
+}
+
+void Copyright::showEvent(QShowEvent* event) {
+    Form_Initialize();
+    QDialog::showEvent(event);
+}
+
+bool Copyright::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        Form_Initialize();
+    return QDialog::event(event);
+}
+
+void Copyright::reject() {
+    // Escape and the close box end the window as "Okay" does.
+    onOkay();
+}
+
+void Copyright::onOkay() {
+    if (platform::forms().find(kFormName) == this) {
+        platform::forms().unload(kFormName);
+        return;
+    }
+    close();
+    deleteLater();
+}
+
+}  // namespace velmaro

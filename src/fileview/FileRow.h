@@ -1,0 +1,25 @@
+#pragma once
+// One row of the file view: the raw name and what the listing read about
+// the file. The texts of the cells are made on demand (FileListModel).
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <limits>
+
+namespace velmaro {
+
+struct FileRow {
+    static constexpr qint64 kUnknown = std::numeric_limits<qint64>::min();
+
+    QByteArray rawName;          // bare name, file-system bytes
+    qint64 length = kUnknown;    // bytes (64-bit); kUnknown: no size text
+    qint64 changedMs = kUnknown; // last change, ms since the epoch; kUnknown: empty cells
+    bool checked = false;
+
+    // Reads length and last change of `rawName` in the folder open as
+    // `dirFd` (or, when dirFd < 0, under `folder`), without following a
+    // symlink. A file that cannot be read keeps kUnknown in both.
+    static FileRow read(int dirFd, const QByteArray& folder, const QByteArray& rawName);
+};
+
+}  // namespace velmaro

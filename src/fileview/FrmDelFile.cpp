@@ -1,0 +1,295 @@
+#include "fileview/FrmDelFile.h"
+
+#include "actions/AllesLoeschen.h"
+#include "actions/Eigenschaften.h"
+#include "app/controls/RoCommand.h"
+#include "fileview/FileListModel.h"
+#include "fileview/FileListe.h"
+#include "platform/FileOpener.h"
+#include "platform/MsgBox.h"
+#include "platform/Twips.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTreeView>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace velmaro {
+
+using platform::MsgBox;
+using platform::twipsToPixels;
+
+namespace {
+
+constexpr int kYes = 6;
+constexpr int kNo = 7;
+
+void nameWidget(QWidget* w, const QString& name, const QString& accessibleName)
+{
+    w->setObjectName(name);
+    w->setAccessibleDescription(name);
+    w->setAccessibleName(accessibleName);
+}
+
+void placeTwips(QWidget* w, int left, int top, int width, int height)
+{
+    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                   twipsToPixels(height));
+}
+
+}  // namespace
+
+FrmDelFile::FrmDelFile(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      opener_(&platform::FileOpener::open),
+      properties_(&Eigenschaften_zeigen)
+{
+    setObjectName(QStringLiteral("frm_DelFile"));
+    setAccessibleDescription(QStringLiteral("frm_DelFile"));
+    setWindowModality(Qt::ApplicationModal);
+    setFixedSize(twipsToPixels(7605), twipsToPixels(5805));
+    buildControls();
+    wireHandlers();
+    Form_Load();
+}
+
+FrmDelFile::~FrmDelFile() = default;
+
+void FrmDelFile::buildControls()
+{
+    fileListe_ = new FileListe(this);
+    model_ = new FileListModel(this);
+
+    listView_ = new QTreeView(this);
+    nameWidget(listView_, QStringLiteral("ListView"), QStringLiteral("Dateien"));
+    listView_->setModel(model_);
+    listView_->setRootIsDecorated(false);
+    listView_->setItemsExpandable(false);
+    listView_->setUniformRowHeights(true);
+    listView_->setAllColumnsShowFocus(true);
+    listView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    listView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    listView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    listView_->setTextElideMode(Qt::ElideRight);
+    listView_->header()->setSectionsClickable(true);
+    listView_->header()->setSectionsMovable(false);
+    listView_->header()->setStretchLastSection(false);
+    listView_->header()->setSortIndicatorShown(true);
+    placeTwips(listView_, 30, 30, 7515, 5235);
+
+    roCommand2_ = new RoCommand(QStringLiteral("Alle"), RoCommand::kNearWhite, this);
+    nameWidget(roCommand2_, QStringLiteral("roCommand2"), QStringLiteral("Alle"));
+    placeTwips(roCommand2_, 30, 5310, 1425, 405);
+    cmdLoeschen_ = new RoCommand(QStringLiteral("Dateien löschen"), RoCommand::kRed, this);
+    nameWidget(cmdLoeschen_, QStringLiteral("cmd_Löschen"), QStringLiteral("Dateien löschen"));
+    placeTwips(cmdLoeschen_, 1500, 5310, 4755, 405);
+    cmdEnde_ = new RoCommand(QStringLiteral("Zurück"), RoCommand::kNearWhite, this);
+    nameWidget(cmdEnde_, QStringLiteral("cmd_Ende"), QStringLiteral("Zurück"));
+    placeTwips(cmdEnde_, 6300, 5310, 1215, 405);
+
+    setTabOrder(listView_, roCommand2_);
+    setTabOrder(roCommand2_, cmdLoeschen_);
+    setTabOrder(cmdLoeschen_, cmdEnde_);
+}
+
+void FrmDelFile::wireHandlers()
+{
+    connect(fileListe_, &FileListe::pathChanged, this, &FrmDelFile::FileListe_PathChange);
+    connect(listView_->header(), &QHeaderView::sectionClicked, this,
+            [this](int section) { ListView_ColumnClick(section + 1); });
+    connect(roCommand2_, &RoCommand::clicked, this, &FrmDelFile::roCommand2_Click);
+    connect(cmdLoeschen_, &RoCommand::clicked, this, &FrmDelFile::cmd_Löschen_Click);
+    connect(cmdEnde_, &RoCommand::clicked, this, &FrmDelFile::cmd_Ende_Click);
+    listView_->installEventFilter(this);
+    listView_->viewport()->installEventFilter(this);
+}
+
+// The load handler: the four columns, once per load.
+void FrmDelFile::Form_Load()
+{
+    struct Column {
+        const char16_t* header;
+        int widthTwips;
+    };
+    static const Column columns[] = {
+        {u"Name", 3500}, {u"Größe", 900}, {u"Geändert am", 1100}, {u"Geändert um", 1100}};
+    for (const Column& c : columns) {
+        model_->addColumn(QString::fromUtf16(c.header));
+        listView_->header()->resizeSection(model_->columnCount() - 1, twipsToPixels(c.widthTwips));
+    }
+    syncSortIndicator();
+}
+
+void FrmDelFile::FileListe_PathChange()
+{
+    model_->clearRows();
+    setWindowTitle(QStringLiteral("gefundene Files: ") + QString::number(fileListe_->count()));
+    const QByteArray& folder = fileListe_->path();
+    const int dirFd =
+        folder.isEmpty() ? -1 : ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::vector<FileRow> rows;
+    rows.reserve(fileListe_->entries().size());
+    for (const QByteArray& name : fileListe_->entries())
+        rows.push_back(FileRow::read(dirFd, folder, name));
+    if (dirFd >= 0)
+        ::close(dirFd);
+    model_->setRows(std::move(rows));
+}
+
+QByteArray FrmDelFile::fullPath(const QByteArray& rawName) const
+{
+    return fileListe_->fullPath(rawName);
+}
+
+void FrmDelFile::ListView_ColumnClick(int column)
+{
+    if (column == 1) {
+        const Qt::SortOrder now = model_->sortOrder();
+        model_->setSortOrder(now == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                       : Qt::AscendingOrder);
+    }
+    syncSortIndicator();
+}
+
+void FrmDelFile::syncSortIndicator()
+{
+    listView_->header()->setSortIndicator(0, model_->sortOrder());
+}
+
+qint64 FrmDelFile::selectedRow() const
+{
+    const QModelIndexList rows = listView_->selectionModel()->selectedRows();
+    if (!rows.isEmpty())
+        return rows.first().row();
+    const QModelIndex current = listView_->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void FrmDelFile::ListView_DblClick()
+{
+    if (model_->rowCount() == 0)
+        return;
+    const FileRow* row = model_->rowAt(selectedRow());
+    if (!row)
+        return;
+    const QByteArray file = fullPath(row->rawName);
+    const int answer = MsgBox(QStringLiteral("Datei öffnen oder Informationen aufrufen?\r"
+                                             "Ja = Datei öffnen,\r"
+                                             "Nein = Eigenschaften zeigen,\r"
+                                             "Abbruch = Abbruch"),
+                              35, QString(), this);
+    if (answer == kYes)
+        openFile(file);
+    else if (answer == kNo)
+        properties_(this, file);
+}
+
+void FrmDelFile::openFile(const QByteArray& file)
+{
+    QString failure;
+    switch (opener_(file, fileListe_->path())) {
+    case platform::FileOpener::FileNotFound:
+        failure = QStringLiteral("Datei wurde nicht gefunden");
+        break;
+    case platform::FileOpener::PathNotFound:
+        failure = QStringLiteral("Pfad wurde nicht gefunden");
+        break;
+    case platform::FileOpener::NoAssociation:
+        failure = QStringLiteral("Dateisuffix ist Unbekannt bzw. nicht Registriert.");
+        break;
+    default:
+        return;
+    }
+    MsgBox(failure, 64, QStringLiteral("Fehler"), this);
+}
+
+void FrmDelFile::cmd_Löschen_Click()
+{
+    if (model_->rowCount() == 0) {
+        MsgBox(QStringLiteral("Keine Datei vorhanden."), 64, QString(), this);
+        return;
+    }
+    if (MsgBox(QStringLiteral("Markierten Datei(en) entgültig löschen?"), 292, QString(), this)
+        != kYes)
+        return;
+    const qint64 before = model_->rowCount();
+    std::vector<QByteArray> marked;
+    for (qint64 r = 0; r < before; ++r) {
+        if (model_->isChecked(r))
+            marked.push_back(fullPath(model_->rowAt(r)->rawName));
+    }
+    const qint64 tried = qint64(marked.size());
+    for (const QByteArray& file : marked)
+        Ordner_löschen(file, this, false, true, true, false, false);
+    fileListe_->refresh();
+    FileListe_PathChange();
+    const qint64 after = model_->rowCount();
+    if (after + tried == before) {
+        MsgBox(QStringLiteral("Löschung erfolgreich."), 64, QString(), this);
+        return;
+    }
+    const qint64 failed = tried - (before - after);
+    MsgBox(QStringLiteral("Löschung bei ") + QString::number(failed)
+               + QStringLiteral(" Datei(e)n fehlgeschlagen."),
+           16, QString(), this);
+}
+
+void FrmDelFile::roCommand2_Click()
+{
+    model_->checkAll();
+}
+
+void FrmDelFile::cmd_Ende_Click()
+{
+    hide();
+}
+
+// The unload handler: hides the window; the close goes on.
+void FrmDelFile::closeEvent(QCloseEvent* event)
+{
+    hide();
+    event->accept();
+}
+
+void FrmDelFile::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+bool FrmDelFile::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == listView_->viewport() && event->type() == QEvent::MouseButtonDblClick
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        ListView_DblClick();
+        return true;
+    }
+    if (watched == listView_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ListView_DblClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace velmaro
+
+#include "app/FormFactories.h"
+
+QWidget* velmaro::createFrmDelFile()
+{
+    return new FrmDelFile;
+}

@@ -17,6 +17,7 @@
 //    removal (the zero-byte pass).
 
 #include "engine/SafeDelete.h"
+#include "platform/ShellDelete.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,13 +26,8 @@ class QWidget;
 
 namespace velmaro {
 
-namespace ShellFlags {
-constexpr unsigned FOF_SILENT = 0x0004;
-constexpr unsigned FOF_NOCONFIRMATION = 0x0010;
-constexpr unsigned FOF_ALLOWUNDO = 0x0040;
-constexpr unsigned FOF_SIMPLEPROGRESS = 0x0100;
-constexpr unsigned FOF_NOERRORUI = 0x0400;
-}  // namespace ShellFlags
+// The classic shell flag values (FOF_*), shared with the shell layer.
+namespace ShellFlags = platform::ShellFlags;
 
 // The flag arithmetic: 0x0514 with all five false, 0x0040 with recycle bin
 // true and the rest true, 0x0410 for the file view's call.

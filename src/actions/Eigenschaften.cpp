@@ -1,0 +1,52 @@
+#include "actions/Eigenschaften.h"
+
+#include "actions/PropertiesWindow.h"
+#include "app/MainWindow.h"
+#include "app/controls/RoListBox.h"
+#include "platform/FileManagerProperties.h"
+#include "platform/MsgBox.h"
+
+#include <QPointer>
+
+#include <sys/stat.h>
+
+namespace velmaro {
+
+namespace {
+
+bool pathExists(const QByteArray& rawPath) {
+    struct stat st {};
+    return !rawPath.isEmpty() && ::lstat(rawPath.constData(), &st) == 0;
+}
+
+}  // namespace
+
+void Eigenschaften_zeigen(QWidget* owner, const QByteArray& rawPath) {
+    if (!pathExists(rawPath))
+        return;
+    // Where the file manager fails after all, the own window opens instead,
+    // provided the owner and the path are still there.
+    const QPointer<QWidget> guard(owner);
+    const bool hadOwner = owner != nullptr;
+    auto fallback = [guard, hadOwner, rawPath] {
+        if ((hadOwner && !guard) || !pathExists(rawPath))
+            return;
+        PropertiesWindow::open(guard.data(), rawPath);
+    };
+    if (platform::FileManagerProperties::request(rawPath, owner, fallback))
+        return;
+    PropertiesWindow::open(owner, rawPath);
+}
+
+void cmd_Info_Click(MainWindow& window) {
+    RoListBox* list = window.roListBox_Ordner();
+    const QString path = list->CellText(list->SelectedIndex(), 2);
+    if (path.isEmpty() || list->RowCount() == 0) {
+        platform::MsgBox(QStringLiteral("Kein Verzeichnis gewählt."), 0, QString(), &window);
+        return;
+    }
+    if (const FolderRow* row = list->RowAt(list->SelectedIndex()))
+        Eigenschaften_zeigen(&window, row->rawPath);
+}
+
+}  // namespace velmaro

@@ -1,0 +1,39 @@
+#pragma once
+// The program's own properties window, used where no desktop file manager
+// answers: a non-modal window (object name "Eigenschaften", title
+// "Eigenschaften von <name>") listing, for one file or folder,
+//   "Name", "Ordner", "Typ", "Größe", "Besitzer", "Berechtigungen",
+//   "Erstellt", "Geändert", "Letzter Zugriff"
+// and a "Schließen" button. The value beside each caption is a selectable
+// label named "Wert_<caption>". Facts are read once, when the window opens,
+// from the raw path without following a symlink; a folder's size is the
+// number of its entries, a file's its length in bytes (locale digits).
+// A fact that cannot be read shows "unbekannt". Deletes itself on close;
+// it is a child window of its owner and goes with it.
+
+#include <QByteArray>
+#include <QWidget>
+
+class QFormLayout;
+
+namespace velmaro {
+
+class PropertiesWindow : public QWidget {
+    Q_OBJECT
+public:
+    PropertiesWindow(QWidget* owner, const QByteArray& rawPath);
+
+    // Creates the window for `rawPath`, shows it and returns at once.
+    static PropertiesWindow* open(QWidget* owner, const QByteArray& rawPath);
+
+    QByteArray rawPath() const { return rawPath_; }
+    // The value shown beside `caption` (empty for an unknown caption).
+    QString value(const QString& caption) const;
+
+private:
+    void addRow(QFormLayout* form, const QString& caption, const QString& value);
+
+    QByteArray rawPath_;
+};
+
+}  // namespace velmaro

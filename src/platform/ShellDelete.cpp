@@ -1,0 +1,180 @@
+#include "platform/ShellDelete.h"
+
+#include "engine/ErrorText.h"
+#include "platform/MsgBox.h"
+#include "platform/ProgressRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmaro::platform {
+
+namespace {
+
+QString display(const QByteArray& raw) { return QFile::decodeName(raw); }
+
+QString reasonText(const ShellDeleteOutcome& outcome) {
+    if (!outcome.message.isEmpty())
+        return outcome.message;
+    return QString::fromStdString(engine::errorFromErrno(outcome.error).text);
+}
+
+ShellDeleteOutcome failure(int error, const QByteArray& path, const QString& message = {}) {
+    ShellDeleteOutcome outcome;
+    outcome.error = error;
+    outcome.failedPath = path;
+    outcome.message = message;
+    return outcome;
+}
+
+bool makeDir(const QString& path, mode_t mode) {
+    const QByteArray raw = QFile::encodeName(path);
+    if (::mkdir(raw.constData(), mode) != 0 && errno != EEXIST)
+        return false;
+    struct stat st {};
+    return ::stat(raw.constData(), &st) == 0 && S_ISDIR(st.st_mode)
+        && ::access(raw.constData(), W_OK | X_OK) == 0;
+}
+
+// True when the entry named by `trashed` lies in a trash's files/ folder.
+bool inTrashFiles(const QString& trashed) {
+    const QFileInfo info(trashed);
+    return info.isAbsolute() && QFileInfo(info.absolutePath()).fileName() == QStringLiteral("files");
+}
+
+}  // namespace
+
+ShellDelete::ShellDelete(QWidget* owner, unsigned flags) : owner_(owner), flags_(flags) {}
+
+QString ShellDelete::homeTrashPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Trash");
+}
+
+bool ShellDelete::ensureHomeTrash(QString* reason) {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString trash = homeTrashPath();
+    const bool ok = !data.isEmpty() && QFileInfo(data).isAbsolute() && QDir().mkpath(data)
+        && makeDir(trash, 0700) && makeDir(trash + QStringLiteral("/files"), 0700)
+        && makeDir(trash + QStringLiteral("/info"), 0700);
+    if (!ok && reason)
+        *reason = QStringLiteral("Der Papierkorb \"%1\" kann nicht angelegt werden.").arg(trash);
+    return ok;
+}
+
+ShellDeleteOutcome ShellDelete::deleteFolder(const QByteArray& folder, engine::DeleteMode mode) {
+    ShellDeleteOutcome outcome;
+    if (!confirmed(folder, true)) {
+        outcome.cancelled = true;
+        return outcome;
+    }
+    const bool toTrash = has(ShellFlags::FOF_ALLOWUNDO) && mode == engine::DeleteMode::Everything;
+    outcome = toTrash ? moveToTrash(folder) : runTree(folder, mode);
+    if (!outcome.ok)
+        reportError(outcome);
+    return outcome;
+}
+
+ShellDeleteOutcome ShellDelete::deleteFile(const QByteArray& file) {
+    ShellDeleteOutcome outcome;
+    if (!confirmed(file, false)) {
+        outcome.cancelled = true;
+        return outcome;
+    }
+    outcome = has(ShellFlags::FOF_ALLOWUNDO) ? moveToTrash(file) : runFile(file);
+    if (!outcome.ok)
+        reportError(outcome);
+    return outcome;
+}
+
+bool ShellDelete::confirmed(const QByteArray& path, bool folder) const {
+    if (has(ShellFlags::FOF_NOCONFIRMATION))
+        return true;
+    const QString what = folder ? QStringLiteral("Soll der Ordner \"%1\" mit allen Unterordnern und Dateien ")
+                                : QStringLiteral("Soll die Datei \"%1\" ");
+    const QString how = has(ShellFlags::FOF_ALLOWUNDO) ? QStringLiteral("in den Papierkorb verschoben werden?")
+                                                       : QStringLiteral("endgültig gelöscht werden?");
+    return MsgBox(what.arg(display(path)) + how, 292, QStringLiteral("Löschen bestätigen"), owner_) == 6;
+}
+
+ShellDeleteOutcome ShellDelete::runTree(const QByteArray& folder, engine::DeleteMode mode) {
+    ProgressRunner runner({owner_, !has(ShellFlags::FOF_SILENT),
+                           !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
+    engine::DeleteResult result;
+    const std::string path = folder.toStdString();
+    const bool cancelled = runner.run([&](const ProgressRunner::EntryFn& onEntry,
+                                          const std::atomic<bool>& cancel) {
+        engine::DeleteOptions options;
+        options.mode = mode;
+        options.removeTop = true;
+        options.onEntry = onEntry;
+        options.cancel = &cancel;
+        result = engine::deleteTree(path, options);
+    });
+    if (result.ok)
+        return ShellDeleteOutcome{true, false, 0, {}, {}};
+    int error = result.error;
+    if (error == 0)
+        error = cancelled ? ECANCELED : EIO;
+    const QByteArray failed =
+        result.failedPath.empty() ? folder : QByteArray::fromStdString(result.failedPath);
+    return failure(error, failed);
+}
+
+ShellDeleteOutcome ShellDelete::runFile(const QByteArray& file) {
+    ProgressRunner runner({owner_, !has(ShellFlags::FOF_SILENT),
+                           !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
+    engine::DeleteResult result;
+    const std::string path = file.toStdString();
+    runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>&) {
+        onEntry(path);
+        result = engine::deleteFile(path);
+    });
+    if (result.ok)
+        return ShellDeleteOutcome{true, false, 0, {}, {}};
+    return failure(result.error != 0 ? result.error : EIO, file);
+}
+
+ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& path) {
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0)
+        return failure(errno, path);
+    const QString name = display(path);
+    if (QFile::encodeName(name) != path)
+        return failure(EILSEQ, path, QStringLiteral("Der Name ist keine gültige Zeichenfolge und kann nicht in den "
+                                               "Papierkorb verschoben werden."));
+    QString reason;
+    errno = 0;
+    if (!ensureHomeTrash(&reason))
+        return failure(errno != 0 ? errno : EACCES, path, reason);
+    QString trashed;
+    errno = 0;
+    if (!QFile::moveToTrash(name, &trashed)) {
+        const int error = errno;
+        return failure(error != 0 ? error : EIO, path,
+                       error != 0 ? QString() : QStringLiteral("Verschieben in den Papierkorb fehlgeschlagen."));
+    }
+    if (!inTrashFiles(trashed)) {
+        // Never leave the entry somewhere that is not a trash: put it back.
+        std::rename(QFile::encodeName(trashed).constData(), path.constData());
+        return failure(EXDEV, path, QStringLiteral("Der Papierkorb ist nicht erreichbar."));
+    }
+    return ShellDeleteOutcome{true, false, 0, {}, {}};
+}
+
+void ShellDelete::reportError(const ShellDeleteOutcome& outcome) const {
+    if (has(ShellFlags::FOF_NOERRORUI))
+        return;
+    const QString prompt = QStringLiteral("\"%1\" konnte nicht gelöscht werden.").arg(display(outcome.failedPath))
+        + QChar(u'\r') + reasonText(outcome);
+    MsgBox(prompt, 16, QStringLiteral("Fehler beim Löschen"), owner_);
+}
+
+}  // namespace velmaro::platform

@@ -1,0 +1,84 @@
+#pragma once
+// The shell layer behind the deletion routine: deletes one folder tree or one
+// file and honours the classic shell flags.
+//
+//  - FOF_NOCONFIRMATION absent: asks a German Yes/No question first (style
+//    292, No is the default); anything but Yes stops with `cancelled` set and
+//    nothing touched.
+//  - FOF_SILENT absent: a progress window ("ShellProgress", a
+//    QProgressDialog with "Abbrechen") is shown while the work runs, after
+//    the progress delay; it names the entry being removed unless
+//    FOF_SIMPLEPROGRESS is set. Its cancel button stops the walk early.
+//  - FOF_ALLOWUNDO: the folder or file is moved to the freedesktop trash
+//    instead (ZeroByteOnly mode ignores it: what that mode removes is empty).
+//    The home trash ($XDG_DATA_HOME/Trash, default ~/.local/share/Trash,
+//    with files/ and info/) is made sure of before the move; when it cannot
+//    be created the move is not tried and the call fails. A name that is not
+//    valid in the locale's encoding cannot be trashed (fails, EILSEQ).
+//  - FOF_NOERRORUI absent: a failure is shown in a German error box
+//    (style 16, title "Fehler beim Löschen") naming the path and the reason.
+//
+// The work runs on a worker thread while the calling (user-interface)
+// thread runs a local event loop (see ProgressRunner): windows repaint, the
+// call returns only when the work is done. Never throws.
+
+#include "engine/SafeDelete.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QWidget;
+
+namespace velmaro::platform {
+
+namespace ShellFlags {
+constexpr unsigned FOF_SILENT = 0x0004;          // no progress window
+constexpr unsigned FOF_NOCONFIRMATION = 0x0010;  // ask nothing
+constexpr unsigned FOF_ALLOWUNDO = 0x0040;       // to the trash
+constexpr unsigned FOF_SIMPLEPROGRESS = 0x0100;  // progress without file names
+constexpr unsigned FOF_NOERRORUI = 0x0400;       // no error box
+}  // namespace ShellFlags
+
+struct ShellDeleteOutcome {
+    bool ok = false;         // everything named is gone (or in the trash)
+    bool cancelled = false;  // the question was answered No: nothing done
+    int error = 0;           // errno of the first failure (> 0 whenever !ok && !cancelled)
+    QByteArray failedPath;   // raw path of the first failure
+    QString message;         // German reason where the errno's text says too little
+};
+
+class ShellDelete {
+public:
+    ShellDelete(QWidget* owner, unsigned flags);
+
+    // Deletes `folder` (raw absolute path, trailing "/" optional) with
+    // everything below it; the folder itself is removed too.
+    ShellDeleteOutcome deleteFolder(const QByteArray& folder,
+                                    engine::DeleteMode mode = engine::DeleteMode::Everything);
+    // Deletes one non-folder entry (raw absolute path). Never removes a folder.
+    ShellDeleteOutcome deleteFile(const QByteArray& file);
+
+    // How long the work runs before the progress window shows (default 400 ms).
+    void setProgressDelay(int ms) { progressDelayMs_ = ms; }
+
+    // The home trash folder (no trailing "/"), as QFile::moveToTrash uses it
+    // for entries on the home volume.
+    static QString homeTrashPath();
+    // Creates the home trash with files/ and info/ (mode 0700) where missing.
+    // Returns false, with a German reason, when that is not possible.
+    static bool ensureHomeTrash(QString* reason);
+
+private:
+    bool confirmed(const QByteArray& path, bool folder) const;
+    ShellDeleteOutcome runTree(const QByteArray& folder, engine::DeleteMode mode);
+    ShellDeleteOutcome runFile(const QByteArray& file);
+    ShellDeleteOutcome moveToTrash(const QByteArray& path);
+    void reportError(const ShellDeleteOutcome& outcome) const;
+    bool has(unsigned flag) const { return (flags_ & flag) != 0; }
+
+    QWidget* owner_;
+    unsigned flags_;
+    int progressDelayMs_ = 400;
+};
+
+}  // namespace velmaro::platform

@@ -12,6 +12,7 @@
 #include "app/controls/FolderRow.h"
 
 #include <QAbstractTableModel>
+#include <QCollatorSortKey>
 #include <vector>
 
 namespace velmaro {
@@ -36,8 +37,20 @@ public:
     qint64 zeroByteCount() const { return zeroCount_; }
     qint64 totalRows() const { return qint64(rows_.size()); }
 
+    int sortColumn() const { return sortColumn_; }
+    Qt::SortOrder sortOrder() const { return sortOrder_; }
+
 private:
+    bool lessThan(int column, int a, int b) const;  // storage indices, ascending
+    bool before(int a, int b) const;                // in the current sort order
+    void ensureKeys(int column);
+    void sortRange(std::vector<int>::iterator first, std::vector<int>::iterator last);
+    void applyOrder(std::vector<int>&& order);
+
     std::vector<FolderRow> rows_;
+    // Collation keys of columns 1 and 2 per storage row, built on the first
+    // sort by that column and extended for rows added later.
+    std::vector<QCollatorSortKey> keys_[2];
     std::vector<int> order_;  // display row -> storage index
     qint64 zeroCount_ = 0;
     int sortColumn_ = -1;

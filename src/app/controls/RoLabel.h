@@ -5,6 +5,8 @@
 
 #include <QColor>
 #include <QLabel>
+#include <QUrl>
+#include <functional>
 
 namespace velmaro {
 
@@ -16,9 +18,15 @@ public:
     void setKind(Kind kind);
     Kind kind() const { return kind_; }
     void setHoverColor(const QColor& c) { hover_ = c; }
+    bool isHovered() const { return hovered_; }
     void setGradient(const QColor& from, const QColor& to);
     // The URL a click opens ("https://..." or "mailto:...").
     QString target() const;
+    // How a click opens its target; QDesktopServices::openUrl by default.
+    // Tests replace it so that no browser or mail program starts. An empty
+    // function restores the default.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    static void setUrlOpener(UrlOpener opener);
 
 signals:
     void linkClicked(const QString& url);
@@ -35,6 +43,7 @@ private:
     QColor from_, to_;
     bool gradient_ = false;
     bool hovered_ = false;
+    QColor normalText_;  // text colour before the hover colour was set
 };
 
 }  // namespace velmaro

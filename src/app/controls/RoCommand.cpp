@@ -1,0 +1,126 @@
+#include "app/controls/RoCommand.h"
+
+#include "platform/Resources.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+namespace velmaro {
+
+const QColor RoCommand::kNearWhite(247, 247, 239);
+const QColor RoCommand::kRed(255, 0, 0);
+const QColor RoCommand::kLightRed(255, 192, 192);
+const QColor RoCommand::kPressed(224, 224, 215);
+const QColor RoCommand::kDisabled(245, 244, 234);
+
+namespace {
+
+QCursor buttonCursor()
+{
+    ensureResources();
+    const QPixmap picture(QStringLiteral(":/velmaro/cursor.png"));
+    if (picture.isNull())
+        return QCursor(Qt::PointingHandCursor);
+    // The picture is a pointing hand whose fingertip sits at (10, 1).
+    return QCursor(picture, 10, 1);
+}
+
+}  // namespace
+
+RoCommand::RoCommand(const QString& caption, const QColor& back, QWidget* parent)
+    : QAbstractButton(parent), back_(back)
+{
+    setText(caption);
+    if (!caption.isEmpty())
+        setAccessibleName(caption);
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(buttonCursor());
+    setAttribute(Qt::WA_Hover);
+}
+
+void RoCommand::setBackColor(const QColor& c)
+{
+    back_ = c;
+    update();
+}
+
+QColor RoCommand::currentBackColor() const
+{
+    if (!isEnabled())
+        return kDisabled;
+    if (isDown())
+        return kPressed;
+    return back_;
+}
+
+void RoCommand::setSymbol(const QPixmap& pixmap)
+{
+    symbol_ = pixmap;
+    updateGeometry();
+    update();
+}
+
+QSize RoCommand::sizeHint() const
+{
+    const QSize textSize = fontMetrics().size(Qt::TextSingleLine, text());
+    QSize size(textSize.width() + 16, textSize.height() + 12);
+    if (!symbol_.isNull())
+        size = size.expandedTo(symbol_.deviceIndependentSize().toSize() + QSize(8, 8));
+    return size.expandedTo(QSize(24, 24));
+}
+
+void RoCommand::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect box = rect();
+    painter.fillRect(box, currentBackColor());
+    // 1-pixel 3-D border: light over dark when up, reversed when pressed.
+    const QColor light(255, 255, 255);
+    const QColor dark(128, 128, 128);
+    const bool sunken = isDown();
+    painter.setPen(sunken ? dark : light);
+    painter.drawLine(box.topLeft(), box.topRight());
+    painter.drawLine(box.topLeft(), box.bottomLeft());
+    painter.setPen(sunken ? light : dark);
+    painter.drawLine(box.bottomLeft(), box.bottomRight());
+    painter.drawLine(box.topRight(), box.bottomRight());
+    const QRect inner = box.adjusted(2, 2, -2, -2).translated(sunken ? 1 : 0, sunken ? 1 : 0);
+    if (!symbol_.isNull()) {
+        const QSize s = symbol_.deviceIndependentSize().toSize();
+        const QPoint at(inner.center().x() - s.width() / 2 + 1, inner.center().y() - s.height() / 2 + 1);
+        if (!isEnabled())
+            painter.setOpacity(0.4);
+        painter.drawPixmap(at, symbol_);
+        painter.setOpacity(1.0);
+    }
+    if (!text().isEmpty()) {
+        painter.setPen(isEnabled() ? QColor(Qt::black) : QColor(160, 160, 160));
+        painter.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, text());
+    }
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = box.adjusted(3, 3, -3, -3);
+        option.backgroundColor = currentBackColor();
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+}
+
+void RoCommand::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        if (isEnabled())
+            click();
+        event->accept();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+}  // namespace velmaro

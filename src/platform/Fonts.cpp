@@ -1,0 +1,21 @@
+#include "platform/Fonts.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QGuiApplication>
+
+namespace velmaro {
+
+void installFontSubstitutions()
+{
+    QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"));
+    QString sans = QStringLiteral("DejaVu Sans");
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        const QString general = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+        if (!general.isEmpty() && general != QLatin1String("MS Sans Serif"))
+            sans = general;
+    }
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), sans);
+}
+
+}  // namespace velmaro

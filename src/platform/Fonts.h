@@ -1,0 +1,10 @@
+#pragma once
+// The design's font families on Linux: "Verdana" is drawn with DejaVu Sans,
+// "MS Sans Serif" with the desktop's general UI font. Call once after the
+// QApplication exists (main and widget tests).
+
+namespace velmaro {
+
+void installFontSubstitutions();
+
+}  // namespace velmaro

@@ -1,0 +1,123 @@
+#include "engine/DirReader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+
+namespace velmaro::engine {
+
+namespace {
+
+constexpr unsigned kMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_BTIME
+                           | STATX_MNT_ID;
+constexpr std::size_t kBufferBytes = 64 * 1024;
+
+bool isDotOrDotDot(const char* name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+FileTime fileTimeOf(const struct statx_timestamp& t)
+{
+    return FileTime{t.tv_sec, t.tv_nsec};
+}
+
+}  // namespace
+
+DirReader::DirReader(const Volume& root, const std::atomic<bool>& cancel, Counters& counters)
+    : root_(root), cancel_(cancel), counters_(counters), buffer_(kBufferBytes)
+{
+}
+
+int DirReader::stat(int dirFd, const char* name, struct statx& out)
+{
+    int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (name[0] == 0 ? AT_EMPTY_PATH : 0);
+    return ::statx(dirFd, name, flags, kMask, &out) == 0 ? 0 : errno;
+}
+
+DirReader::Volume DirReader::volumeOf(const struct statx& st)
+{
+    Volume v;
+    v.hasMountId = (st.stx_mask & STATX_MNT_ID) != 0;
+    v.mountId = v.hasMountId ? st.stx_mnt_id : 0;
+    v.devMajor = st.stx_dev_major;
+    v.devMinor = st.stx_dev_minor;
+    return v;
+}
+
+FolderTree::Times DirReader::timesOf(const struct statx& st)
+{
+    FolderTree::Times times;
+    times.accessed = fileTimeOf(st.stx_atime);
+    if (st.stx_mask & STATX_BTIME)
+        times.created = fileTimeOf(st.stx_btime);
+    return times;
+}
+
+bool DirReader::isOtherVolume(const struct statx& st, const Volume& root)
+{
+    if ((st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT))
+        return true;
+    Volume v = volumeOf(st);
+    if (v.hasMountId && root.hasMountId)
+        return v.mountId != root.mountId;  // btrfs subvolumes: other st_dev, same mount
+    return v.devMajor != root.devMajor || v.devMinor != root.devMinor;
+}
+
+void DirReader::read(int fd, Result& out)
+{
+    out = Result{};
+    bool going = true;
+    while (going) {
+        if (cancel_.load(std::memory_order_relaxed)) {
+            out.listing.state = SizeState::Incomplete;
+            break;
+        }
+        ssize_t got = ::getdents64(fd, buffer_.data(), buffer_.size());
+        if (got <= 0) {
+            if (got < 0) {
+                out.listing.state = SizeState::Failed;
+                out.listing.error = errno;
+                out.subfolders.clear();
+            }
+            break;
+        }
+        uint64_t files = out.files, bytes = out.listing.bytes;
+        for (ssize_t pos = 0; going && pos < got;) {
+            auto* entry = reinterpret_cast<struct dirent64*>(buffer_.data() + pos);
+            pos += entry->d_reclen;
+            if (!isDotOrDotDot(entry->d_name))
+                going = take(fd, entry->d_name, out, out.listing.bytes);
+        }
+        counters_.files += out.files - files;
+        counters_.bytes += out.listing.bytes - bytes;
+    }
+}
+
+bool DirReader::take(int fd, const char* name, Result& out, uint64_t& bytes)
+{
+    struct statx st;
+    if (int err = stat(fd, name, st)) {
+        if (err == ENOENT)
+            return true;  // removed since it was listed
+        out.listing.state = SizeState::Failed;
+        out.listing.error = err;
+        out.subfolders.clear();
+        return false;
+    }
+    if (S_ISDIR(st.stx_mode)) {
+        if (isOtherVolume(st, root_))
+            out.listing.onlyEmpty = false;
+        else
+            out.subfolders.push_back({name, timesOf(st)});
+        return true;
+    }
+    ++out.files;
+    bytes += st.stx_size;
+    if (!S_ISREG(st.stx_mode) || st.stx_size != 0)
+        out.listing.onlyEmpty = false;
+    return true;
+}
+
+}  // namespace velmaro::engine

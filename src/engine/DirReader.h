@@ -1,0 +1,67 @@
+#pragma once
+// Lists one open folder: its entries through getdents64, each entry through
+// statx(AT_SYMLINK_NOFOLLOW) relative to the folder's descriptor. Files are
+// summed on the spot; subfolders come back with the times read before they
+// are ever listed themselves. Subfolders on another mount than the walk's
+// root are left out (and make the folder not zero-byte).
+
+#include "engine/FolderTree.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace velmaro::engine {
+
+class DirReader {
+public:
+    // Identifies the file system (mount) a folder is on.
+    struct Volume {
+        uint64_t mountId = 0;
+        bool hasMountId = false;
+        uint32_t devMajor = 0;
+        uint32_t devMinor = 0;
+    };
+    struct Subfolder {
+        std::string name;
+        FolderTree::Times times;
+    };
+    struct Result {
+        FolderTree::Listing listing;       // Incomplete when cut short by `cancel`
+        std::vector<Subfolder> subfolders;  // empty when the listing failed
+        uint64_t files = 0;                 // non-folder entries counted
+    };
+    // Running totals that every reader adds its files to.
+    struct Counters {
+        std::atomic<uint64_t> files{0};
+        std::atomic<uint64_t> bytes{0};
+    };
+
+    DirReader(const Volume& root, const std::atomic<bool>& cancel, Counters& counters);
+
+    // Reads the open folder `fd` (the descriptor stays open). An entry that
+    // vanished meanwhile is skipped; any other failure makes the listing
+    // Failed with its errno and drops the subfolders (no descent).
+    void read(int fd, Result& out);
+
+    // statx of `name` below `dirFd` (or of dirFd itself for ""), not
+    // following symlinks. Returns 0 or an errno.
+    static int stat(int dirFd, const char* name, struct statx& out);
+    static Volume volumeOf(const struct statx& st);
+    static FolderTree::Times timesOf(const struct statx& st);
+    // True when `st` is the root of another mount than `root`'s.
+    static bool isOtherVolume(const struct statx& st, const Volume& root);
+
+private:
+    // Handles one entry; returns false when the listing has to end.
+    bool take(int fd, const char* name, Result& out, uint64_t& bytes);
+
+    Volume root_;
+    const std::atomic<bool>& cancel_;
+    Counters& counters_;
+    std::vector<char> buffer_;
+};
+
+}  // namespace velmaro::engine

@@ -1,0 +1,198 @@
+#include "engine/FolderTree.h"
+
+namespace velmaro::engine {
+
+struct FolderTree::Node {
+    uint64_t bytes = 0;
+    FileTime accessed;
+    FileTime created;
+    const char* name = nullptr;
+    uint32_t nameLength = 0;
+    Index parent = kNone;
+    uint32_t pending = 1;  // own listing + unfinished subfolders
+    int32_t error = 0;
+    SizeState state = SizeState::Complete;
+    bool notEmpty = false;  // holds something other than folders and empty files
+    bool hasCreated = false;
+    bool dropped = false;
+};
+
+namespace {
+
+// The name rule of a row: the characters between the second-last '/' and
+// the trailing '/'; the whole path where the trailing '/' is the only one.
+std::string nameOfPath(const std::string& path)
+{
+    if (path.size() < 2)
+        return path;
+    std::size_t slash = path.rfind('/', path.size() - 2);
+    if (slash == std::string::npos)
+        return path.substr(0, path.size() - 1);
+    return path.substr(slash + 1, path.size() - slash - 2);
+}
+
+}  // namespace
+
+FolderTree::FolderTree(std::string_view rootPath)
+    : rootPath_(rootPath)
+{
+    while (rootPath_.size() > 1 && rootPath_.back() == '/')
+        rootPath_.pop_back();
+    if (!rootPath_.empty() && rootPath_ != "/")
+        rootPath_ += '/';
+    rootName_ = nameOfPath(rootPath_);
+}
+
+FolderTree::~FolderTree() = default;
+
+FolderTree::Node& FolderTree::node(Index i)
+{
+    return blocks_[i >> kBlockBits][i & ((1u << kBlockBits) - 1)];
+}
+
+const FolderTree::Node& FolderTree::node(Index i) const
+{
+    return blocks_[i >> kBlockBits][i & ((1u << kBlockBits) - 1)];
+}
+
+FolderTree::Index FolderTree::append(Index parent, std::string_view name, const Times& times)
+{
+    if ((count_ >> kBlockBits) == blocks_.size())
+        blocks_.push_back(std::make_unique<Node[]>(std::size_t{1} << kBlockBits));
+    Index index = static_cast<Index>(count_++);
+    Node& n = node(index);
+    std::string_view stored = names_.store(name);
+    n.name = stored.data();
+    n.nameLength = static_cast<uint32_t>(stored.size());
+    n.parent = parent;
+    n.accessed = times.accessed;
+    n.hasCreated = times.created.has_value();
+    if (n.hasCreated)
+        n.created = *times.created;
+    return index;
+}
+
+FolderTree::Index FolderTree::addRoot(const Times& times)
+{
+    return append(kNone, {}, times);
+}
+
+FolderTree::Index FolderTree::addChild(Index parent, std::string_view name, const Times& times)
+{
+    Index index = append(parent, name, times);
+    ++node(parent).pending;
+    return index;
+}
+
+void FolderTree::mergeState(Node& into, SizeState state, int error)
+{
+    if (state == SizeState::Failed && into.state != SizeState::Failed) {
+        into.state = SizeState::Failed;
+        into.error = error;
+    } else if (state == SizeState::Incomplete && into.state == SizeState::Complete) {
+        into.state = SizeState::Incomplete;
+    }
+}
+
+void FolderTree::finishListing(Index index, const Listing& listing, std::vector<FolderRecord>& out)
+{
+    Node& n = node(index);
+    n.bytes += listing.bytes;
+    n.notEmpty = n.notEmpty || !listing.onlyEmpty;
+    mergeState(n, listing.state, listing.error);
+    settle(index, out);
+}
+
+void FolderTree::drop(Index index, Drop why, int error, std::vector<FolderRecord>& out)
+{
+    Node& n = node(index);
+    n.dropped = true;
+    if (n.parent != kNone) {
+        Node& p = node(n.parent);
+        if (why == Drop::Unreadable)
+            mergeState(p, SizeState::Failed, error);
+        if (why != Drop::Vanished)
+            p.notEmpty = true;
+    }
+    settle(index, out);
+}
+
+// Counts one piece of `index` as done; every folder that thereby has nothing
+// left to wait for gives its record and hands its totals to its parent.
+void FolderTree::settle(Index index, std::vector<FolderRecord>& out)
+{
+    while (--node(index).pending == 0) {
+        const Node& n = node(index);
+        if (!n.dropped)
+            out.push_back(makeRecord(index));
+        if (n.parent == kNone) {
+            finished_ = true;
+            return;
+        }
+        Node& p = node(n.parent);
+        if (!n.dropped) {
+            p.bytes += n.bytes;
+            p.notEmpty = p.notEmpty || n.notEmpty;
+            mergeState(p, n.state, n.error);
+        }
+        index = n.parent;
+    }
+}
+
+std::string_view FolderTree::name(Index index) const
+{
+    const Node& n = node(index);
+    return {n.name, n.nameLength};
+}
+
+FolderTree::Index FolderTree::parent(Index index) const
+{
+    return node(index).parent;
+}
+
+std::string FolderTree::relativePath(Index index) const
+{
+    std::vector<Index> chain;
+    std::size_t length = 0;
+    for (Index i = index; node(i).parent != kNone; i = node(i).parent) {
+        chain.push_back(i);
+        length += node(i).nameLength + 1;
+    }
+    std::string path;
+    path.reserve(length);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!path.empty())
+            path += '/';
+        path.append(name(*it));
+    }
+    return path;
+}
+
+std::string FolderTree::fullPath(Index index) const
+{
+    if (node(index).parent == kNone)
+        return rootPath_;
+    std::string relative = relativePath(index);
+    std::string path;
+    path.reserve(rootPath_.size() + relative.size() + 1);
+    path.append(rootPath_).append(relative).push_back('/');
+    return path;
+}
+
+FolderRecord FolderTree::makeRecord(Index index) const
+{
+    const Node& n = node(index);
+    FolderRecord record;
+    record.path = fullPath(index);
+    record.name = n.parent == kNone ? rootName_ : std::string(name(index));
+    record.bytes = n.bytes;
+    record.sizeState = n.state;
+    record.error = n.state == SizeState::Failed ? n.error : 0;
+    record.zeroByte = n.state == SizeState::Complete && n.bytes == 0 && !n.notEmpty;
+    if (n.hasCreated)
+        record.created = n.created;
+    record.accessed = n.accessed;
+    return record;
+}
+
+}  // namespace velmaro::engine

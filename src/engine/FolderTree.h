@@ -1,0 +1,92 @@
+#pragma once
+// The folders of one walk, in memory as compact nodes: parent index, name
+// stored once, counters. Files are never stored, only summed into their
+// folder. Sizes are summed bottom-up: a folder is finished when its own
+// listing and every subfolder are finished; then its FolderRecord is built
+// (path assembled on demand) and its totals flow into its parent. Records
+// therefore come out in post-order: every folder after all of its subfolders.
+//
+// Not thread-safe: the caller serialises every call.
+
+#include "engine/FolderRecord.h"
+#include "engine/NameArena.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmaro::engine {
+
+class FolderTree {
+public:
+    using Index = uint32_t;
+    static constexpr Index kNone = UINT32_MAX;
+
+    struct Times {
+        std::optional<FileTime> created;  // empty where the file system has no birth time
+        FileTime accessed;
+    };
+    // What reading one folder's own entries gave.
+    struct Listing {
+        uint64_t bytes = 0;        // st_size sum of its non-folder entries
+        bool onlyEmpty = true;     // no entry other than folders and empty regular files
+        SizeState state = SizeState::Complete;
+        int error = 0;             // errno when state == Failed
+    };
+    // Why a found folder gives no record.
+    enum class Drop {
+        Vanished,     // gone before it could be opened: the parent is not affected
+        OtherVolume,  // turned out to be a mount point: not listed, parent not zero-byte
+        Unreadable,   // could not be opened: the parent and all above are Failed
+    };
+
+    // `rootPath` as the user gave it; a trailing '/' is optional.
+    explicit FolderTree(std::string_view rootPath);
+    ~FolderTree();
+
+    // Adds the root (must be the first node) or a subfolder of `parent`.
+    // The parent then waits for this node before it can finish.
+    Index addRoot(const Times& times);
+    Index addChild(Index parent, std::string_view name, const Times& times);
+
+    // The folder's own listing is done (or was cut short / failed). Appends
+    // the records of every folder that finished because of it to `out`.
+    void finishListing(Index node, const Listing& listing, std::vector<FolderRecord>& out);
+    // The folder gives no record; see Drop. Appends finished records to `out`.
+    void drop(Index node, Drop why, int error, std::vector<FolderRecord>& out);
+
+    // The root path, normalised to end in exactly one '/'.
+    const std::string& rootPath() const { return rootPath_; }
+    std::string_view name(Index node) const;
+    Index parent(Index node) const;
+    // Path below the root without leading or trailing '/' ("" for the root).
+    std::string relativePath(Index node) const;
+    // Absolute path ending in '/'.
+    std::string fullPath(Index node) const;
+    // Number of folders found.
+    std::size_t size() const { return count_; }
+    // True once the root has finished (the walk is over).
+    bool finished() const { return finished_; }
+
+private:
+    struct Node;
+    Node& node(Index i);
+    const Node& node(Index i) const;
+    Index append(Index parent, std::string_view name, const Times& times);
+    void settle(Index node, std::vector<FolderRecord>& out);
+    FolderRecord makeRecord(Index node) const;
+    static void mergeState(Node& into, SizeState state, int error);
+
+    static constexpr unsigned kBlockBits = 12;
+    std::string rootPath_;
+    std::string rootName_;
+    std::vector<std::unique_ptr<Node[]>> blocks_;
+    std::size_t count_ = 0;
+    NameArena names_;
+    bool finished_ = false;
+};
+
+}  // namespace velmaro::engine

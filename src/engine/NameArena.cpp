@@ -1,0 +1,26 @@
+#include "engine/NameArena.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmaro::engine {
+
+std::string_view NameArena::store(std::string_view name)
+{
+    if (name.empty())
+        return {};
+    if (name.size() > capacity_ - used_) {
+        // Names are short (NAME_MAX); a rare oversized one gets a chunk of its own.
+        std::size_t size = std::max(kChunkSize, name.size());
+        chunks_.push_back(std::make_unique<char[]>(size));
+        reserved_ += size;
+        used_ = 0;
+        capacity_ = size;
+    }
+    char* dest = chunks_.back().get() + used_;
+    std::memcpy(dest, name.data(), name.size());
+    used_ += name.size();
+    return {dest, name.size()};
+}
+
+}  // namespace velmaro::engine

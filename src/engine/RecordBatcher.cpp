@@ -1,0 +1,63 @@
+#include "engine/RecordBatcher.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace velmaro::engine {
+
+RecordBatcher::RecordBatcher(std::size_t batchSize, Sink sink, std::chrono::milliseconds interval)
+    : batchSize_(std::max<std::size_t>(batchSize, 1)),
+      interval_(interval),
+      sink_(std::move(sink)),
+      lastSend_(std::chrono::steady_clock::now())
+{
+}
+
+void RecordBatcher::add(std::vector<FolderRecord>&& records)
+{
+    if (records.empty())
+        return;
+    std::lock_guard lock(queueMutex_);
+    for (FolderRecord& record : records) {
+        partial_.push_back(std::move(record));
+        if (partial_.size() == batchSize_) {
+            full_.push_back(std::exchange(partial_, {}));
+        }
+    }
+    records.clear();
+}
+
+std::deque<std::vector<FolderRecord>> RecordBatcher::takeBatches(bool all)
+{
+    std::lock_guard lock(queueMutex_);
+    auto now = std::chrono::steady_clock::now();
+    if (!partial_.empty() && (all || now - lastSend_ >= interval_)) {
+        full_.push_back(std::exchange(partial_, {}));
+    }
+    if (!full_.empty())
+        lastSend_ = now;
+    return std::exchange(full_, {});
+}
+
+void RecordBatcher::send(std::deque<std::vector<FolderRecord>>&& batches)
+{
+    for (auto& batch : batches)
+        if (sink_)
+            sink_(std::move(batch));
+}
+
+void RecordBatcher::flushIfDue()
+{
+    std::unique_lock sending(sinkMutex_, std::try_to_lock);
+    if (!sending.owns_lock())
+        return;
+    send(takeBatches(false));
+}
+
+void RecordBatcher::flushAll()
+{
+    std::lock_guard sending(sinkMutex_);
+    send(takeBatches(true));
+}
+
+}  // namespace velmaro::engine

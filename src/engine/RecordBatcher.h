@@ -1,0 +1,48 @@
+#pragma once
+// Collects finished FolderRecords from the workers and hands them to the
+// sink in batches of at most `batchSize`, in the order they were added.
+// The sink is never called concurrently with itself. A worker that finds
+// the sink busy does not wait for it: the records stay queued for the next
+// flush.
+
+#include "engine/FolderRecord.h"
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+namespace velmaro::engine {
+
+class RecordBatcher {
+public:
+    using Sink = std::function<void(std::vector<FolderRecord>&&)>;
+
+    // `interval`: how long a partial batch may wait before flushIfDue sends it.
+    RecordBatcher(std::size_t batchSize, Sink sink, std::chrono::milliseconds interval);
+
+    // Queues records; thread-safe.
+    void add(std::vector<FolderRecord>&& records);
+    // Sends full batches, and the partial one once `interval` has passed
+    // since the last send; returns at once when another thread is sending.
+    void flushIfDue();
+    // Sends everything queued; waits for a send in progress first.
+    void flushAll();
+
+private:
+    // Takes what is to be sent now; with `all`, the partial batch too.
+    std::deque<std::vector<FolderRecord>> takeBatches(bool all);
+    void send(std::deque<std::vector<FolderRecord>>&& batches);
+
+    const std::size_t batchSize_;
+    const std::chrono::milliseconds interval_;
+    Sink sink_;
+    std::mutex sinkMutex_;   // held while the sink runs; taken before queueMutex_
+    std::mutex queueMutex_;
+    std::vector<FolderRecord> partial_;
+    std::deque<std::vector<FolderRecord>> full_;
+    std::chrono::steady_clock::time_point lastSend_;
+};
+
+}  // namespace velmaro::engine

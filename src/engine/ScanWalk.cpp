@@ -1,0 +1,260 @@
+#include "engine/ScanWalk.h"
+
+#include "engine/DirHandle.h"
+#include "engine/DirOpener.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <linux/magic.h>
+#include <sys/resource.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+namespace velmaro::engine {
+
+namespace {
+
+constexpr std::chrono::milliseconds kFlushInterval{50};
+
+// Descriptors the walk may keep open for queued subfolders: half of what
+// is left after each worker's own few and a margin for the program.
+int handleCapFor(unsigned workers)
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return 1024;
+    long spare = static_cast<long>(limit.rlim_cur) - 16 - 2 * static_cast<long>(workers);
+    return static_cast<int>(std::clamp(spare / 2, 0L, 1024L));
+}
+
+bool isPseudoFileSystem(int fd)
+{
+    struct statfs fs{};
+    if (::fstatfs(fd, &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case PROC_SUPER_MAGIC: case SYSFS_MAGIC: case CGROUP_SUPER_MAGIC: case CGROUP2_SUPER_MAGIC:
+    case DEBUGFS_MAGIC: case TRACEFS_MAGIC: case SECURITYFS_MAGIC: case SELINUX_MAGIC:
+    case SMACK_MAGIC: case DEVPTS_SUPER_MAGIC: case BPF_FS_MAGIC: case PSTOREFS_MAGIC:
+    case EFIVARFS_MAGIC: case NSFS_MAGIC: case BINFMTFS_MAGIC: case AUTOFS_SUPER_MAGIC:
+    case 0x62656570UL /* configfs */: case 0x65735543UL /* fusectl */:
+    case 0x19800202UL /* mqueue */:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The folder is no longer there as a folder: removed, or replaced by a file
+// or a symlink since its parent was listed.
+bool isGone(int error)
+{
+    return error == ENOENT || error == ENOTDIR || error == ELOOP;
+}
+
+}  // namespace
+
+ScanWalk::ScanWalk(const std::string& root, const FolderScanner::Options& options,
+                   FolderScanner::BatchSink onBatch, FolderScanner::DoneSink onDone)
+    : workers_(std::max(options.workers, 1u)),
+      handleCap_(handleCapFor(workers_)),
+      onDone_(std::move(onDone)),
+      batcher_(options.batchSize, std::move(onBatch), kFlushInterval),
+      tree_(root)
+{
+}
+
+ScanWalk::~ScanWalk()
+{
+    cancel();
+    wait();
+    for (std::thread& thread : threads_)
+        if (thread.joinable())
+            thread.detach();  // only a worker destroying its own walk from a sink
+    if (rootFd_ >= 0)
+        ::close(rootFd_);
+}
+
+void ScanWalk::start()
+{
+    std::vector<Item> root(1);
+    queue_.push(std::move(root));
+    running_ = workers_;
+    std::lock_guard lock(joinMutex_);
+    for (unsigned i = 0; i < workers_; ++i)
+        threads_.emplace_back([this] { work(); });
+}
+
+void ScanWalk::cancel()
+{
+    cancelled_.store(true);
+    while (opening_.load() != 0)
+        std::this_thread::yield();
+}
+
+bool ScanWalk::beginOpen()
+{
+    opening_.fetch_add(1);
+    if (!cancelled_.load())
+        return true;
+    endOpen();
+    return false;
+}
+
+void ScanWalk::endOpen()
+{
+    opening_.fetch_sub(1);
+}
+
+ScanProgress ScanWalk::progress() const
+{
+    return ScanProgress{folders_.load(), counters_.files.load(), counters_.bytes.load()};
+}
+
+void ScanWalk::wait()
+{
+    std::lock_guard lock(joinMutex_);
+    for (std::thread& thread : threads_)
+        if (thread.joinable() && thread.get_id() != std::this_thread::get_id())
+            thread.join();
+}
+
+void ScanWalk::work()
+{
+    std::unique_ptr<DirReader> reader;
+    Item item;
+    while (queue_.pop(item)) {
+        handle(item, reader);
+        item = Item{};
+        queue_.taskDone();
+        batcher_.flushIfDue();
+    }
+    if (--running_ == 0)
+        finish();
+}
+
+void ScanWalk::finish()
+{
+    batcher_.flushAll();
+    if (onDone_)
+        onDone_();
+    done_ = true;
+}
+
+void ScanWalk::handleRoot(std::unique_ptr<DirReader>& reader)
+{
+    if (!beginOpen())
+        return;
+    int fd = DirOpener::openRoot(tree_.rootPath());
+    endOpen();
+    if (fd < 0)
+        return;
+    struct statx st;
+    if (DirReader::stat(fd, "", st) != 0 || isPseudoFileSystem(fd)) {
+        ::close(fd);
+        return;
+    }
+    volume_ = DirReader::volumeOf(st);
+    rootFd_ = DirOpener::reopenAsPath(fd);
+    FolderTree::Index root;
+    {
+        std::lock_guard lock(treeMutex_);
+        root = tree_.addRoot(DirReader::timesOf(st));
+    }
+    ++folders_;
+    list(root, fd, reader);
+}
+
+void ScanWalk::handle(Item& item, std::unique_ptr<DirReader>& reader)
+{
+    if (item.node == FolderTree::kNone) {
+        handleRoot(reader);
+        return;
+    }
+    if (!beginOpen()) {
+        FolderTree::Listing cutShort;
+        cutShort.state = SizeState::Incomplete;
+        finishListing(item.node, cutShort);
+        return;
+    }
+    int fd = openFolder(item);
+    endOpen();
+    item.parent.reset();
+    if (fd < 0) {
+        drop(item.node, isGone(-fd) ? FolderTree::Drop::Vanished : FolderTree::Drop::Unreadable, -fd);
+        return;
+    }
+    struct statx st;
+    if (DirReader::stat(fd, "", st) == 0 && DirReader::isOtherVolume(st, volume_)) {
+        ::close(fd);  // mounted after its parent was listed
+        drop(item.node, FolderTree::Drop::OtherVolume, 0);
+        return;
+    }
+    list(item.node, fd, reader);
+}
+
+int ScanWalk::openFolder(Item& item)
+{
+    std::string name;
+    {
+        std::lock_guard lock(treeMutex_);
+        name = tree_.name(item.node);
+    }
+    int fd = -EBADF;
+    if (item.parent)
+        fd = DirOpener::openChild(item.parent->fd(), name.c_str());
+    if (!item.parent || fd == -EMFILE || fd == -ENFILE) {
+        item.parent.reset();  // frees a descriptor for the walk from the root
+        std::string relative;
+        {
+            std::lock_guard lock(treeMutex_);
+            relative = tree_.relativePath(item.node);
+        }
+        fd = DirOpener::openBelow(rootFd_, relative);
+    }
+    return fd;
+}
+
+void ScanWalk::list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& reader)
+{
+    if (!reader)
+        reader = std::make_unique<DirReader>(volume_, cancelled_, counters_);
+    DirReader::Result result;
+    reader->read(fd, result);
+    std::shared_ptr<DirHandle> handle;
+    if (!result.subfolders.empty() && liveHandles_.load() < handleCap_)
+        handle = std::make_shared<DirHandle>(fd, liveHandles_);
+    else
+        ::close(fd);
+
+    std::vector<Item> items;
+    items.reserve(result.subfolders.size());
+    {
+        std::lock_guard lock(treeMutex_);
+        for (const DirReader::Subfolder& sub : result.subfolders)
+            items.push_back(Item{tree_.addChild(node, sub.name, sub.times), handle});
+        std::vector<FolderRecord> records;
+        tree_.finishListing(node, result.listing, records);
+        batcher_.add(std::move(records));
+    }
+    folders_ += items.size();
+    queue_.push(std::move(items));
+}
+
+void ScanWalk::finishListing(FolderTree::Index node, const FolderTree::Listing& listing)
+{
+    std::lock_guard lock(treeMutex_);
+    std::vector<FolderRecord> records;
+    tree_.finishListing(node, listing, records);
+    batcher_.add(std::move(records));
+}
+
+void ScanWalk::drop(FolderTree::Index node, FolderTree::Drop why, int error)
+{
+    std::lock_guard lock(treeMutex_);
+    std::vector<FolderRecord> records;
+    tree_.drop(node, why, error, records);
+    batcher_.add(std::move(records));
+}
+
+}  // namespace velmaro::engine

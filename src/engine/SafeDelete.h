@@ -6,11 +6,26 @@
 //    unlinkat, bottom-up, with a bounded number of open descriptors and no
 //    recursion-depth limit (iterative).
 //  - A symlink is removed as a link and never followed. A mount point inside
-//    the tree is not entered: it is reported (EBUSY/EXDEV) and kept, and so
+//    the tree is not entered: it is reported (EXDEV) and kept, and so
 //    is every folder above it.
-//  - "/" is refused (EPERM-like failure with its own German text).
+//  - "/" is refused (kRefusedRoot, with its own German text), also when it is
+//    reached through another name (a bind mount of it, "/.."-like paths).
 //  - Siblings of a failed entry are still deleted; nothing is retried.
 //  - Never throws.
+//
+// Details:
+//  - The top folder is looked up by path up to its parent; the last component
+//    is opened relative to the parent and never followed. A top that is a
+//    symlink (with or without trailing '/') is removed as a link in
+//    Everything mode with removeTop; otherwise it is left alone and the
+//    result fails with ELOOP. Its target is never touched.
+//  - A top that is a mount point (a drive root) is emptied; removing the top
+//    itself then fails with EBUSY, so the result is not ok.
+//  - Entries that vanish during the walk (removed by someone else) count as
+//    gone, not as failures; a missing top fails with ENOENT.
+//  - Paths handed to onEntry and failedPath: folders end in '/', other
+//    entries do not. They are the raw bytes of the names (not necessarily UTF-8).
+//  - Cancel fails the result with ECANCELED; folders not yet emptied stay.
 
 #include <atomic>
 #include <cstdint>
@@ -18,6 +33,10 @@
 #include <string>
 
 namespace velmaro::engine {
+
+// DeleteResult::error when the top is the file-system root "/".
+// Not an errno value; errorFromErrno() maps it to its German text.
+inline constexpr int kRefusedRoot = -1000;
 
 struct DeleteResult {
     bool ok = true;             // everything asked for is gone
@@ -31,12 +50,17 @@ enum class DeleteMode {
     Everything,   // remove the whole tree
     ZeroByteOnly, // remove only folders and regular files that are empty at
                   // the moment of removal; anything else keeps its folder
+                  // and every folder above it. A kept entry, or a folder
+                  // that cannot be removed because it is not empty, fails
+                  // the result with ENOTEMPTY (failedPath = that folder).
 };
 
 struct DeleteOptions {
     DeleteMode mode = DeleteMode::Everything;
     bool removeTop = true;  // false: empty the folder but keep it
     // Called before each entry is removed (path of the entry); may be empty.
+    // Called on the deleting thread; an exception from it stops the deletion
+    // (ECANCELED) and does not propagate.
     std::function<void(const std::string&)> onEntry;
     const std::atomic<bool>* cancel = nullptr;  // stop early when set
 };
@@ -46,6 +70,7 @@ struct DeleteOptions {
 DeleteResult deleteTree(const std::string& folder, const DeleteOptions& options = {});
 
 // Deletes one non-folder entry (file, symlink, ...). A folder is refused (EISDIR).
+// The last path component is never followed: a symlink is removed as a link.
 DeleteResult deleteFile(const std::string& path);
 
 }  // namespace velmaro::engine

@@ -140,11 +140,16 @@ bool Volumes::isReadable(const QString& root, int timeoutMs)
 
 QString Volumes::driveOf(const QString& path)
 {
+    return driveOf(path, drives());
+}
+
+QString Volumes::driveOf(const QString& path, const QStringList& drives)
+{
     QString clean = path;
     while (clean.size() > 1 && clean.endsWith(QLatin1Char('/')))
         clean.chop(1);
     QString best = QStringLiteral("/");
-    for (const QString& drive : drives()) {
+    for (const QString& drive : drives) {
         if (drive != QLatin1String("/") && isBelow(clean, drive) && drive.size() > best.size())
             best = drive;
     }

@@ -35,6 +35,8 @@ public:
     // The volume (mount point) that holds `path`: the longest drive that is
     // `path` itself or a parent of it; "/" when none is.
     static QString driveOf(const QString& path);
+    // The same among the given drives.
+    static QString driveOf(const QString& path, const QStringList& drives);
     // True for file-system types that are never scanned (proc, sysfs, ...).
     static bool isPseudoFileSystem(const QString& type);
 

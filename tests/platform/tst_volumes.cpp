@@ -1,0 +1,119 @@
+// Drives from the mount table: parsing, filtering, the drive of a path, and
+// the readability probe.
+
+#include "platform/Volumes.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using velmaro::platform::Volumes;
+
+namespace {
+
+// A mount table as a container with a few real and many pseudo mounts shows it.
+const QByteArray kSample =
+    "22 1 0:21 / /proc rw,relatime - proc proc rw\n"
+    "23 1 0:22 / /sys rw,relatime - sysfs sysfs rw\n"
+    "24 1 0:6 / /dev rw,relatime - devtmpfs devtmpfs rw,size=123k\n"
+    "26 24 0:24 / /dev/pts rw,relatime - devpts devpts rw,mode=600\n"
+    "1 0 0:40 / / rw,relatime master:1 - overlay overlay rw,lowerdir=/a:/b\n"
+    "31 23 0:28 / /sys/fs/cgroup rw,relatime - cgroup2 cgroup2 rw\n"
+    "40 1 8:1 / /home rw,relatime shared:2 master:3 - ext4 /dev/sda1 rw\n"
+    "41 1 8:17 / /media/usb\\040stick rw,nosuid - vfat /dev/sdb1 rw,fmask=0022\n"
+    "42 1 0:50 / /mnt/server rw - nfs4 server:/export rw,vers=4.2\n"
+    "43 1 0:51 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+    "44 43 0:52 / /run/user/1000/gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw\n"
+    "45 1 7:0 / /snap/core/1 ro - squashfs /dev/loop0 ro\n"
+    "46 1 0:53 / /mnt/remote rw - fuse.sshfs me@host:/ rw\n"
+    "47 1 8:2 / /data rw - xfs /dev/sda2 rw\n"
+    "48 1 0:54 / /data rw - tmpfs tmpfs rw\n"  // mounted over /data: covers it
+    "49 1 8:3 / /boot/efi rw - vfat /dev/sda3 rw\n"
+    "this line is garbage\n"
+    "50 1 8:4 / /no/dash rw ext4 /dev/sda4 rw\n"
+    "\n";
+
+}  // namespace
+
+class TestVolumes : public QObject {
+    Q_OBJECT
+private slots:
+    void parsesFields();
+    void drivesLeaveOutPseudoAndSystemMounts();
+    void pseudoTypes();
+    void driveOfPath();
+    void realMountTableHasRoot();
+    void readableProbe();
+};
+
+void TestVolumes::parsesFields()
+{
+    const QList<Volumes::Mount> mounts = Volumes::parseMountInfo(kSample);
+    QCOMPARE(mounts.size(), 16);  // the two malformed lines are skipped
+    QCOMPARE(mounts.at(0).mountPoint, QStringLiteral("/proc"));
+    QCOMPARE(mounts.at(0).type, QStringLiteral("proc"));
+    const Volumes::Mount& home = mounts.at(6);  // two optional fields before "-"
+    QCOMPARE(home.mountPoint, QStringLiteral("/home"));
+    QCOMPARE(home.type, QStringLiteral("ext4"));
+    QCOMPARE(home.source, QStringLiteral("/dev/sda1"));
+    QCOMPARE(mounts.at(7).mountPoint, QStringLiteral("/media/usb stick"));
+    QCOMPARE(mounts.at(8).source, QStringLiteral("server:/export"));
+}
+
+void TestVolumes::drivesLeaveOutPseudoAndSystemMounts()
+{
+    const QStringList drives = Volumes::drivesOf(Volumes::parseMountInfo(kSample));
+    QCOMPARE(drives, QStringList({"/", "/boot/efi", "/home", "/media/usb stick", "/mnt/remote",
+                                  "/mnt/server"}));
+    // Without any line for "/" the root is still a drive.
+    QCOMPARE(Volumes::drivesOf({}), QStringList({"/"}));
+}
+
+void TestVolumes::pseudoTypes()
+{
+    for (const char* type : {"proc", "sysfs", "devtmpfs", "cgroup", "cgroup2", "squashfs", "overlay",
+                             "tmpfs", "debugfs", "tracefs", "autofs", "binfmt_misc", "nsfs"})
+        QVERIFY2(Volumes::isPseudoFileSystem(type), type);
+    for (const char* type : {"ext4", "xfs", "btrfs", "vfat", "exfat", "ntfs3", "fuseblk", "nfs",
+                             "nfs4", "cifs", "fuse.sshfs", "zfs"})
+        QVERIFY2(!Volumes::isPseudoFileSystem(type), type);
+}
+
+void TestVolumes::driveOfPath()
+{
+    const QStringList drives{"/", "/home", "/home/user/usb", "/media/usb stick"};
+    QCOMPARE(Volumes::driveOf("/home/user/x/", drives), QStringLiteral("/home"));
+    QCOMPARE(Volumes::driveOf("/home/user/usb/a/b/", drives), QStringLiteral("/home/user/usb"));
+    QCOMPARE(Volumes::driveOf("/home", drives), QStringLiteral("/home"));
+    QCOMPARE(Volumes::driveOf("/home/", drives), QStringLiteral("/home"));
+    QCOMPARE(Volumes::driveOf("/homework/x", drives), QStringLiteral("/"));  // not a prefix by name
+    QCOMPARE(Volumes::driveOf("/media/usb stick/Bilder/", drives), QStringLiteral("/media/usb stick"));
+    QCOMPARE(Volumes::driveOf("/", drives), QStringLiteral("/"));
+    QCOMPARE(Volumes::driveOf("/etc/", {}), QStringLiteral("/"));
+}
+
+void TestVolumes::realMountTableHasRoot()
+{
+    const QStringList drives = Volumes::drives();
+    QVERIFY(!drives.isEmpty());
+    QCOMPARE(drives.first(), QStringLiteral("/"));
+    for (const QString& drive : drives) {
+        QVERIFY2(!drive.startsWith("/proc") && !drive.startsWith("/sys"), qPrintable(drive));
+        QCOMPARE(drives.count(drive), 1);
+    }
+}
+
+void TestVolumes::readableProbe()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(Volumes::isReadable(dir.path()));
+    QVERIFY(!Volumes::isReadable(dir.path() + "/fehlt"));
+    QFile file(dir.path() + "/datei");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(!Volumes::isReadable(file.fileName()));  // a file is no folder
+}
+
+QTEST_MAIN(TestVolumes)
+#include "tst_volumes.moc"

@@ -71,6 +71,22 @@ def folder_path(path):
     return path if path.endswith("/") else path + "/"
 
 
+def kb_text(size):
+    """A folder list size text in German: the size in KB to two decimals,
+    in its shortest form (3 bytes "0", 6 bytes "0,01", 1536 bytes "1,5")."""
+    text = ("%.2f" % (size / 1024)).rstrip("0").rstrip(".")
+    return text.replace(".", ",")
+
+
+def count_lines(folders, zero):
+    """The two count lines under the folder list."""
+    return ("%d Ordner gefunden " % folders, "davon %d Ordner mit 0 Byte" % zero)
+
+
+def skip(reason):
+    raise Skip(reason)
+
+
 class Velmaro:
     """One journey's desktop, program and temporary folder."""
 
@@ -196,6 +212,9 @@ class Velmaro:
         what = "window %s" % self._keys(description, name, role)
         return wait_until(match, timeout, what)
 
+    def window_showing(self, description):
+        return any(w.description() == description for w in self.windows())
+
     def main_window(self, timeout=DEFAULT_TIMEOUT):
         return self.window(description="Velmaro", timeout=timeout)
 
@@ -290,6 +309,36 @@ class Velmaro:
     def table(self, description, root=None):
         """The item view with that description, read as a table."""
         return TableView(self, self.find(description=description, root=root))
+
+    def folder_list(self):
+        return self.table("roListBox_Ordner", root=self.main_window())
+
+    def count_texts(self):
+        window = self.main_window()
+        return (self.label_text("Label_Info_0", root=window),
+                self.label_text("Label_Info_1", root=window))
+
+    def wait_counts(self, folders, zero, timeout=30):
+        """Waits until a scan has ended with these counts: no progress
+        window, both count lines as expected, the list holding that many
+        rows. Returns the folder list."""
+        expected = count_lines(folders, zero)
+        state = {}
+
+        def done():
+            if self.window_showing("BitteWarten"):
+                state["seen"] = "the progress window is still open"
+                return False
+            texts = self.count_texts()
+            rows = self.folder_list().row_count()
+            state["seen"] = "count lines %r, %d rows" % (texts, rows)
+            return texts == expected and rows == folders
+        try:
+            wait_until(done, timeout, "the scan to end")
+        except TimeoutError:
+            raise AssertionError("scan did not end with %r: %s"
+                                 % (expected, state.get("seen")))
+        return self.folder_list()
 
     # --- message boxes ------------------------------------------------
     def alert(self, timeout=DEFAULT_TIMEOUT):

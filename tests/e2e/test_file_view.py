@@ -1,0 +1,139 @@
+"""Journey: open the file view from a scanned fixture, read its rows, ask
+about a file and cancel, sort by name, mark all, delete, return and accept
+the refreshed overview; open the view by a double click; show a folder's
+properties."""
+
+import os
+import re
+import time
+
+from velmaro_e2e import (check, check_equal, folder_path, make_tree,
+                         run_journey, wait_until)
+
+FILES = {"a.txt": 10, "b.txt": 2048, "c.txt": 1600, ".versteckt": 5}
+FIXTURE = {"docs": dict(FILES), "andere": {"o.bin": 1}}
+SIZES = {"a.txt": "0,01 KB", "b.txt": "2 KB", "c.txt": "2 KB", ".versteckt": "0,00 KB"}
+DATE = re.compile(r"^\d{2}\.\w{3}\.\d{2}$")
+TIME = re.compile(r"^\d{2}:\d{2}:\d{2}$")
+OPEN_QUESTION = ("Datei öffnen oder Informationen aufrufen?\rJa = Datei öffnen,\r"
+                 "Nein = Eigenschaften zeigen,\rAbbruch = Abbruch")
+
+
+def select_folder(v, path):
+    table = v.folder_list()
+    row = table.find_row(1, path)
+    check(row is not None, "no row for %s" % path)
+    table.select_row(row)
+    return table, row
+
+
+def names(view):
+    return [view.cell_text(r, 0) for r in range(view.row_count())]
+
+
+def check_listing(view):
+    rows = view.rows_by(0)
+    check_equal(sorted(rows), sorted(FILES), "files in the view (hidden one included)")
+    for name, row in rows.items():
+        check_equal(row[1], SIZES[name], "size of %s" % name)
+        check(DATE.match(row[2]) and TIME.match(row[3]),
+              "date and time of %s: %r %r" % (name, row[2], row[3]))
+
+
+def cancel_open_question(v, view):
+    view.activate_row(0)
+    box = v.alert()
+    box.check(OPEN_QUESTION, "Velmaro")
+    box.press("Abbrechen")
+
+
+def sort_by_name(v, view):
+    before = names(view)
+    v.click_node(view.header(0))
+    wait_until(lambda: names(view) == list(reversed(before)), 5,
+               "a click on Name to reverse %r" % before)
+
+
+def mark_all_and_delete(v, window, view, folder):
+    v.press(description="roCommand2", root=window)
+    wait_until(lambda: all(view.cell(r, 0).has_state("checked")
+                           for r in range(view.row_count())), 5,
+               "every row to carry a check mark")
+    v.press(description="cmd_Löschen", root=window)
+    box = v.alert()
+    box.check("Markierten Datei(en) entgültig löschen?", "Velmaro")
+    check_equal(box.default_button(), "Nein", "default button of the question")
+    box.press("Ja")
+    v.answer("Löschung erfolgreich.", "OK", timeout=20)
+    wait_until(lambda: window.name() == "gefundene Files: 0", 5, "the caption to read 0 files")
+    check_equal(view.row_count(), 0, "rows after deleting every file")
+    check_equal(os.listdir(folder), [], "files left in %s" % folder)
+
+
+def open_view(v, path, files):
+    select_folder(v, path)
+    v.press(description="cmd_DelFile", root=v.main_window())
+    window = v.window(description="frm_DelFile")
+    check_equal(window.name(), "gefundene Files: %d" % files, "file view caption")
+    return window, v.table("ListView", root=window)
+
+
+def file_view_round(v, base):
+    folder = base + "docs/"
+    window, view = open_view(v, folder, len(FILES))
+    check_listing(view)
+    cancel_open_question(v, view)
+    sort_by_name(v, view)
+    mark_all_and_delete(v, window, view, folder)
+    v.press(description="cmd_Ende", root=window)
+    v.answer("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?", "Ja",
+             title="Velmaro")
+    table = v.wait_counts(3, 1)
+    check_equal(table.rows_by(1)[folder][2], "0", "size of the emptied folder")
+
+
+def double_click_round(v, base):
+    """The row event opens the view; returning unchanged asks nothing."""
+    table, row = select_folder(v, base + "andere/")
+    table.activate_row(row)
+    window = v.window(description="frm_DelFile")
+    check_equal(window.name(), "gefundene Files: 1", "caption for andere/")
+    v.press(description="cmd_Ende", root=window)
+    v.no_window(description="frm_DelFile")
+    time.sleep(0.7)
+    check(not [w for w in v.windows() if w.role_name() in ("alert", "alert message")],
+          "a question came although no file changed")
+
+
+def properties_round(v, base):
+    select_folder(v, base + "andere/")
+    main = v.main_window()
+    v.press(description="cmd_Info", root=main)
+
+    def properties_window():
+        for window in v.windows():
+            if window.description() in ("Velmaro", "frm_DelFile"):
+                continue
+            texts = [n.name() for n in v.descendants(window)]
+            if any("andere" in t for t in texts):
+                return window
+        return None
+    wait_until(properties_window, 10, "a properties window naming andere")
+
+
+def journey(v):
+    root = os.path.join(v.tmp, "Ansicht")
+    make_tree(root, FIXTURE)
+    base = folder_path(root)
+    v.start_app(cwd=root)
+    v.press(description="cmd_Go", root=v.main_window())
+    v.wait_counts(3, 0)
+    file_view_round(v, base)
+    double_click_round(v, base)
+    properties_round(v, base)
+    v.press(description="cmd_Ende", root=v.main_window())
+    check_equal(v.wait_exit(), 0, "exit code")
+
+
+if __name__ == "__main__":
+    run_journey(journey)

@@ -1,0 +1,136 @@
+"""Journey: "Unterordner suchen" in a fixture folder; the count lines and
+every cell of the folder list; the same scan again; then a scan of a slow
+tree, watched while it runs and stopped with the stop button."""
+
+import os
+import re
+import time
+
+from slow_tree import SlowTree
+from velmaro_e2e import (check, check_equal, count_lines, folder_path, kb_text,
+                         make_tree, run_journey, skip, wait_until)
+
+INCOMPLETE = "Größe unvollständig (Suche abgebrochen)"
+# Short German date, then the time unless it is exactly midnight.
+DATE_TIME = re.compile(r"^\d{2}\.\d{2}\.\d{2}(\d{2})? ?(\d{2}:\d{2}:\d{2})?$")
+
+FIXTURE = {
+    "alpha": {"a.bin": 1536, "leer": {}},
+    "beta": {"e.txt": 0},
+    "gamma": {"six.bin": 6},
+    "delta": {"drei.bin": 3},     # shows "0" but holds bytes: not zero-byte
+}
+
+
+def expected_rows(root):
+    """path -> (name, size text) for every folder of FIXTURE."""
+    base = folder_path(root)
+    return {
+        base: (os.path.basename(root), kb_text(1536 + 6 + 3)),
+        base + "alpha/": ("alpha", "1,5"),
+        base + "alpha/leer/": ("leer", "0"),
+        base + "beta/": ("beta", "0"),
+        base + "gamma/": ("gamma", "0,01"),
+        base + "delta/": ("delta", "0"),
+    }
+
+
+def check_fixture_rows(v, root):
+    expected = expected_rows(root)
+    table = v.wait_counts(len(expected), 2)
+    check_equal(table.column_count(), 5, "folder list columns")
+    rows = table.rows_by(1)
+    check_equal(sorted(rows), sorted(expected), "paths in the folder list")
+    for path, (name, size) in expected.items():
+        row = rows[path]
+        check_equal((row[0], row[2]), (name, size), "name and size of %s" % path)
+        for column in (3, 4):
+            check(DATE_TIME.match(row[column]),
+                  "column %d of %s is not a date: %r" % (column + 1, path, row[column]))
+    return rows
+
+
+def scan_fixture(v):
+    root = os.path.join(v.tmp, "Prüfbaum")
+    make_tree(root, FIXTURE)
+    v.start_app(cwd=root)
+    window = v.main_window()
+    check_equal(v.count_texts(), ("", ""), "count lines before the scan")
+    v.press(description="cmd_Go", root=window)
+    first = check_fixture_rows(v, root)
+    check_equal(v.label_text("LabelVerzeichnis", root=window), folder_path(root),
+                "LabelVerzeichnis after the scan")
+    # The same folder again: the same rows, the same counts.
+    v.press(description="cmd_Go", root=window)
+    time.sleep(0.3)
+    check_equal(check_fixture_rows(v, root), first, "rows of the second scan")
+    v.press(description="cmd_Ende", root=window)
+    check_equal(v.wait_exit(), 0, "exit code")
+
+
+def found_count(text):
+    match = re.match(r"^(\d+) Ordner gefunden $", text)
+    return int(match.group(1)) if match else -1
+
+
+def check_progress_window(v):
+    progress = v.window(description="BitteWarten", timeout=10)
+    check_equal(v.label_text("Label1_0", root=progress), "Bitte warten",
+                "progress title")
+    check_equal(v.label_text("Label2", root=progress),
+                "die Informationen des Verzeichnisses werden gelesen",
+                "progress text")
+    stop = v.find(description="cmd_Stopp", root=progress)
+    check_equal(stop.name(), "Stopp", "stop button name")
+    check(stop.has_state("enabled"), "stop button disabled at the start")
+    return progress, stop
+
+
+def stop_slow_scan(v):
+    tree = SlowTree(v, os.path.join(v.tmp, "langsam"))
+    tree.mount(skip)
+    v.start_app(cwd=tree.mountpoint)
+    v.press(description="cmd_Go", root=v.main_window())
+    progress, stop = check_progress_window(v)
+    # The count lines count up while the scan runs.
+    first = wait_until(lambda: found_count(v.count_texts()[0]) > 0 and
+                       found_count(v.count_texts()[0]), 10, "a first count")
+    wait_until(lambda: found_count(v.count_texts()[0]) > first, 10,
+               "the count to grow")
+    check(stop.do_action(0), "stop press refused")
+    pressed = time.monotonic()
+    wait_until(lambda: not v.window_showing("BitteWarten"), 5,
+               "the progress window to close after the stop")
+    took = time.monotonic() - pressed
+    check(took < 3, "the scan took %.1f s to end after the stop" % took)
+    check_stopped_rows(v, tree)
+
+
+def check_stopped_rows(v, tree):
+    table = v.folder_list()
+    rows = table.rows()
+    check(0 < len(rows) < tree.folder_count(),
+          "%d rows after the stop (tree: %d folders)" % (len(rows), tree.folder_count()))
+    check_equal(v.count_texts(), count_lines(len(rows), 0), "count lines after the stop")
+    by_path = {row[1]: row for row in rows}
+    root = folder_path(tree.mountpoint)
+    check(root in by_path, "no row for the scanned folder %s" % root)
+    check_equal(by_path[root][2], INCOMPLETE, "size of the stopped root")
+    complete = 0
+    for path, row in by_path.items():
+        check(path.startswith(root), "row outside the tree: %s" % path)
+        if row[2] != INCOMPLETE:
+            level = tree.level_of(path)
+            check_equal(row[2], kb_text(tree.subtree_bytes(level)),
+                        "size of the complete folder %s" % path)
+            complete += 1
+    check(complete > 0, "no folder was complete before the stop")
+
+
+def journey(v):
+    scan_fixture(v)
+    stop_slow_scan(v)
+
+
+if __name__ == "__main__":
+    run_journey(journey)

@@ -78,6 +78,14 @@ def pid_alive(pid):
         return False
 
 
+def process_name(pid):
+    try:
+        with open("/proc/%d/comm" % pid) as comm:
+            return comm.read().strip()
+    except OSError:
+        return None
+
+
 def end_pid(pid, grace=3.0):
     """Ends one process by id: SIGTERM, then SIGKILL after the grace time."""
     if not pid or not pid_alive(pid):
@@ -197,7 +205,7 @@ class DesktopStack:
         self.a11y = AtspiBus(self.a11y_address)
         daemon = self.a11y.pid_of("org.freedesktop.DBus")
         if daemon:
-            self.extra_pids.append(("a11y-dbus-daemon", daemon))
+            self.extra_pids.append(("a11y-dbus-daemon", daemon, process_name(daemon)))
 
     def _start_openbox(self):
         self.spawn("openbox", ["openbox", "--sm-disable"])
@@ -213,11 +221,18 @@ class DesktopStack:
         """Remembers the registry daemon's pid once it has been activated."""
         if self.a11y is None:
             return
-        if any(name == "registryd" for name, _ in self.extra_pids):
+        if any(entry[0] == "registryd" for entry in self.extra_pids):
             return
         pid = self.a11y.pid_of("org.a11y.atspi.Registry")
         if pid:
-            self.extra_pids.append(("registryd", pid))
+            self.extra_pids.append(("registryd", pid, process_name(pid)))
+
+    def _end_extra(self, name):
+        """Ends a bus-started process, if the pid still names the same
+        program (a pid can be reused once the process has gone)."""
+        for entry in self.extra_pids:
+            if entry[0] == name and process_name(entry[1]) == entry[2]:
+                end_pid(entry[1])
 
     def stop(self):
         """Ends everything, newest first. Safe to call more than once."""
@@ -225,20 +240,19 @@ class DesktopStack:
         if self.a11y is not None:
             self.a11y.close()
             self.a11y = None
-        launched = {name: pid for name, pid in self.extra_pids}
         for name, process in reversed(self.processes):
             if name == "at-spi-bus-launcher":
-                # Bus-activated daemons go first: they belong to the a11y bus.
-                end_pid(launched.get("registryd"))
+                # The registry belongs to the a11y bus: it goes first.
+                self._end_extra("registryd")
+            if process.poll() is None:
                 end_pid(process.pid)
-                end_pid(launched.get("a11y-dbus-daemon"))
-            else:
-                end_pid(process.pid)
-            try:
-                process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                pass
-        for name, pid in self.extra_pids:
-            end_pid(pid)
+                try:
+                    process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    pass
+            if name == "at-spi-bus-launcher":
+                self._end_extra("a11y-dbus-daemon")
+        for entry in self.extra_pids:
+            self._end_extra(entry[0])
         self.processes = []
         self.extra_pids = []

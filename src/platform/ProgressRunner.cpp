@@ -87,12 +87,13 @@ bool ProgressRunner::run(const Work& work) {
     auto refresh = [&] {
         if (!options_.showProgress || state.done.load())
             return;
-        if (!dialog && clock.elapsed() >= options_.delayMs) {
+        const bool showNow = !dialog && clock.elapsed() >= options_.delayMs;
+        if (showNow)
             dialog = makeDialog(options_.owner, state);
-            dialog->show();
-        }
         if (dialog)
             dialog->setLabelText(labelText(state, options_.showNames));
+        if (showNow)
+            dialog->show();
     };
     QObject::connect(&tick, &QTimer::timeout, &loop, refresh);
     tick.start();

@@ -76,7 +76,7 @@ ShellDeleteOutcome ShellDelete::deleteFolder(const QByteArray& folder, engine::D
         return outcome;
     }
     const bool toTrash = has(ShellFlags::FOF_ALLOWUNDO) && mode == engine::DeleteMode::Everything;
-    outcome = toTrash ? moveToTrash(folder) : runTree(folder, mode);
+    outcome = toTrash ? moveToTrash(folder, true) : runTree(folder, mode);
     if (!outcome.ok)
         reportError(outcome);
     return outcome;
@@ -88,7 +88,7 @@ ShellDeleteOutcome ShellDelete::deleteFile(const QByteArray& file) {
         outcome.cancelled = true;
         return outcome;
     }
-    outcome = has(ShellFlags::FOF_ALLOWUNDO) ? moveToTrash(file) : runFile(file);
+    outcome = has(ShellFlags::FOF_ALLOWUNDO) ? moveToTrash(file, false) : runFile(file);
     if (!outcome.ok)
         reportError(outcome);
     return outcome;
@@ -142,14 +142,22 @@ ShellDeleteOutcome ShellDelete::runFile(const QByteArray& file) {
     return failure(result.error != 0 ? result.error : EIO, file);
 }
 
-ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& path) {
+ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& given, bool folder) {
+    QByteArray path = given;
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
     struct stat st {};
     if (::lstat(path.constData(), &st) != 0)
-        return failure(errno, path);
+        return failure(errno, given);
+    if (folder != S_ISDIR(st.st_mode))
+        return failure(folder ? ENOTDIR : EISDIR, given);
+    if (path == "/")
+        return failure(EBUSY, given);
     const QString name = display(path);
     if (QFile::encodeName(name) != path)
-        return failure(EILSEQ, path, QStringLiteral("Der Name ist keine gültige Zeichenfolge und kann nicht in den "
-                                               "Papierkorb verschoben werden."));
+        return failure(EILSEQ, path,
+                       QStringLiteral("Der Name ist keine gültige Zeichenfolge und kann nicht in den "
+                                      "Papierkorb verschoben werden."));
     QString reason;
     errno = 0;
     if (!ensureHomeTrash(&reason))
@@ -159,7 +167,7 @@ ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& path) {
     if (!QFile::moveToTrash(name, &trashed)) {
         const int error = errno;
         return failure(error != 0 ? error : EIO, path,
-                       error != 0 ? QString() : QStringLiteral("Verschieben in den Papierkorb fehlgeschlagen."));
+                       QStringLiteral("Das Verschieben in den Papierkorb ist fehlgeschlagen."));
     }
     if (!inTrashFiles(trashed)) {
         // Never leave the entry somewhere that is not a trash: put it back.

@@ -72,7 +72,7 @@ private:
     bool confirmed(const QByteArray& path, bool folder) const;
     ShellDeleteOutcome runTree(const QByteArray& folder, engine::DeleteMode mode);
     ShellDeleteOutcome runFile(const QByteArray& file);
-    ShellDeleteOutcome moveToTrash(const QByteArray& path);
+    ShellDeleteOutcome moveToTrash(const QByteArray& path, bool folder);
     void reportError(const ShellDeleteOutcome& outcome) const;
     bool has(unsigned flag) const { return (flags_ & flag) != 0; }
 

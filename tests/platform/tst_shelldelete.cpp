@@ -1,0 +1,299 @@
+// The shell layer: its question, progress window, error box and trash, and
+// the worker-thread runner that keeps the user interface alive.
+
+#include "platform/MsgBox.h"
+#include "platform/ProgressRunner.h"
+#include "platform/ShellDelete.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <chrono>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace velmaro::platform;
+using namespace std::chrono_literals;
+
+namespace {
+
+bool exists(const QByteArray& raw) {
+    struct stat st {};
+    return ::lstat(raw.constData(), &st) == 0;
+}
+
+QProgressDialog* progressWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("ShellProgress") && widget->isVisible())
+            return qobject_cast<QProgressDialog*>(widget);
+    }
+    return nullptr;
+}
+
+// Records the label of every progress window at the moment it is shown.
+class ShowSpy : public QObject {
+public:
+    QStringList shownLabels;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->objectName() == QStringLiteral("ShellProgress"))
+            shownLabels << static_cast<QProgressDialog*>(watched)->labelText();
+        return false;
+    }
+};
+
+// Waits on a worker thread until `flag` is set (at most 5 s).
+void waitFor(const std::atomic<bool>& flag) {
+    for (int i = 0; i < 500 && !flag.load(); ++i)
+        std::this_thread::sleep_for(10ms);
+}
+
+constexpr unsigned kQuiet = ShellFlags::FOF_SILENT | ShellFlags::FOF_NOCONFIRMATION
+    | ShellFlags::FOF_NOERRORUI;
+
+}  // namespace
+
+class TstShellDelete : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir temp_;
+    QByteArray base_;
+    int caseNo_ = 0;
+    QByteArray root_;
+
+    QByteArray makeTree() {
+        const QByteArray tree = root_ + "tree";
+        ::mkdir(tree.constData(), 0755);
+        ::mkdir((tree + "/sub").constData(), 0755);
+        QFile file(QFile::decodeName(tree + "/sub/f.txt"));
+        file.open(QIODevice::WriteOnly);
+        file.write("data");
+        return tree;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(temp_.isValid());
+        base_ = QFile::encodeName(temp_.path());
+        qputenv("HOME", base_ + "/home");
+        qputenv("XDG_DATA_HOME", base_ + "/home/.local/share");
+        qputenv("XDG_CONFIG_HOME", base_ + "/home/.config");
+        QVERIFY(QDir().mkpath(temp_.path() + "/home"));
+        QVERIFY(::chdir(base_.constData()) == 0);
+    }
+
+    void cleanupTestCase() {
+        // Names that do not decode are beyond QTemporaryDir's clean-up.
+        velmaro::engine::deleteTree(base_.toStdString());
+    }
+
+    void init() {
+        root_ = base_ + "/c" + QByteArray::number(++caseNo_) + "/";
+        QVERIFY(::mkdir(root_.constData(), 0755) == 0);
+    }
+
+    void runnerShowsTheCurrentNameAndKeepsTheLoopAlive() {
+        ProgressRunner runner({nullptr, true, true, 0});
+        std::atomic<bool> seen{false};
+        std::atomic<bool> alive{false};
+        int ticks = 0;
+        QString label;
+        QTimer observer;
+        observer.setInterval(5);
+        connect(&observer, &QTimer::timeout, this, [&] {
+            if (++ticks >= 5)
+                alive.store(true);  // the caller's timers keep running meanwhile
+            if (QProgressDialog* dialog = progressWindow()) {
+                label = dialog->labelText();
+                if (label.endsWith(QStringLiteral("näme")))
+                    seen.store(true);
+            }
+        });
+        observer.start();
+        const bool cancelled = runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>&) {
+            onEntry(std::string("/x/n\xc3\xa4me"));
+            waitFor(seen);
+            waitFor(alive);
+        });
+        observer.stop();
+        QVERIFY(!cancelled);
+        QVERIFY(seen.load());
+        QVERIFY(alive.load());
+        QCOMPARE(label, QStringLiteral("Lösche: /x/näme"));
+        QCOMPARE(progressWindow(), nullptr);  // gone when the work is done
+    }
+
+    void runnerSimpleProgressNamesNoFile() {
+        ProgressRunner runner({nullptr, true, false, 0});
+        std::atomic<bool> seen{false};
+        QString label;
+        QTimer::singleShot(0, this, [&] {
+            if (QProgressDialog* dialog = progressWindow())
+                label = dialog->labelText();
+            seen.store(true);
+        });
+        runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>&) {
+            onEntry("/x/secret");
+            waitFor(seen);
+        });
+        QCOMPARE(label, QStringLiteral("Dateien werden gelöscht …"));
+    }
+
+    void runnerCancelStopsTheWork() {
+        ProgressRunner runner({nullptr, true, true, 0});
+        QTimer::singleShot(20, this, [] {
+            if (QProgressDialog* dialog = progressWindow())
+                if (auto* button = dialog->findChild<QPushButton*>())
+                    button->click();
+        });
+        bool sawCancel = false;
+        const bool cancelled = runner.run([&](const ProgressRunner::EntryFn&, const std::atomic<bool>& cancel) {
+            waitFor(cancel);
+            sawCancel = cancel.load();
+        });
+        QVERIFY(sawCancel);
+        QVERIFY(cancelled);
+    }
+
+    void runnerSilentShowsNothing() {
+        ProgressRunner runner({nullptr, false, true, 0});
+        bool shown = false;
+        std::atomic<bool> checked{false};
+        QTimer::singleShot(30, this, [&] {
+            shown = progressWindow() != nullptr;
+            checked.store(true);
+        });
+        runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>&) {
+            onEntry("/x/y");
+            waitFor(checked);
+        });
+        QVERIFY(checked.load());
+        QVERIFY(!shown);
+    }
+
+    void progressWindowFollowsTheFlags() {
+        ShowSpy spy;
+        qApp->installEventFilter(&spy);
+        ShellDelete silent(nullptr, kQuiet);
+        silent.setProgressDelay(0);
+        QVERIFY(silent.deleteFolder(makeTree()).ok);
+        QCOMPARE(spy.shownLabels.size(), 0);
+
+        ShellDelete simple(nullptr, ShellFlags::FOF_NOCONFIRMATION | ShellFlags::FOF_SIMPLEPROGRESS);
+        simple.setProgressDelay(0);
+        QVERIFY(simple.deleteFolder(makeTree()).ok);
+        QCOMPARE(spy.shownLabels, QStringList{QStringLiteral("Dateien werden gelöscht …")});
+
+        ShellDelete named(nullptr, ShellFlags::FOF_NOCONFIRMATION);
+        named.setProgressDelay(0);
+        QVERIFY(named.deleteFolder(makeTree()).ok);
+        QCOMPARE(spy.shownLabels.size(), 2);
+        QVERIFY(spy.shownLabels.at(1).startsWith(QStringLiteral("Lösche: ")));
+        qApp->removeEventFilter(&spy);
+        QVERIFY(!exists(root_ + "tree"));
+    }
+
+    void questionNamesThePathAndNoKeepsIt() {
+        const QByteArray tree = makeTree();
+        QFile::copy(QFile::decodeName(tree + "/sub/f.txt"), QFile::decodeName(root_ + "file.txt"));
+        MsgBoxScript script;
+        script.answer(7);
+        script.answer(2);
+        const ShellDeleteOutcome folder = ShellDelete(nullptr, ShellFlags::FOF_SILENT).deleteFolder(tree);
+        const ShellDeleteOutcome file =
+            ShellDelete(nullptr, ShellFlags::FOF_SILENT | ShellFlags::FOF_ALLOWUNDO).deleteFile(root_ + "file.txt");
+        QVERIFY(folder.cancelled && !folder.ok);
+        QVERIFY(file.cancelled && !file.ok);
+        QCOMPARE(folder.error, 0);
+        QCOMPARE(script.calls().size(), 2);
+        const QString dir = QFile::decodeName(tree);
+        QCOMPARE(script.calls().at(0).prompt,
+                 QStringLiteral("Soll der Ordner \"%1\" mit allen Unterordnern und Dateien endgültig gelöscht werden?")
+                     .arg(dir));
+        QCOMPARE(script.calls().at(0).style, 292);
+        QCOMPARE(script.calls().at(0).title, QStringLiteral("Löschen bestätigen"));
+        QCOMPARE(script.calls().at(1).prompt,
+                 QStringLiteral("Soll die Datei \"%1file.txt\" in den Papierkorb verschoben werden?")
+                     .arg(QFile::decodeName(root_)));
+        QVERIFY(exists(tree + "/sub/f.txt"));
+        QVERIFY(exists(root_ + "file.txt"));
+    }
+
+    void errorBoxNamesPathAndReason() {
+        MsgBoxScript script;
+        const QByteArray missing = root_ + "missing";
+        const ShellDeleteOutcome outcome =
+            ShellDelete(nullptr, ShellFlags::FOF_SILENT | ShellFlags::FOF_NOCONFIRMATION).deleteFile(missing);
+        QVERIFY(!outcome.ok);
+        QCOMPARE(outcome.error, ENOENT);
+        QCOMPARE(script.calls().size(), 1);
+        QCOMPARE(script.calls().at(0).style, 16);
+        QCOMPARE(script.calls().at(0).title, QStringLiteral("Fehler beim Löschen"));
+        const QStringList lines = script.calls().at(0).prompt.split(QChar(u'\r'));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines.at(0), QStringLiteral("\"%1\" konnte nicht gelöscht werden.").arg(QFile::decodeName(missing)));
+        QVERIFY(!lines.at(1).isEmpty());
+    }
+
+    void singleFileRefusesAFolder() {
+        const QByteArray tree = makeTree();
+        const ShellDeleteOutcome outcome = ShellDelete(nullptr, kQuiet).deleteFile(tree);
+        QVERIFY(!outcome.ok);
+        QVERIFY(outcome.error > 0);
+        QVERIFY(exists(tree + "/sub/f.txt"));
+        const ShellDeleteOutcome trashed = ShellDelete(nullptr, kQuiet | ShellFlags::FOF_ALLOWUNDO).deleteFile(tree);
+        QVERIFY(!trashed.ok);
+        QVERIFY(exists(tree + "/sub/f.txt"));
+    }
+
+    void homeTrashIsCreatedPrivately() {
+        const QByteArray data = root_ + "share";
+        qputenv("XDG_DATA_HOME", data);
+        QString reason;
+        QVERIFY(ShellDelete::ensureHomeTrash(&reason));
+        QCOMPARE(ShellDelete::homeTrashPath(), QFile::decodeName(data + "/Trash"));
+        for (const char* sub : {"/Trash", "/Trash/files", "/Trash/info"}) {
+            struct stat st {};
+            QVERIFY(::stat((data + sub).constData(), &st) == 0);
+            QVERIFY(S_ISDIR(st.st_mode));
+            QCOMPARE(st.st_mode & 0777, 0700u);
+        }
+        qputenv("XDG_DATA_HOME", base_ + "/home/.local/share");
+    }
+
+    void trashRefusesNamesItCannotCarry() {
+        const QByteArray odd = root_ + "odd\xff";
+        QVERIFY(::mkdir(odd.constData(), 0755) == 0);
+        const ShellDeleteOutcome outcome =
+            ShellDelete(nullptr, kQuiet | ShellFlags::FOF_ALLOWUNDO).deleteFolder(odd);
+        QVERIFY(!outcome.ok);
+        QCOMPARE(outcome.error, EILSEQ);
+        QVERIFY(!outcome.message.isEmpty());
+        QVERIFY(exists(odd));
+    }
+
+    void trashMovesAFolderWithATrailingSlash() {
+        const QByteArray tree = makeTree();
+        const ShellDeleteOutcome outcome =
+            ShellDelete(nullptr, kQuiet | ShellFlags::FOF_ALLOWUNDO).deleteFolder(tree + "/");
+        QVERIFY(outcome.ok);
+        QVERIFY(!exists(tree));
+        const QByteArray trash = QFile::encodeName(ShellDelete::homeTrashPath());
+        QVERIFY(exists(trash + "/files/tree/sub/f.txt"));
+        QFile info(QFile::decodeName(trash + "/info/tree.trashinfo"));
+        QVERIFY(info.open(QIODevice::ReadOnly));
+        QVERIFY(info.readAll().contains("Path=" + tree.toPercentEncoding("/")));
+        QVERIFY(!exists(base_ + "/files"));
+    }
+};
+
+QTEST_MAIN(TstShellDelete)
+#include "tst_shelldelete.moc"

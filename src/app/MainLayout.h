@@ -31,6 +31,7 @@ struct Placement {
     QString control;  // object name
     TwipsRect rect;
     bool moveOnly = false;
+    bool operator==(const Placement&) const = default;
 };
 
 struct MainLayoutResult {

@@ -121,13 +121,20 @@ void FolderTree::drop(Index index, Drop why, int error, std::vector<FolderRecord
 // left to wait for gives its record and hands its totals to its parent.
 void FolderTree::settle(Index index, std::vector<FolderRecord>& out)
 {
+    std::string derivedPath;  // the path of `index`, cut from its subfolder's record
+    bool derived = false;
     while (--node(index).pending == 0) {
         const Node& n = node(index);
         if (!n.dropped)
-            out.push_back(makeRecord(index));
+            out.push_back(makeRecord(index, derived ? std::move(derivedPath) : fullPath(index)));
         if (n.parent == kNone) {
             finished_ = true;
             return;
+        }
+        derived = !n.dropped;
+        if (derived) {
+            const std::string& path = out.back().path;
+            derivedPath.assign(path, 0, path.size() - n.nameLength - 1);
         }
         Node& p = node(n.parent);
         if (!n.dropped) {
@@ -179,11 +186,11 @@ std::string FolderTree::fullPath(Index index) const
     return path;
 }
 
-FolderRecord FolderTree::makeRecord(Index index) const
+FolderRecord FolderTree::makeRecord(Index index, std::string path) const
 {
     const Node& n = node(index);
     FolderRecord record;
-    record.path = fullPath(index);
+    record.path = std::move(path);
     record.name = n.parent == kNone ? rootName_ : std::string(name(index));
     record.bytes = n.bytes;
     record.sizeState = n.state;

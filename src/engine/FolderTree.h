@@ -38,7 +38,7 @@ public:
     };
     // Why a found folder gives no record.
     enum class Drop {
-        Vanished,     // gone before it could be opened: the parent is not affected
+        Vanished,     // removed before or while it was read: the parent is not affected
         OtherVolume,  // turned out to be a mount point: not listed, parent not zero-byte
         Unreadable,   // could not be opened: the parent and all above are Failed
     };
@@ -77,7 +77,7 @@ private:
     const Node& node(Index i) const;
     Index append(Index parent, std::string_view name, const Times& times);
     void settle(Index node, std::vector<FolderRecord>& out);
-    FolderRecord makeRecord(Index node) const;
+    FolderRecord makeRecord(Index node, std::string path) const;
     static void mergeState(Node& into, SizeState state, int error);
 
     static constexpr unsigned kBlockBits = 12;

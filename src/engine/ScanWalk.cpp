@@ -221,6 +221,11 @@ void ScanWalk::list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& 
         reader = std::make_unique<DirReader>(volume_, cancelled_, counters_);
     DirReader::Result result;
     reader->read(fd, result);
+    if (result.listing.state == SizeState::Failed && result.listing.error == ENOENT) {
+        ::close(fd);  // removed while it was being listed
+        drop(node, FolderTree::Drop::Vanished, 0);
+        return;
+    }
     std::shared_ptr<DirHandle> handle;
     if (!result.subfolders.empty() && liveHandles_.load() < handleCap_)
         handle = std::make_shared<DirHandle>(fd, liveHandles_);

@@ -118,7 +118,6 @@ void FolderListModel::append(std::vector<FolderRow>&& rows)
     const int first = int(order_.size());
     const int count = int(rows.size());
     beginInsertRows(QModelIndex(), first, first + count - 1);
-    rows_.reserve(rows_.size() + rows.size());
     for (FolderRow& row : rows) {
         if (row.zeroByte)
             ++zeroCount_;

@@ -1,0 +1,354 @@
+// The properties routine against a real, private D-Bus session bus.
+//
+// main() re-runs this binary under `dbus-run-session` with a bus
+// configuration of its own (no system service folders, one temporary
+// service folder), so no real file manager is ever reached. The stand-in
+// file manager is this same binary started with "--stand-in <record file>
+// ok|fail": it owns org.freedesktop.FileManager1, appends every
+// ShowItemProperties call to the record file (uris joined by "|", a tab,
+// the startup id) and answers it, or fails it with "fail".
+
+#include "actions/Eigenschaften.h"
+#include "actions/PropertiesWindow.h"
+#include "engine/SafeDelete.h"
+#include "platform/FileManagerProperties.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace velmaro;
+using platform::FileManagerProperties;
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.FileManager1");
+const char* const kMarker = "VELMARO_PRIVATE_BUS";
+const char* const kServiceDir = "VELMARO_TEST_SERVICE_DIR";
+
+// ---- the stand-in file manager (separate process) ----
+
+class StandIn : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+public:
+    StandIn(QString record, bool fail) : record_(std::move(record)), fail_(fail) {}
+
+public slots:
+    void ShowItemProperties(const QStringList& uris, const QString& startupId) {
+        QFile file(record_);
+        if (file.open(QIODevice::Append))
+            file.write((uris.join(u'|') + u'\t' + startupId + u'\n').toUtf8());
+        file.close();
+        if (fail_)
+            sendErrorReply(QDBusError::Failed, QStringLiteral("stand-in refuses"));
+        QTimer::singleShot(300, qApp, &QCoreApplication::quit);  // one call, then gone
+    }
+
+private:
+    QString record_;
+    bool fail_;
+};
+
+int runStandIn(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    StandIn standIn(QString::fromLocal8Bit(argv[2]), argc > 3 && qstrcmp(argv[3], "fail") == 0);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &standIn,
+                            QDBusConnection::ExportAllSlots)
+        || !bus.registerService(kService))
+        return 3;
+    QTimer::singleShot(20000, &app, &QCoreApplication::quit);  // never outlives the test
+    return app.exec();
+}
+
+// ---- the private bus around the test run ----
+
+QByteArray busConfig(const QByteArray& dir) {
+    return "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+           "<busconfig>\n  <type>session</type>\n"
+           "  <listen>unix:dir=" + dir + "</listen>\n  <auth>EXTERNAL</auth>\n"
+           "  <servicedir>" + dir + "/services</servicedir>\n"
+           "  <policy context=\"default\">\n    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+           "    <allow eavesdrop=\"true\"/>\n    <allow own=\"*\"/>\n  </policy>\n</busconfig>\n";
+}
+
+int runOnPrivateBus(int argc, char** argv) {
+    const QString runner = QStandardPaths::findExecutable(QStringLiteral("dbus-run-session"));
+    if (runner.isEmpty()) {
+        ::setenv(kMarker, "missing", 1);
+        return -1;  // run here; the tests skip
+    }
+    char tmpl[] = "/tmp/velmaro-bus-XXXXXX";
+    if (!::mkdtemp(tmpl))
+        return 2;
+    const QByteArray dir(tmpl);
+    ::mkdir((dir + "/services").constData(), 0700);
+    QFile conf(QString::fromLocal8Bit(dir + "/session.conf"));
+    if (!conf.open(QIODevice::WriteOnly) || conf.write(busConfig(dir)) < 0)
+        return 2;
+    conf.close();
+    ::setenv(kMarker, "1", 1);
+    ::setenv(kServiceDir, (dir + "/services").constData(), 1);
+    const QByteArray confArg = "--config-file=" + dir + "/session.conf";
+    const QByteArray runnerPath = QFile::encodeName(runner);
+    std::vector<char*> args{const_cast<char*>(runnerPath.constData()), const_cast<char*>(confArg.constData()),
+                            const_cast<char*>("--")};
+    for (int i = 0; i < argc; ++i)
+        args.push_back(argv[i]);
+    args.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    QDir(QString::fromLocal8Bit(dir)).removeRecursively();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+// ---- helpers of the tests ----
+
+QDBusMessage askDaemon(const QString& method, const QVariantList& args = {}) {
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                       QStringLiteral("/org/freedesktop/DBus"),
+                                                       QStringLiteral("org.freedesktop.DBus"), method);
+    call.setArguments(args);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
+}
+
+bool nameOwned() {
+    const QDBusMessage reply = askDaemon(QStringLiteral("NameHasOwner"), {kService});
+    return !reply.arguments().isEmpty() && reply.arguments().first().toBool();
+}
+
+QList<PropertiesWindow*> propertyWindows() {
+    QList<PropertiesWindow*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<PropertiesWindow*>(widget); window && window->isVisible())
+            windows << window;
+    return windows;
+}
+
+void closePropertyWindows() {
+    for (PropertiesWindow* window : propertyWindows())
+        window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QStringList recorded(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+}  // namespace
+
+class TstPropertiesDbus : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir temp_;
+    QByteArray base_;
+    QString serviceFile_;
+
+    void requireBus() {
+        if (qgetenv(kMarker) != "1")
+            QSKIP("dbus-run-session is not installed: no private session bus");
+        QVERIFY(QDBusConnection::sessionBus().isConnected());
+    }
+    // Starts the stand-in and waits until it owns the name.
+    void startStandIn(QProcess& process, const QString& record, const char* mode) {
+        process.start(QCoreApplication::applicationFilePath(),
+                      {QStringLiteral("--stand-in"), record, QString::fromLatin1(mode)});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(nameOwned(), 10000);
+    }
+    void stopStandIn(QProcess& process) {
+        if (!process.waitForFinished(5000)) {
+            process.kill();
+            process.waitForFinished();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!nameOwned(), 5000);
+    }
+    void setActivatable(const QString& record) {
+        QFile::remove(serviceFile_);
+        if (!record.isEmpty()) {
+            QFile file(serviceFile_);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[D-BUS Service]\nName=org.freedesktop.FileManager1\nExec="
+                       + QFile::encodeName(QCoreApplication::applicationFilePath()) + " --stand-in "
+                       + QFile::encodeName(record) + " ok\n");
+        }
+        askDaemon(QStringLiteral("ReloadConfig"));
+    }
+    QByteArray makeFolder(const QByteArray& name) {
+        const QByteArray path = base_ + "/" + name;
+        ::mkdir(path.constData(), 0755);
+        return path + "/";
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(temp_.isValid());
+        base_ = QFile::encodeName(temp_.path());
+        qputenv("HOME", base_);
+        qputenv("XDG_CONFIG_HOME", base_ + "/.config");
+        qputenv("XDG_DATA_HOME", base_ + "/.local/share");
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        serviceFile_ = qEnvironmentVariable(kServiceDir) + QStringLiteral("/org.freedesktop.FileManager1.service");
+    }
+
+    void cleanup() { closePropertyWindows(); }
+
+    void cleanupTestCase() {
+        // Names that do not decode are beyond QTemporaryDir's clean-up.
+        engine::deleteTree(base_.toStdString());
+    }
+
+    void uriKeepsTheRawBytes() {
+        QCOMPARE(FileManagerProperties::fileUri("/tmp/a\xff" "b\nc d/"), QStringLiteral("file:///tmp/a%FFb%0Ac%20d"));
+        QCOMPARE(FileManagerProperties::fileUri("/"), QStringLiteral("file:///"));
+        QCOMPARE(FileManagerProperties::fileUri("/x/%/\xc3\xa4.txt"), QStringLiteral("file:///x/%25/%C3%A4.txt"));
+        const QRegularExpression id(QStringLiteral("^velmaro-%1-\\d+_TIME\\d+$").arg(::getpid()));
+        QVERIFY(id.match(FileManagerProperties::startupId()).hasMatch());
+    }
+
+    void runningFileManagerGetsTheCall() {
+        requireBus();
+        const QString record = temp_.filePath(QStringLiteral("running.txt"));
+        QProcess process;
+        startStandIn(process, record, "ok");
+        const QByteArray folder = makeFolder("a\xff" "b\nc");
+        Eigenschaften_zeigen(nullptr, folder);
+        QTRY_COMPARE_WITH_TIMEOUT(recorded(record).size(), 1, 10000);
+        const QStringList call = recorded(record).first().split(u'\t');
+        QCOMPARE(call.size(), 2);
+        QCOMPARE(call.at(0), QStringLiteral("file://") + QString::fromLatin1(base_.toPercentEncoding("/"))
+                                 + QStringLiteral("/a%FFb%0Ac"));
+        QVERIFY(call.at(1).startsWith(QStringLiteral("velmaro-")));
+        QVERIFY(call.at(1).contains(QStringLiteral("_TIME")));
+        stopStandIn(process);
+        QTest::qWait(100);  // the reply has long arrived: a fallback would show now
+        QVERIFY(propertyWindows().isEmpty());
+    }
+
+    void activatableFileManagerIsStarted() {
+        requireBus();
+        const QString record = temp_.filePath(QStringLiteral("activated.txt"));
+        setActivatable(record);
+        QVERIFY(FileManagerProperties::available());
+        const QByteArray folder = makeFolder("activated");
+        Eigenschaften_zeigen(nullptr, folder);
+        QTRY_COMPARE_WITH_TIMEOUT(recorded(record).size(), 1, 15000);
+        QVERIFY(recorded(record).first().startsWith(FileManagerProperties::fileUri(folder) + u'\t'));
+        setActivatable(QString());
+        QTRY_VERIFY_WITH_TIMEOUT(!nameOwned(), 5000);
+        QVERIFY(!FileManagerProperties::available());
+        QVERIFY(propertyWindows().isEmpty());
+    }
+
+    void failingFileManagerFallsBackToOwnWindow() {
+        requireBus();
+        const QString record = temp_.filePath(QStringLiteral("failing.txt"));
+        QProcess process;
+        startStandIn(process, record, "fail");
+        QWidget owner;
+        const QByteArray folder = makeFolder("refused");
+        Eigenschaften_zeigen(&owner, folder);
+        QVERIFY(propertyWindows().isEmpty());  // not before the file manager has answered
+        QTRY_COMPARE_WITH_TIMEOUT(propertyWindows().size(), 1, 10000);
+        QCOMPARE(propertyWindows().first()->rawPath(), folder);
+        QCOMPARE(propertyWindows().first()->parentWidget(), &owner);
+        QCOMPARE(recorded(record).size(), 1);
+        stopStandIn(process);
+    }
+
+    void withoutFileManagerOwnWindowOpensAtOnce() {
+        requireBus();
+        QVERIFY(!FileManagerProperties::available());
+        const QByteArray folder = makeFolder("own");
+        QFile file(QFile::decodeName(folder + "data.bin"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1536, 'x'));
+        file.close();
+        QWidget owner;
+        owner.show();
+        Eigenschaften_zeigen(&owner, folder + "data.bin");
+        QCOMPARE(propertyWindows().size(), 1);  // synchronously, and the call has returned
+        PropertiesWindow* window = propertyWindows().first();
+        QCOMPARE(window->objectName(), QStringLiteral("Eigenschaften"));
+        QCOMPARE(window->windowModality(), Qt::NonModal);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QCOMPARE(window->value(QStringLiteral("Name")), QStringLiteral("data.bin"));
+        QCOMPARE(window->value(QStringLiteral("Ordner")), QFile::decodeName(folder));
+        QCOMPARE(window->value(QStringLiteral("Größe")), QStringLiteral("1.536 Bytes"));
+        QVERIFY(window->value(QStringLiteral("Typ")).startsWith(QStringLiteral("Datei")));
+        QVERIFY(window->value(QStringLiteral("Berechtigungen")).startsWith(QStringLiteral("-rw")));
+        QVERIFY(!window->value(QStringLiteral("Geändert")).isEmpty());
+        for (const char* caption : {"Name", "Ordner", "Typ", "Größe", "Besitzer", "Berechtigungen", "Erstellt",
+                                    "Geändert", "Letzter Zugriff"}) {
+            const auto* title = window->findChild<QLabel*>(QStringLiteral("Titel_") + QString::fromUtf8(caption));
+            QVERIFY2(title, caption);
+            QCOMPARE(title->text(), QString::fromUtf8(caption) + u':');
+        }
+
+        Eigenschaften_zeigen(&owner, folder);
+        QCOMPARE(propertyWindows().size(), 2);
+        auto* second = propertyWindows().first() == window ? propertyWindows().last() : propertyWindows().first();
+        QCOMPARE(second->value(QStringLiteral("Typ")), QStringLiteral("Ordner"));
+        QCOMPARE(second->value(QStringLiteral("Größe")), QStringLiteral("1 Eintrag"));
+        QCOMPARE(second->value(QStringLiteral("Name")), QStringLiteral("own"));
+    }
+
+    void missingPathDoesNothing() {
+        requireBus();
+        const QString record = temp_.filePath(QStringLiteral("missing.txt"));
+        Eigenschaften_zeigen(nullptr, base_ + "/no-such-folder/");
+        QVERIFY(propertyWindows().isEmpty());
+        QProcess process;
+        startStandIn(process, record, "ok");
+        Eigenschaften_zeigen(nullptr, base_ + "/no-such-folder/");
+        Eigenschaften_zeigen(nullptr, QByteArray());
+        QTest::qWait(200);
+        QVERIFY(recorded(record).isEmpty());
+        QVERIFY(propertyWindows().isEmpty());
+        // Still the stand-in's only call when a real one follows.
+        Eigenschaften_zeigen(nullptr, makeFolder("present"));
+        QTRY_COMPARE_WITH_TIMEOUT(recorded(record).size(), 1, 10000);
+        stopStandIn(process);
+    }
+};
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && qstrcmp(argv[1], "--stand-in") == 0)
+        return runStandIn(argc, argv);
+    if (qgetenv(kMarker).isEmpty()) {
+        const int status = runOnPrivateBus(argc, argv);
+        if (status >= 0)
+            return status;
+    }
+    QApplication app(argc, argv);
+    TstPropertiesDbus test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_properties_dbus.moc"

@@ -1,0 +1,185 @@
+// Times a folder scan the way the main window runs it: the engine's walk,
+// rows built on the workers, list batches on the user-interface thread,
+// running counts, the final sort. Offscreen; prints "key: value" lines.
+//
+//   scan_window <folder> [--workers N] [--no-stop] [--no-sort]
+//
+// Reports: wall time of the full scan, the longest gap of a 5 ms timer on the
+// user-interface thread during it, peak RSS, the time from stop() until the
+// walk ended on a second scan, and the time to sort the list by each column.
+#include "app/controls/RoListBox.h"
+#include "scan/ScanRun.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QTimer>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace velmaro;
+
+namespace {
+
+struct Options {
+    QByteArray root;
+    unsigned workers = 0;  // 0: the engine's default
+    bool stop = true;
+    bool sort = true;
+};
+
+// Records the longest gap between ticks of a 5 ms timer.
+class StallMeter {
+public:
+    StallMeter()
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.nsecsElapsed();
+            maxGapNs_ = std::max(maxGapNs_, now - last_);
+            last_ = now;
+        });
+    }
+    void start() { clock_.start(); last_ = 0; maxGapNs_ = 0; timer_.start(); }
+    double stopMs() { timer_.stop(); return maxGapNs_ / 1e6; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0, maxGapNs_ = 0;
+};
+
+long peakRssKb()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+bool parse(int argc, char** argv, Options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a = argv[i];
+        if (a == "--workers" && i + 1 < argc)
+            o.workers = unsigned(atoi(argv[++i]));
+        else if (a == "--no-stop")
+            o.stop = false;
+        else if (a == "--no-sort")
+            o.sort = false;
+        else if (!a.startsWith("--") && o.root.isEmpty())
+            o.root = a;
+        else
+            return false;
+    }
+    return !o.root.isEmpty();
+}
+
+void runFull(ScanRun& run, RoListBox& list, QLabel& count, QLabel& zero)
+{
+    StallMeter stall;
+    QEventLoop loop;
+    QElapsedTimer clock;
+    double walkMs = 0;
+    auto c1 = QObject::connect(&run, &ScanRun::walkEnded, [&] { walkMs = clock.nsecsElapsed() / 1e6; });
+    auto c2 = QObject::connect(&run, &ScanRun::finished, &loop, &QEventLoop::quit);
+    stall.start();
+    clock.start();
+    run.Verzeichnisse_lesen();
+    loop.exec();
+    const double wallMs = clock.nsecsElapsed() / 1e6;
+    const double maxGap = stall.stopMs();
+    QObject::disconnect(c1);
+    QObject::disconnect(c2);
+    const FolderRow* root = list.RowAt(1);
+    printf("folders: %lld\n", (long long)list.RowCount());
+    printf("zero_byte_folders: %lld\n", (long long)list.ZeroByteCount());
+    printf("root_bytes: %llu\n", root ? (unsigned long long)root->bytes : 0ULL);
+    printf("root_size_text: %s\n", root ? root->sizeText.toUtf8().constData() : "");
+    printf("count_lines: %s| %s\n", count.text().toUtf8().constData(), zero.text().toUtf8().constData());
+    printf("walk_ms: %.1f\n", walkMs);
+    printf("scan_ms: %.1f\n", wallMs);
+    printf("ui_max_gap_ms: %.1f\n", maxGap);
+    printf("peak_rss_kb: %ld\n", peakRssKb());
+}
+
+void runSorts(RoListBox& list)
+{
+    for (int column = 1; column <= 5; ++column) {
+        for (auto order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            QElapsedTimer t;
+            t.start();
+            list.SortBy(column, order);
+            QCoreApplication::processEvents();  // let the view take the new order
+            printf("sort_col%d_%s_ms: %.1f\n", column, order == Qt::AscendingOrder ? "asc" : "desc",
+                   t.nsecsElapsed() / 1e6);
+        }
+    }
+}
+
+// A second scan, stopped once a quarter of the folders is found.
+void runStop(ScanRun& run, RoListBox& list, qint64 total)
+{
+    QEventLoop loop;
+    QElapsedTimer sinceStop;
+    double walkEndMs = -1, finishedMs = -1;
+    QTimer poll;
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (run.progress().folders >= quint64(std::max<qint64>(1, total / 4))) {
+            poll.stop();
+            sinceStop.start();
+            run.stop();
+        }
+    });
+    auto c1 = QObject::connect(&run, &ScanRun::walkEnded, [&] {
+        if (sinceStop.isValid())
+            walkEndMs = sinceStop.nsecsElapsed() / 1e6;
+    });
+    auto c2 = QObject::connect(&run, &ScanRun::finished, &loop, [&] {
+        if (sinceStop.isValid())
+            finishedMs = sinceStop.nsecsElapsed() / 1e6;
+        loop.quit();
+    });
+    poll.start();
+    run.Verzeichnisse_lesen();
+    loop.exec();
+    QObject::disconnect(c1);
+    QObject::disconnect(c2);
+    printf("stopped_scan_folders: %lld\n", (long long)list.RowCount());
+    printf("stop_to_walk_end_ms: %.1f\n", walkEndMs);
+    printf("stop_to_finished_ms: %.1f\n", finishedMs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Options o;
+    if (!parse(argc, argv, o)) {
+        fprintf(stderr, "usage: scan_window <folder> [--workers N] [--no-stop] [--no-sort]\n");
+        return 2;
+    }
+    RoListBox list;
+    list.resize(1000, 700);
+    list.show();  // the view takes part as in the window
+    QLabel count, zero;
+    ScanRun run([&] { return ScanTarget{&list, &count, &zero, o.root}; });
+    if (o.workers) {
+        engine::FolderScanner::Options so;
+        so.workers = o.workers;
+        run.setScannerOptions(so);
+    }
+    runFull(run, list, count, zero);
+    const qint64 total = list.RowCount();
+    if (o.sort)
+        runSorts(list);
+    if (o.stop)
+        runStop(run, list, total);
+    return 0;
+}

@@ -1,0 +1,152 @@
+// Row texts of the folder list: size text, failure texts, name rule, times.
+#include "engine/ErrorText.h"
+#include "scan/FolderRowBuilder.h"
+
+#include <QFile>
+#include <QtTest>
+#include <cerrno>
+#include <limits>
+
+using velmaro::FolderRow;
+using velmaro::FolderRowBuilder;
+using velmaro::engine::FolderRecord;
+using velmaro::engine::SizeState;
+
+namespace {
+FolderRecord record(const std::string& path, uint64_t bytes = 0)
+{
+    FolderRecord r;
+    r.path = path;
+    r.bytes = bytes;
+    return r;
+}
+}  // namespace
+
+class TestFolderRowBuilder : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    void sizeText_data()
+    {
+        QTest::addColumn<quint64>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << quint64(0) << "0";
+        QTest::newRow("5 bytes round down to 0") << quint64(5) << "0";
+        QTest::newRow("6 bytes") << quint64(6) << "0,01";
+        QTest::newRow("just below a half") << quint64(127) << "0,12";
+        QTest::newRow("half rounds up") << quint64(128) << "0,13";
+        QTest::newRow("1 KB") << quint64(1024) << "1";
+        QTest::newRow("1.0048 KB") << quint64(1029) << "1";
+        QTest::newRow("1.0098 KB") << quint64(1034) << "1,01";
+        QTest::newRow("no trailing zero") << quint64(1536) << "1,5";
+        QTest::newRow("1.0996 KB") << quint64(1126) << "1,1";
+        QTest::newRow("rounds up to a whole") << quint64(1023) << "1";
+        QTest::newRow("1 MB without grouping") << quint64(1048576) << "1024";
+        QTest::newRow("1 GB without grouping") << quint64(1073741824) << "1048576";
+        QTest::newRow("largest size, no overflow")
+            << std::numeric_limits<quint64>::max() << "18014398509481984";
+    }
+    void sizeText()
+    {
+        QFETCH(quint64, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(FolderRowBuilder().sizeText(bytes), text);
+        const FolderRow row = FolderRowBuilder().build(record("/x/", bytes));
+        QCOMPARE(row.sizeText, text);
+        QVERIFY(row.sizeKnown);
+        QCOMPARE(row.bytes, bytes);
+    }
+
+    void sizeTextFollowsTheLocale()
+    {
+        const FolderRowBuilder english{QLocale(QLocale::English, QLocale::UnitedStates)};
+        QCOMPARE(english.sizeText(1536), QString("1.5"));
+        QCOMPARE(english.sizeText(1048576000), QString("1024000"));
+    }
+
+    void zeroByteOnlyFromTheRecord()
+    {
+        FolderRecord threeBytes = record("/t/drei/", 3);
+        const FolderRow small = FolderRowBuilder().build(threeBytes);
+        QCOMPARE(small.sizeText, QString("0"));  // shows "0" ...
+        QVERIFY(!small.zeroByte);                // ... but holds data
+
+        FolderRecord empty = record("/t/leer/", 0);
+        empty.zeroByte = true;
+        QVERIFY(FolderRowBuilder().build(empty).zeroByte);
+    }
+
+    void failureTexts()
+    {
+        FolderRecord denied = record("/t/zu/", 0);
+        denied.sizeState = SizeState::Failed;
+        denied.error = EACCES;
+        denied.zeroByte = true;  // a failed size is never a zero-byte folder
+        const FolderRow row = FolderRowBuilder().build(denied);
+        QCOMPARE(row.sizeText, QString("Zugriff verweigert"));
+        QCOMPARE(row.sizeText, QString::fromStdString(velmaro::engine::errorFromErrno(EACCES).text));
+        QVERIFY(!row.sizeKnown);
+        QVERIFY(!row.zeroByte);
+
+        FolderRecord noErrno = denied;
+        noErrno.error = 0;  // never an empty cell
+        QVERIFY(!FolderRowBuilder().build(noErrno).sizeText.isEmpty());
+
+        FolderRecord cut = record("/t/halb/", 0);
+        cut.sizeState = SizeState::Incomplete;
+        cut.zeroByte = true;
+        const FolderRow cutRow = FolderRowBuilder().build(cut);
+        QCOMPARE(cutRow.sizeText, QString("Größe unvollständig (Suche abgebrochen)"));
+        QVERIFY(!cutRow.sizeKnown);
+        QVERIFY(!cutRow.zeroByte);
+    }
+
+    void nameRule_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QByteArray>("rawPath");
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("root") << QByteArray("/") << QByteArray("/") << QByteArray("/");
+        QTest::newRow("top level") << QByteArray("/home/") << QByteArray("/home/") << QByteArray("home");
+        QTest::newRow("deep") << QByteArray("/a/b/Daten/") << QByteArray("/a/b/Daten/")
+                              << QByteArray("Daten");
+        QTest::newRow("no trailing slash") << QByteArray("/a/Daten") << QByteArray("/a/Daten/")
+                                           << QByteArray("Daten");
+        QTest::newRow("tab") << QByteArray("/a/x\ty/") << QByteArray("/a/x\ty/") << QByteArray("x\ty");
+        QTest::newRow("newline") << QByteArray("/a/x\ny/") << QByteArray("/a/x\ny/")
+                                 << QByteArray("x\ny");
+        QTest::newRow("not utf-8") << QByteArray("/a/\xff\xfeZ/") << QByteArray("/a/\xff\xfeZ/")
+                                   << QByteArray("\xff\xfeZ");
+        QTest::newRow("umlaut") << QByteArray("/a/Bücher/") << QByteArray("/a/Bücher/")
+                                << QByteArray("Bücher");
+    }
+    void nameRule()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QByteArray, rawPath);
+        QFETCH(QByteArray, name);
+        const FolderRow row = FolderRowBuilder().build(record(raw.toStdString()));
+        QCOMPARE(row.rawPath, rawPath);  // the exact bytes for file operations
+        QCOMPARE(row.path, QFile::decodeName(rawPath));
+        QCOMPARE(row.name, QFile::decodeName(name));
+        QVERIFY(row.path.endsWith('/'));
+        QVERIFY(!row.name.isEmpty());
+    }
+
+    void times()
+    {
+        FolderRecord r = record("/t/");
+        r.accessed = {1700000000, 999999999};
+        FolderRow row = FolderRowBuilder().build(r);
+        QCOMPARE(row.createdMs, FolderRow::kNoTime);  // no birth time: empty cell, row stays
+        QCOMPARE(row.accessedMs, qint64(1700000000999));
+
+        r.created = velmaro::engine::FileTime{1600000000, 500000000};
+        row = FolderRowBuilder().build(r);
+        QCOMPARE(row.createdMs, qint64(1600000000500));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFolderRowBuilder)
+#include "tst_folderrowbuilder.moc"

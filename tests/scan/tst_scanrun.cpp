@@ -1,0 +1,320 @@
+// The scan as the main window runs it: real engine, real windows, temporary trees.
+#include "app/FormFactories.h"
+#include "app/MainWindow.h"
+#include "app/controls/RoCommand.h"
+#include "app/controls/RoListBox.h"
+#include "platform/FormRegistry.h"
+#include "platform/MsgBox.h"
+#include "platform/WaitCursor.h"
+#include "scan/BitteWarten.h"
+#include "scan/FolderRowBuilder.h"
+#include "scan/ScanRun.h"
+#include "scan/ScanStarter.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace velmaro;
+
+namespace {
+const QString kWait = QStringLiteral("BitteWarten");
+
+void makeDir(const QByteArray& raw)
+{
+    QVERIFY2(::mkdir(raw.constData(), 0755) == 0, raw.constData());
+}
+
+void writeFile(const QByteArray& raw, int bytes)
+{
+    QFile f(QFile::decodeName(raw));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(bytes, 'x'));
+}
+
+QString countLine(qint64 n) { return QString::number(n) + QStringLiteral(" Ordner gefunden "); }
+QString zeroLine(qint64 z) { return QStringLiteral("davon %1 Ordner mit 0 Byte").arg(z); }
+
+// Runs `check` every millisecond while a scan is shown, until it returns true.
+class Poller {
+public:
+    explicit Poller(std::function<bool()> check) : check_(std::move(check))
+    {
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (check_())
+                timer_.stop();
+        });
+        timer_.start();
+    }
+
+private:
+    std::function<bool()> check_;
+    QTimer timer_;
+};
+}  // namespace
+
+class TestScanRun : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir home_;
+    QTemporaryDir trees_;
+    QByteArray bigRoot_;
+    static constexpr int kBigTop = 100, kBigSub = 300;
+    QPointer<MainWindow> window_;
+    platform::MsgBoxScript boxes_;
+
+    QByteArray tree(const char* name) const { return QFile::encodeName(trees_.path()) + '/' + name; }
+    MainWindow* window()
+    {
+        if (!window_) {
+            window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
+            window_->show();
+        }
+        return window_;
+    }
+    void scan(const QByteArray& root)
+    {
+        window()->setScanRoot(root);
+        Scan_starten();
+        QVERIFY(!platform::forms().isLoaded(kWait));
+        QCOMPARE(platform::WaitCursor::depth(), 0);
+        QVERIFY(!window()->scanRun().running());
+    }
+    RoListBox* list() { return window()->roListBox_Ordner(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home_.isValid() && trees_.isValid());
+        qputenv("HOME", home_.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
+        qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        platform::forms().registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
+        platform::forms().registerForm(kWait, &createBitteWarten);
+
+        bigRoot_ = tree("gross");
+        makeDir(bigRoot_);
+        for (int i = 0; i < kBigTop; ++i) {
+            const QByteArray top = bigRoot_ + "/t" + QByteArray::number(i);
+            makeDir(top);
+            for (int j = 0; j < kBigSub; ++j)
+                makeDir(top + "/s" + QByteArray::number(j));
+        }
+    }
+
+    void searchButtonCountsRowsAndZeroByteFolders()
+    {
+        // root (3 bytes) / a (empty) / b (3-byte file) / c / d (empty)
+        const QByteArray root = tree("zaehlen");
+        makeDir(root);
+        makeDir(root + "/a");
+        makeDir(root + "/b");
+        writeFile(root + "/b/f", 3);
+        makeDir(root + "/c");
+        makeDir(root + "/c/d");
+        writeFile(root + "/c/d/leer", 0);
+
+        window()->setDir1Path(QFile::decodeName(root));
+        QTRY_COMPARE(window()->dir1Path(), QFile::decodeName(root) + '/');
+        window()->cmd_Go()->click();
+        QVERIFY(!platform::forms().isLoaded(kWait));
+        QCOMPARE(platform::WaitCursor::depth(), 0);
+        QCOMPARE(window()->LabelVerzeichnis()->text(), QFile::decodeName(root) + '/');
+
+        QCOMPARE(list()->RowCount(), 5);
+        QCOMPARE(window()->Label_Info(0)->text(), countLine(5));
+        // a, c, d hold nothing; b shows "0" but holds 3 bytes, so it is not counted.
+        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(3));
+        const QString base = QFile::decodeName(root);
+        const QStringList paths = {base + "/", base + "/a/", base + "/b/", base + "/c/", base + "/c/d/"};
+        for (int i = 0; i < paths.size(); ++i)  // sorted once by the full path
+            QCOMPARE(list()->CellText(i + 1, 2), paths[i]);
+        QCOMPARE(list()->CellText(3, 1), QString("b"));
+        QCOMPARE(list()->CellText(3, 3), QString("0"));
+        QVERIFY(!list()->RowAt(3)->zeroByte);
+        QCOMPARE(list()->CellText(1, 3), QString("0"));  // the root: 3 bytes as well
+    }
+
+    void missingRootGivesAnEmptyList()
+    {
+        scan(tree("gibt-es-nicht"));
+        QCOMPARE(list()->RowCount(), 0);
+        QCOMPARE(window()->Label_Info(0)->text(), countLine(0));
+        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(0));
+    }
+
+    void secondScanReplacesTheFirst()
+    {
+        const QByteArray first = tree("erster"), second = tree("zweiter");
+        makeDir(first);
+        makeDir(first + "/x");
+        makeDir(first + "/y");
+        makeDir(second);
+        makeDir(second + "/z");
+        scan(first);
+        QCOMPARE(list()->RowCount(), 3);
+        scan(second);
+        QCOMPARE(list()->RowCount(), 2);
+        for (qint64 r = 1; r <= 2; ++r)
+            QVERIFY(list()->RowAt(r)->rawPath.startsWith(second + '/'));
+        QCOMPARE(window()->Label_Info(0)->text(), countLine(2));
+        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(2));
+    }
+
+    void oddNamesKeepTheirBytes()
+    {
+        const QByteArray root = tree("namen");
+        const std::set<QByteArray> names = {"a\tb", "c\nd", "\xff" "e"};
+        makeDir(root);
+        for (const QByteArray& n : names)
+            makeDir(root + '/' + n);
+        scan(root);
+        QCOMPARE(list()->RowCount(), 4);
+        std::set<QByteArray> seen;
+        for (qint64 r = 1; r <= 4; ++r) {
+            const FolderRow* row = list()->RowAt(r);
+            QVERIFY(row);
+            struct stat st {};
+            QVERIFY2(::stat(row->rawPath.constData(), &st) == 0 && S_ISDIR(st.st_mode),
+                     row->rawPath.constData());
+            if (row->rawPath != root + '/')
+                seen.insert(row->rawPath.mid(root.size() + 1).chopped(1));
+            QCOMPARE(row->name, QFile::decodeName(FolderRowBuilder::nameOf(row->rawPath)));
+        }
+        QCOMPARE(seen, names);
+    }
+
+    void timerStartsExactlyOneScan()
+    {
+        int walks = 0, finishedCount = 0, started = -1;
+        bool timerIdle = false;
+        auto c1 = connect(&window()->scanRun(), &ScanRun::walkEnded, this, [&] {
+            ++walks;
+            if (auto* wait = platform::forms().find<BitteWarten>(kWait)) {
+                started = wait->scansStarted();
+                timerIdle = !wait->Timer()->isActive() && wait->Timer()->interval() == 0;
+            }
+        });
+        auto c2 = connect(&window()->scanRun(), &ScanRun::finished, this, [&] { ++finishedCount; });
+        scan(tree("zaehlen"));
+        QTest::qWait(100);  // a second tick would start a second walk here
+        disconnect(c1);
+        disconnect(c2);
+        QCOMPARE(walks, 1);
+        QCOMPARE(finishedCount, 1);
+        QCOMPARE(started, 1);
+        QVERIFY(timerIdle);
+    }
+
+    void stopEndsABigScanWithIncompleteRows()
+    {
+        bool clicked = false, disabledAfterClick = false, cursorWasWait = false;
+        bool escapeIgnored = false, countsFollowed = true;
+        QPointer<BitteWarten> seenWait;
+        Poller poll([&] {
+            auto* wait = platform::forms().find<BitteWarten>(kWait);
+            if (!wait || !window()->scanRun().running())
+                return false;
+            seenWait = wait;
+            const qint64 rows = list()->RowCount();
+            const QString count = window()->Label_Info(0)->text();
+            if (!(rows == 0 && count.isEmpty()) && count != countLine(rows))
+                countsFollowed = false;
+            if (window()->scanRun().progress().folders < 100)
+                return false;
+            cursorWasWait = platform::WaitCursor::depth() == 1 && QGuiApplication::overrideCursor()
+                            && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            QTest::keyClick(wait, Qt::Key_Escape);
+            wait->close();
+            escapeIgnored = wait->isVisible();
+            QTest::mouseClick(wait->cmd_Stopp(), Qt::LeftButton);
+            clicked = true;
+            disabledAfterClick = !wait->cmd_Stopp()->isEnabled();
+            return true;
+        });
+        scan(bigRoot_);
+        QVERIFY(clicked);
+        QVERIFY(disabledAfterClick);
+        QVERIFY(cursorWasWait);
+        QVERIFY(escapeIgnored);
+        QVERIFY(countsFollowed);
+        QTRY_VERIFY(seenWait.isNull());  // unloaded and destroyed
+
+        const qint64 rows = list()->RowCount();
+        QVERIFY2(rows > 0 && rows < 1 + kBigTop + kBigTop * kBigSub, qPrintable(QString::number(rows)));
+        QCOMPARE(list()->CellText(1, 2), QFile::decodeName(bigRoot_) + '/');
+        QCOMPARE(list()->CellText(1, 3), FolderRowBuilder::kIncompleteText);
+        qint64 zero = 0;
+        for (qint64 r = 1; r <= rows; ++r) {
+            const FolderRow* row = list()->RowAt(r);
+            if (row->sizeText == FolderRowBuilder::kIncompleteText)
+                QVERIFY(!row->zeroByte && !row->sizeKnown);
+            zero += row->zeroByte ? 1 : 0;
+        }
+        QCOMPARE(window()->Label_Info(0)->text(), countLine(rows));
+        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(zero));
+    }
+
+    void nextScanAfterAStopStartsWithTheButtonEnabled()
+    {
+        bool enabled = false;
+        Poller poll([&] {
+            auto* wait = platform::forms().find<BitteWarten>(kWait);
+            if (!wait)
+                return false;
+            enabled = wait->cmd_Stopp()->isEnabled();
+            return true;
+        });
+        scan(tree("zaehlen"));
+        QVERIFY(enabled);
+        QCOMPARE(list()->RowCount(), 5);
+    }
+
+    void fullScanOfTheBigTree()
+    {
+        scan(bigRoot_);
+        const qint64 all = 1 + kBigTop + kBigTop * kBigSub;
+        QCOMPARE(list()->RowCount(), all);
+        QCOMPARE(window()->Label_Info(0)->text(), countLine(all));
+        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(all));
+    }
+
+    void closingTheWindowDuringAScanIsSafe()
+    {
+        QPointer<MainWindow> w = window();
+        w->setScanRoot(bigRoot_);
+        w->Verzeichnisse_lesen();  // the walk runs on the workers now
+        QVERIFY(w->scanRun().running());
+        delete w.data();           // cancels and joins; queued batches are dropped
+        QVERIFY(w.isNull());
+        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        platform::WaitCursor::restore();  // nothing pending: must stay harmless
+        QCOMPARE(platform::WaitCursor::depth(), 0);
+        QVERIFY(window()->roListBox_Ordner());  // a fresh window works again
+        scan(tree("zweiter"));
+        QCOMPARE(list()->RowCount(), 2);
+    }
+
+    void cleanupTestCase()
+    {
+        platform::Alle_Fenster_schliessen();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(boxes_.calls().isEmpty());  // a scan never asks anything
+        // QTemporaryDir removes by decoded names: take the undecodable one away first.
+        ::rmdir((tree("namen") + "/\xff" "e").constData());
+    }
+};
+
+QTEST_MAIN(TestScanRun)
+#include "tst_scanrun.moc"

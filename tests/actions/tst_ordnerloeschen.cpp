@@ -11,8 +11,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <random>
+#include <thread>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -250,6 +254,62 @@ private slots:
         QVERIFY(quiet(tree + "*.*", DeleteMode::ZeroByteOnly));
         QCOMPARE(lastErrorNumber(), 0);
         QVERIFY(!exists(tree));
+    }
+
+    // Writers keep adding 1-byte files into the zero-byte folders while the
+    // zero-byte pass runs: every file that was written must survive.
+    void zeroPassNeverLosesAFileWrittenMeanwhile() {
+        const QByteArray tree = at("race/");
+        const QByteArray staging = at("staging/");
+        makeDir(tree);
+        makeDir(staging);
+        std::vector<QByteArray> folders;
+        for (int i = 0; i < 300; ++i) {
+            const QByteArray top = tree + "z" + QByteArray::number(i) + "/";
+            makeDir(top);
+            makeDir(top + "a");
+            makeDir(top + "a/b");
+            folders.insert(folders.end(), {top, top + "a/", top + "a/b/"});
+        }
+        std::atomic<bool> stop{false};
+        std::atomic<int> started{0};
+        std::vector<std::vector<QByteArray>> written(4);
+        std::vector<std::thread> writers;
+        for (int t = 0; t < 4; ++t) {
+            writers.emplace_back([&, t] {
+                std::mt19937 random(unsigned(t + 1));
+                for (int n = 0; !stop.load(); ++n) {
+                    const QByteArray name = "w" + QByteArray::number(t) + "_" + QByteArray::number(n);
+                    const QByteArray source = staging + name;
+                    const int fd = ::open(source.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+                    if (fd < 0 || ::write(fd, "1", 1) != 1)
+                        break;
+                    ::close(fd);
+                    const QByteArray target = folders[random() % folders.size()] + name;
+                    if (::rename(source.constData(), target.constData()) == 0) {
+                        written[t].push_back(target);  // appears whole, with its byte
+                        started.fetch_add(1);
+                    } else
+                        ::unlink(source.constData());
+                }
+            });
+        }
+        while (started.load() < 20)  // the writers are under way
+            std::this_thread::yield();
+        const bool ok = quiet(tree + "*.*", DeleteMode::ZeroByteOnly);
+        stop.store(true);
+        for (std::thread& writer : writers)
+            writer.join();
+        qsizetype total = 0, lost = 0;
+        for (const auto& files : written)
+            for (const QByteArray& file : files) {
+                ++total;
+                lost += exists(file) ? 0 : 1;
+            }
+        qInfo("zero-byte pass under writers: %lld files written, %lld lost", qlonglong(total), qlonglong(lost));
+        QVERIFY(!ok);  // the written files keep their folders
+        QVERIFY(total > 0);
+        QCOMPARE(lost, qsizetype(0));
     }
 };
 

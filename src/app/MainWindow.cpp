@@ -28,7 +28,9 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QTreeView>
 #include <cmath>
 
@@ -90,12 +92,11 @@ void MainWindow::buildControls() {
     list_ = new RoListBox(this);
     buildButtons();
     buildLabels();
-    for (const Placement& p : MainLayout::designed()) {
-        QWidget* w = findChild<QWidget*>(p.control, Qt::FindDirectChildrenOnly);
-        Q_ASSERT(w);
-        w->setGeometry(px(p.rect.left), px(p.rect.top), px(p.rect.width), px(p.rect.height));
-    }
     setUpAccessibility();
+    for (const Placement& p : MainLayout::designed()) {
+        if (QWidget* w = findChild<QWidget*>(p.control, Qt::FindDirectChildrenOnly))
+            w->setGeometry(px(p.rect.left), px(p.rect.top), px(p.rect.width), px(p.rect.height));
+    }
     setUpTabOrder();
     adjustLabels();
 }
@@ -114,6 +115,16 @@ void MainWindow::buildFolderTree() {
         dir1_->hideColumn(column);
     dir1_->setUniformRowHeights(true);
     connect(dirModel_, &QFileSystemModel::rowsInserted, this, &MainWindow::hideOtherVolumes);
+    scrollTimer_ = new QTimer(this);
+    scrollTimer_->setSingleShot(true);
+    scrollTimer_->setInterval(30);
+    connect(scrollTimer_, &QTimer::timeout, this,
+            [this] { dir1_->scrollTo(dir1_->currentIndex(), QAbstractItemView::PositionAtCenter); });
+    connect(dirModel_, &QFileSystemModel::rowsInserted, this, &MainWindow::keepCurrentFolderInView);
+    connect(dirModel_, &QFileSystemModel::layoutChanged, this, &MainWindow::keepCurrentFolderInView);
+    for (QObject* o : {static_cast<QObject*>(dir1_), static_cast<QObject*>(dir1_->viewport()),
+                       static_cast<QObject*>(dir1_->verticalScrollBar())})
+        o->installEventFilter(this);
 
     const QString start = QDir::currentPath();
     setDir1Path(start);
@@ -343,6 +354,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // ---- Logo -------------------------------------------------------------------------
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched != logo_ && (type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress))
+        followCurrent_ = false;  // the user moves around in the folder tree
     if (watched == logo_) {
         if (event->type() == QEvent::MouseButtonRelease) {
             auto* me = static_cast<QMouseEvent*>(event);
@@ -413,6 +427,14 @@ void MainWindow::showDrive(const QString& drive, const QString& folder) {
     dir1_->setCurrentIndex(target);
     dir1_->scrollTo(target);
     dir1_->expand(target);
+    followCurrent_ = true;
+}
+
+void MainWindow::keepCurrentFolderInView() {
+    // The folders above the current one are listed in the background and
+    // sorted late, which moves the rows: follow until the user takes over.
+    if (followCurrent_)
+        scrollTimer_->start();
 }
 
 void MainWindow::hideOtherVolumes(const QModelIndex& parent, int first, int last) {

@@ -20,6 +20,7 @@ class QLabel;
 class QTreeView;
 class QFileSystemModel;
 class QModelIndex;
+class QTimer;
 
 namespace velmaro {
 
@@ -98,6 +99,7 @@ private:
     void showDrive(const QString& drive, const QString& folder);
     void selectDriveInList(const QString& drive);
     void hideOtherVolumes(const QModelIndex& parent, int first, int last);
+    void keepCurrentFolderInView();
     void restoreSettings();
     void storeSettings();
     void applyLayout();
@@ -122,6 +124,8 @@ private:
     QByteArray scanRootRaw_;
     QString currentDrive_;
     QHash<QString, QString> lastFolder_;  // drive -> the folder last open on it
+    QTimer* scrollTimer_ = nullptr;
+    bool followCurrent_ = false;  // keep Dir1's current folder in view while it loads
     bool shutDown_ = false;
 };
 

@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Velmaro"));
     QApplication::setDesktopFileName(QStringLiteral("velmaro"));
     QApplication::setQuitOnLastWindowClosed(true);
-    velmaro::platform::installFontSubstitutions();
+    velmaro::installFontSubstitutions();
 
     velmaro::registerForms();
     // The main window's constructor restores size and state; show() applies

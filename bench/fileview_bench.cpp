@@ -2,6 +2,8 @@
 // 10,000 marked files deleted through the view's delete button (each with
 // the deletion routine's progress window). Prints milliseconds per step.
 // Usage: fileview_bench [files] [marked] [folder-to-create-in]
+// With VELMARO_BENCH_COLD=1 (as root) the page cache is dropped before each
+// listing step, so the reads come from the disk.
 
 #include "app/controls/RoCommand.h"
 #include "engine/SafeDelete.h"
@@ -47,6 +49,16 @@ bool makeFiles(const QByteArray& folder, int count)
     return true;
 }
 
+void dropCachesIfCold()
+{
+    if (qEnvironmentVariableIntValue("VELMARO_BENCH_COLD") != 1)
+        return;
+    ::sync();
+    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
+    if (!drop.open(QIODevice::WriteOnly) || drop.write("3\n") != 2)
+        std::fprintf(stderr, "cannot drop the page cache (not root?)\n");
+}
+
 void report(const char* step, QElapsedTimer& timer)
 {
     std::printf("%-52s %8lld ms\n", step, static_cast<long long>(timer.restart()));
@@ -74,12 +86,16 @@ int main(int argc, char** argv)
     std::printf("files: %d, marked: %d, folder: %s\n", files, marked, folder.constData());
     report("create the files", timer);
 
+    dropCachesIfCold();
+    timer.restart();
     FileListe alone;
     alone.setPath(folder);
     report("FileListe read + sort (alone)", timer);
 
     FrmDelFile view;
     report("load the window", timer);
+    dropCachesIfCold();
+    timer.restart();
     view.fileListe().setPath(folder);  // read + sort, then the listing through pathChanged
     report("setPath: read + sort + listing", timer);
     view.FileListe_PathChange();

@@ -141,6 +141,26 @@ private slots:
         QCOMPARE(boxes_.calls()[1].title, QStringLiteral("Fehler"));
     }
 
+    void spaceAndMouseToggleTheCheckMark()
+    {
+        const QByteArray root = tree("haken");
+        makeDir(root);
+        writeFile(root + "a", 1);
+        writeFile(root + "b", 1);
+        auto view = rec_.viewOn(root);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QTreeView* lv = view->ListView();
+        lv->setFocus();
+        lv->setCurrentIndex(view->listModel()->index(1, 0));
+        QTest::keyClick(lv, Qt::Key_Space);
+        QVERIFY(view->listModel()->isChecked(1));
+        QVERIFY(!view->listModel()->isChecked(0));
+        QTest::keyClick(lv, Qt::Key_Space);
+        QVERIFY(!view->listModel()->isChecked(1));
+        QVERIFY(boxes_.calls().isEmpty());
+    }
+
     void markAllThenDeleteEmptiesTheFolder()
     {
         const QByteArray root = tree("alle");

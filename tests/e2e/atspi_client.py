@@ -131,6 +131,11 @@ class Accessible:
         (refs,) = self._call(IFACE_ACCESSIBLE, "GetChildren", None, "(a(so))")
         return [a for a in (self._ref(r) for r in refs) if a is not None]
 
+    def child_at(self, index):
+        (ref,) = self._call(IFACE_ACCESSIBLE, "GetChildAtIndex",
+                            GLib.Variant("(i)", (index,)), "((so))")
+        return self._ref(ref)
+
     def parent(self):
         return self._ref(self.prop(IFACE_ACCESSIBLE, "Parent"))
 

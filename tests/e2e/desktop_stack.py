@@ -168,7 +168,7 @@ class DesktopStack:
         number = self._spawn_with_fd_line(
             "xvfb", lambda fd: ["Xvfb", "-displayfd", str(fd), "-screen", "0",
                                 "1280x1024x24", "-dpi", "96", "-nolisten",
-                                "tcp"],
+                                "tcp", "-noreset"],
             "display number from Xvfb")
         self.display = ":" + number
         self.env["DISPLAY"] = self.display
@@ -211,11 +211,22 @@ class DesktopStack:
         self.spawn("openbox", ["openbox", "--sm-disable"])
 
         def wm_ready():
+            self.check_alive()
             out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                  env=self.env, capture_output=True, text=True,
                                  timeout=5)
             return out.returncode == 0 and "window id" in out.stdout
         wait_until(wm_ready, 15, "openbox (_NET_SUPPORTING_WM_CHECK)", 0.1)
+
+    def check_alive(self):
+        """Raises when a process of the stack has ended."""
+        for name, process in self.processes:
+            if name in ("xvfb", "dbus-session", "at-spi-bus-launcher", "openbox") \
+                    and process.poll() is not None:
+                with open(self.log_path(name), errors="replace") as log:
+                    tail = log.read()[-500:].strip()
+                raise RuntimeError("%s (display %s) ended with %s: %s"
+                                   % (name, self.display, process.returncode, tail))
 
     def note_registry(self):
         """Remembers the registry daemon's pid once it has been activated."""

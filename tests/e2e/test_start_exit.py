@@ -60,8 +60,7 @@ def check_controls(v):
                     "%s at start" % description)
     table = v.table("roListBox_Ordner", root=window)
     check_equal(table.row_count(), 0, "folder list rows at start")
-    headers = [table.header(c).name() for c in range(table.column_count())]
-    check_equal(headers, HEADERS, "folder list headers")
+    check_equal(table.header_names(), HEADERS, "folder list headers")
     exit_button = v.find(description="cmd_Ende", root=window)
     wait_until(lambda: exit_button.has_state("focused"), 5,
                "the exit button to hold the focus")
@@ -102,10 +101,14 @@ def journey(v):
                 "settings after Exit at the minimum size")
 
     # Second start: the stored size comes back (800 x 500 client pixels).
+    used = v.settings_path()
     v.write_settings({"Width": "12120", "Height": "7935", "WindowState": "0"})
     v.start_app(cwd=home)
     wait_client_size(v, (800, 500), "second start at the stored size")
     check_equal(v.label_text("Label_Info_0"), "", "Label_Info_0 at start")
+    for path in v.settings_paths():
+        if path != used:
+            os.remove(path)
     stored = exit_and_read_settings(v)
     check_equal(stored, {"Width": "12120", "Height": "7935", "WindowState": "0"},
                 "settings after the second Exit")

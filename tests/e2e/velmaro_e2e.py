@@ -109,16 +109,30 @@ class Velmaro:
     def start_desktop(self):
         self.stack.start()
 
+    # QSettings keeps an INI file under $XDG_CONFIG_HOME/Velmaro; its name
+    # ends in .conf (native format) or .ini (INI format).
+    SETTINGS_NAMES = ("Velmaro.conf", "Velmaro.ini")
+
+    def settings_paths(self):
+        folder = os.path.join(self.config_home, "Velmaro")
+        return [os.path.join(folder, name) for name in self.SETTINGS_NAMES]
+
     def settings_path(self):
-        return os.path.join(self.config_home, "Velmaro", "Velmaro.conf")
+        """The settings file the program wrote (the first candidate when
+        there is none yet)."""
+        existing = [p for p in self.settings_paths() if os.path.exists(p)]
+        check(len(existing) <= 1, "two settings files: %r" % existing)
+        return existing[0] if existing else self.settings_paths()[0]
 
     def write_settings(self, values):
-        """Writes [Setup] values before the program starts."""
-        os.makedirs(os.path.dirname(self.settings_path()), exist_ok=True)
-        with open(self.settings_path(), "w") as f:
-            f.write("[Setup]\n")
-            for key, value in values.items():
-                f.write("%s=%s\n" % (key, value))
+        """Writes [Setup] values before the program starts (under both
+        names, so the program finds them whichever format it uses)."""
+        for path in self.settings_paths():
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "w") as f:
+                f.write("[Setup]\n")
+                for key, value in values.items():
+                    f.write("%s=%s\n" % (key, value))
 
     def read_settings(self):
         parser = configparser.ConfigParser(interpolation=None)

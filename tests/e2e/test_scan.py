@@ -125,6 +125,8 @@ def check_stopped_rows(v, tree):
                         "size of the complete folder %s" % path)
             complete += 1
     check(complete > 0, "no folder was complete before the stop")
+    print("stopped: %d of %d folders listed, %d complete"
+          % (len(rows), tree.folder_count(), complete))
 
 
 def journey(v):

@@ -385,7 +385,9 @@ class Velmaro:
         return ids[0]
 
     def click(self, x, y, double=False):
-        self.xdotool("mousemove", "--sync", x, y)
+        # No --sync: it waits forever when the pointer is already there.
+        self.xdotool("mousemove", x, y)
+        time.sleep(0.05)
         if double:
             self.xdotool("click", "--repeat", 2, "--delay", 80, 1)
         else:

@@ -2,6 +2,7 @@
 size, "Exit", the stored settings, and a second start at the stored size."""
 
 import os
+import re
 
 from velmaro_e2e import check, check_equal, run_journey, wait_until
 
@@ -74,6 +75,26 @@ def check_centred(v):
           "window not centred: client area at %r" % ((x, y, w, h),))
 
 
+def project_version():
+    """major, minor, patch from the project's CMakeLists.txt."""
+    top = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                       "CMakeLists.txt")
+    with open(top) as f:
+        match = re.search(r"project\(Velmaro VERSION (\d+)\.(\d+)\.(\d+)", f.read())
+    check(match, "no project version in %s" % top)
+    return tuple(int(part) for part in match.groups())
+
+
+def about_window(v):
+    """A click on the logo opens the About window; "Okay" closes it."""
+    v.click_node(v.find(description="Logo", root=v.main_window()))
+    about = v.window(description="Copyright")
+    version = " Version %d.0%d.0%d" % project_version()
+    check_equal(v.label_text("roLabel", root=about), version, "version strip")
+    v.press(name="Okay", root=about)
+    v.no_window(description="Copyright")
+
+
 def exit_and_read_settings(v):
     v.press(description="cmd_Ende", root=v.main_window())
     check_equal(v.wait_exit(), 0, "exit code after Exit")
@@ -89,6 +110,7 @@ def journey(v):
     check_controls(v)
     wait_client_size(v, MIN_CLIENT, "first start at the designed size")
     check_centred(v)
+    about_window(v)
 
     wid = v.window_id()
     v.xdotool("windowsize", wid, 800, 500)

@@ -32,6 +32,7 @@ gi.require_version("GLib", "2.0")
 
 import configparser  # noqa: E402
 import shutil  # noqa: E402
+import signal  # noqa: E402
 import subprocess  # noqa: E402
 import tempfile  # noqa: E402
 import time  # noqa: E402
@@ -417,6 +418,8 @@ def run_journey(journey):
         sys.exit(2)
     name = os.path.splitext(os.path.basename(sys.argv[0]))[0]
     v = Velmaro(sys.argv[1], name)
+    # A test runner's SIGTERM (time-out) still tears the desktop down.
+    signal.signal(signal.SIGTERM, _terminated)
     started = time.monotonic()
     failed = False
     try:
@@ -436,6 +439,10 @@ def run_journey(journey):
         sys.exit(1)
     print("PASS %s in %.1f s" % (name, took))
     sys.exit(0)
+
+
+def _terminated(signum, frame):
+    raise SystemExit("terminated by signal %d" % signum)
 
 
 def _leave_evidence(v):

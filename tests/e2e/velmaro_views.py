@@ -114,24 +114,39 @@ class TableView:
         """Rows keyed by the text of one column."""
         return {row[column]: row for row in self.rows()}
 
+    def visible_point(self, row):
+        """A point inside the row's first cell and inside the view, or None
+        when the row is scrolled out of sight."""
+        x, y, w, h = self.cell(row, 0).extents()
+        vx, vy, vw, vh = self.node.extents()
+        left, top = max(x, vx), max(y, vy)
+        right, bottom = min(x + w, vx + vw), min(y + h, vy + vh)
+        if right - left < 4 or bottom - top < 4:
+            return None
+        return ((left + right) // 2, (top + bottom) // 2)
+
     def select_row(self, row):
-        """Selects a row as a user does: a click on its first cell. Falls
-        back to the Table interface when the cell is not on screen."""
-        cell = self.cell(row, 0)
-        x, y, w, h = cell.extents()
-        if w > 0 and h > 0:
-            self.session.click(x + min(w // 2, 20), y + h // 2)
+        """Selects a row as a user does: a click on its first cell; through
+        the Table interface when the row is out of sight."""
+        point = self.visible_point(row)
+        if point is not None:
+            self.session.click(*point)
         else:
             self.node.add_row_selection(row)
         wait_until(lambda: self.node.is_row_selected(row), 5,
                    "row %d to be selected" % row)
 
     def activate_row(self, row):
-        """Double-clicks a row's first cell."""
-        cell = self.cell(row, 0)
-        x, y, w, h = cell.extents()
-        check(w > 0 and h > 0, "row %d is not on screen" % row)
-        self.session.click(x + min(w // 2, 20), y + h // 2, double=True)
+        """Double-clicks a row; a row out of sight is selected and
+        activated with Enter instead."""
+        point = self.visible_point(row)
+        if point is not None:
+            self.session.click(*point, double=True)
+            return
+        self.select_row(row)
+        self.node.grab_focus()
+        wait_until(lambda: self.node.has_state("focused"), 5, "focus on the list")
+        self.session.xdotool("key", "Return")
 
 
 def dump_tree(session, out, max_depth=12):

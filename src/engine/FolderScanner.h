@@ -8,15 +8,23 @@
 //    is handed to the BatchSink once its whole subtree is finished (sizes are
 //    summed bottom-up), in batches of up to Options::batchSize records. The
 //    sink is called from worker threads, never concurrently with itself.
-//  - The root gives a record too; a root that cannot be opened gives none.
+//  - The root gives a record too; a root that cannot be opened gives none,
+//    and so does a root on a pseudo file system (proc, sysfs, ...).
+//  - A folder that cannot be opened gives no record, and every folder above
+//    it is Failed with that errno (its size cannot be formed).
 //  - A folder that can be opened but whose entries cannot be listed gets a
 //    record (Failed, with the errno) and no descent; every folder above it
-//    is Failed as well.
+//    is Failed as well. Failed wins over Incomplete.
+//  - A folder or file removed while the walk runs is simply not there: no
+//    record, no failure above it.
+//  - Times are read before a folder is listed, and folders are opened with
+//    O_NOATIME where allowed, so a scan never reports its own access.
 //  - Symlinks are never followed; folders on another device than the root
 //    (mount points) are neither entered nor listed; pseudo file systems are
 //    never entered.
-//  - cancel(): no folder is opened after the call returns; folders already
-//    found still get their records, subtrees cut short are Incomplete.
+//  - cancel(): no folder is opened after the call returns (it waits for
+//    opens already under way); folders already found still get their
+//    records, subtrees cut short are Incomplete and never zero-byte.
 //  - DoneSink is called exactly once, after the last batch, from a worker
 //    thread (or from start() itself when there is nothing to do).
 //  - The destructor cancels and waits.

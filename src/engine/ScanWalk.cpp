@@ -88,8 +88,12 @@ void ScanWalk::start()
 void ScanWalk::cancel()
 {
     cancelled_.store(true);
-    while (opening_.load() != 0)
-        std::this_thread::yield();
+    for (int spins = 0; opening_.load() != 0; ++spins) {
+        if (spins < 100)
+            std::this_thread::yield();
+        else
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
 }
 
 bool ScanWalk::beginOpen()

@@ -16,6 +16,7 @@ import time
 from gi.repository import Gio, GLib
 
 from atspi_client import AtspiBus
+from e2e_checks import Fatal
 
 AT_SPI_LAUNCHERS = ("/usr/libexec/at-spi-bus-launcher",
                     "/usr/lib/at-spi2-core/at-spi-bus-launcher")
@@ -38,6 +39,8 @@ def wait_until(predicate, timeout, what, interval=0.05):
             value = predicate()
             if value:
                 return value
+        except Fatal:
+            raise
         except Exception as error:  # noqa: BLE001 - retried until timeout
             last_error = error
         if time.monotonic() >= deadline:
@@ -225,7 +228,7 @@ class DesktopStack:
                     and process.poll() is not None:
                 with open(self.log_path(name), errors="replace") as log:
                     tail = log.read()[-500:].strip()
-                raise RuntimeError("%s (display %s) ended with %s: %s"
+                raise Fatal("%s (display %s) ended with %s: %s"
                                    % (name, self.display, process.returncode, tail))
 
     def note_registry(self):

@@ -1,6 +1,11 @@
 """Assertions shared by the end-to-end harness and the journeys."""
 
 
+class Fatal(AssertionError):
+    """A failure that no waiting can mend (a process ended): wait loops
+    pass it on at once."""
+
+
 def check(condition, message):
     if not condition:
         raise AssertionError(message)

@@ -39,7 +39,7 @@ import time  # noqa: E402
 import traceback  # noqa: E402
 
 from atspi_client import ITEM_CONTAINERS  # noqa: E402
-from e2e_checks import check, check_equal, norm_lines  # noqa: E402,F401
+from e2e_checks import Fatal, check, check_equal, norm_lines  # noqa: E402,F401
 from desktop_stack import DesktopStack, end_pid, wait_until  # noqa: E402
 from velmaro_views import Alert, TableView, dump_tree  # noqa: E402
 
@@ -173,7 +173,7 @@ class Velmaro:
 
     def _find_app(self):
         if self.app_process.poll() is not None:
-            raise AssertionError("velmaro ended at start (exit %s); see %s"
+            raise Fatal("velmaro ended at start (exit %s); see %s"
                                  % (self.app_process.returncode,
                                     os.path.join(self.tmp, "velmaro.log")))
         for app in self.stack.a11y.applications():

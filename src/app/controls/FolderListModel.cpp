@@ -3,12 +3,12 @@
 #include "platform/LocaleText.h"
 
 #include <QApplication>
-#include <QCollator>
 #include <QDateTime>
 #include <QIcon>
 #include <QLocale>
 #include <QStyle>
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 namespace velmaro {
@@ -105,8 +105,9 @@ void FolderListModel::clear()
     beginResetModel();
     std::vector<FolderRow>().swap(rows_);
     std::vector<int>().swap(order_);
-    std::vector<QCollatorSortKey>().swap(keys_[0]);
-    std::vector<QCollatorSortKey>().swap(keys_[1]);
+    std::vector<quint64>().swap(sortKeys_);
+    ranking_[0].clear();
+    ranking_[1].clear();
     zeroCount_ = 0;
     endResetModel();
 }
@@ -116,8 +117,7 @@ void FolderListModel::append(std::vector<FolderRow>&& rows)
     if (rows.empty())
         return;
     const int first = int(order_.size());
-    const int count = int(rows.size());
-    beginInsertRows(QModelIndex(), first, first + count - 1);
+    beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
     for (FolderRow& row : rows) {
         if (row.zeroByte)
             ++zeroCount_;
@@ -128,79 +128,85 @@ void FolderListModel::append(std::vector<FolderRow>&& rows)
     rows.clear();
     if (sortColumn_ < 0)
         return;
-    if (first == 0) {
-        sort(sortColumn_, sortOrder_);
-        return;
-    }
-    // Keep the list in its sort order: sort the new rows, merge them in.
+    // Sorted: the new rows take their places (sorted among themselves, then
+    // merged; on equal keys the rows already shown come first).
+    updateSortKeys(quint32(first));
     std::vector<int> order = order_;
-    ensureKeys(sortColumn_);
-    sortRange(order.begin() + first, order.end());
-    std::inplace_merge(order.begin(), order.begin() + first, order.end(),
-                       [this](int a, int b) { return before(a, b); });
+    const auto byKey = [this](int a, int b) { return sortKeys_[size_t(a)] < sortKeys_[size_t(b)]; };
+    std::stable_sort(order.begin() + first, order.end(), byKey);
+    std::inplace_merge(order.begin(), order.begin() + first, order.end(), byKey);
     applyOrder(std::move(order));
 }
 
-void FolderListModel::ensureKeys(int column)
+quint64 FolderListModel::sortKeyOf(quint32 row) const
 {
-    if (column != 0 && column != 1)
-        return;
-    std::vector<QCollatorSortKey>& keys = keys_[column];
-    if (keys.size() == rows_.size())
-        return;
-    QCollator collator{QLocale()};
-    collator.setNumericMode(false);
-    keys.reserve(rows_.size());
-    for (size_t i = keys.size(); i < rows_.size(); ++i)
-        keys.push_back(collator.sortKey(column == 0 ? rows_[i].name : rows_[i].path));
-}
-
-bool FolderListModel::lessThan(int column, int a, int b) const
-{
-    const FolderRow& x = rows_[size_t(a)];
-    const FolderRow& y = rows_[size_t(b)];
-    switch (column) {
+    constexpr quint64 kLast = std::numeric_limits<quint64>::max();
+    const FolderRow& r = rows_[row];
+    const bool up = sortOrder_ == Qt::AscendingOrder;
+    switch (sortColumn_) {
     case 0:
-    case 1: return keys_[column][size_t(a)].compare(keys_[column][size_t(b)]) < 0;
-    case 2: return x.bytes < y.bytes;
-    case 3: return x.createdMs < y.createdMs;
-    case 4: return x.accessedMs < y.accessedMs;
-    default: return a < b;
+    case 1: {
+        const quint64 rank = ranking_[sortColumn_].rank(row);
+        return up ? rank : 0xffffffffULL - rank;
+    }
+    case 2: {
+        if (!r.sizeKnown)
+            return kLast;  // failure texts last in both directions
+        const quint64 bytes = std::min<quint64>(r.bytes, kLast - 1);
+        return up ? bytes : (kLast - 1) - bytes;
+    }
+    case 3:
+    case 4: {
+        const qint64 ms = sortColumn_ == 3 ? r.createdMs : r.accessedMs;
+        const quint64 time = quint64(ms) ^ (quint64(1) << 63);  // kNoTime -> 0
+        return up ? time : ~time;
+    }
+    default:
+        return row;
     }
 }
 
-bool FolderListModel::before(int a, int b) const
+void FolderListModel::updateSortKeys(quint32 first)
 {
-    if (sortColumn_ == 2) {
-        // Failure texts go last in both directions.
-        const bool ka = rows_[size_t(a)].sizeKnown;
-        const bool kb = rows_[size_t(b)].sizeKnown;
-        if (ka != kb)
-            return ka;
-        if (!ka)
-            return false;
+    const quint32 count = quint32(rows_.size());
+    if (sortColumn_ == 0 || sortColumn_ == 1) {
+        const int column = sortColumn_;
+        ranking_[column].update(count, [this, column](quint32 row) -> QStringView {
+            return column == 0 ? QStringView(rows_[row].name) : QStringView(rows_[row].path);
+        });
+        first = 0;  // inserting rows can renumber every rank
     }
-    return sortOrder_ == Qt::AscendingOrder ? lessThan(sortColumn_, a, b) : lessThan(sortColumn_, b, a);
-}
-
-void FolderListModel::sortRange(std::vector<int>::iterator first, std::vector<int>::iterator last)
-{
-    std::stable_sort(first, last, [this](int a, int b) { return before(a, b); });
+    sortKeys_.resize(count);
+    for (quint32 row = first; row < count; ++row)
+        sortKeys_[row] = sortKeyOf(row);
 }
 
 void FolderListModel::sort(int column, Qt::SortOrder order)
 {
     if (column >= kColumns)
         return;
-    sortColumn_ = column;
+    sortColumn_ = column < 0 ? -1 : column;
     sortOrder_ = order;
-    std::vector<int> permutation = order_;
-    if (column < 0) {
+    std::vector<int> permutation(order_.size());
+    if (sortColumn_ < 0) {
+        std::vector<quint64>().swap(sortKeys_);
         std::iota(permutation.begin(), permutation.end(), 0);  // order of arrival
-    } else {
-        ensureKeys(column);
-        sortRange(permutation.begin(), permutation.end());
+        applyOrder(std::move(permutation));
+        return;
     }
+    updateSortKeys(0);
+    struct Item {
+        quint64 key;
+        quint32 position;  // display row before this sort: keeps the sort stable
+    };
+    std::vector<Item> items(order_.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        items[i] = Item{sortKeys_[size_t(order_[i])], quint32(i)};
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+        return a.key != b.key ? a.key < b.key : a.position < b.position;
+    });
+    for (size_t i = 0; i < items.size(); ++i)
+        permutation[i] = order_[items[i].position];
     applyOrder(std::move(permutation));
 }
 

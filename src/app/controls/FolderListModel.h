@@ -3,16 +3,19 @@
 // index permutation for sorting. Five columns (see RoListBox).
 //
 // - Rows are appended in batches (beginInsertRows once per batch).
-// - sort() sorts the permutation: column 3 by bytes (failure texts last),
-//   columns 4 and 5 by time (empty cells first), columns 1 and 2 by text
-//   with German collation. Stable.
+// - sort() sorts the permutation: column 3 by bytes (failure texts last in
+//   both directions), columns 4 and 5 by time (empty cells first when
+//   ascending), columns 1 and 2 by text in the collation of the default
+//   locale (German in the tests). Stable: equal cells keep their order.
+//   sort(-1) restores the order of arrival.
+// - While sorted, added rows take their places in the order (merged in).
 // - Keeps running totals: rowCount() and zeroByteCount().
 // - Dates are formatted on demand as general date text.
 
 #include "app/controls/FolderRow.h"
+#include "app/controls/TextRanking.h"
 
 #include <QAbstractTableModel>
-#include <QCollatorSortKey>
 #include <vector>
 
 namespace velmaro {
@@ -41,17 +44,17 @@ public:
     Qt::SortOrder sortOrder() const { return sortOrder_; }
 
 private:
-    bool lessThan(int column, int a, int b) const;  // storage indices, ascending
-    bool before(int a, int b) const;                // in the current sort order
-    void ensureKeys(int column);
-    void sortRange(std::vector<int>::iterator first, std::vector<int>::iterator last);
+    quint64 sortKeyOf(quint32 row) const;  // current sort column and order
+    void updateSortKeys(quint32 first);     // keys of rows [first, end)
     void applyOrder(std::vector<int>&& order);
 
     std::vector<FolderRow> rows_;
-    // Collation keys of columns 1 and 2 per storage row, built on the first
-    // sort by that column and extended for rows added later.
-    std::vector<QCollatorSortKey> keys_[2];
     std::vector<int> order_;  // display row -> storage index
+    // Collation ranks of columns 1 and 2, built on the first sort by that
+    // column and extended for rows added later.
+    TextRanking ranking_[2];
+    // Key of the sort column per storage row: ascending keys are display order.
+    std::vector<quint64> sortKeys_;
     qint64 zeroCount_ = 0;
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;

@@ -1,0 +1,157 @@
+#include "app/controls/CollationSort.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace velmaro {
+
+namespace {
+
+constexpr quint32 kSecond = 0x80000000u;
+constexpr int kSlotBits = 7;
+constexpr int kSlots = 9;
+constexpr quint64 kUnknown = 127;
+constexpr std::ptrdiff_t kSmall = 8;  // runs this short are sorted exactly at once
+
+int shiftOf(int slot)
+{
+    return kSlotBits * (kSlots - 1 - slot) + 1;
+}
+
+// Slot of the first unknown weight in a chunk, or -1.
+int unknownSlot(quint64 chunk)
+{
+    for (int slot = 0; slot < kSlots; ++slot) {
+        const quint64 w = (chunk >> shiftOf(slot)) & kUnknown;
+        if (w == kUnknown)
+            return slot;
+        if (w == 0)
+            return -1;
+    }
+    return -1;
+}
+
+// Mask of the slots before `slot`.
+quint64 headMask(int slot)
+{
+    return slot == 0 ? 0 : ~quint64(0) << shiftOf(slot - 1);
+}
+
+}  // namespace
+
+CollationSort::Result CollationSort::sort(const CollationOrder& order,
+                                          const std::vector<QStringView>& texts,
+                                          const std::vector<quint32>& rows, qsizetype skip)
+{
+    CollationSort sorter(order, texts, skip);
+    sorter.exact_.assign(texts.size(), 0);
+    std::vector<Item> items(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        items[i] = Item{0, rows[i], quint32(skip)};
+    sorter.sortRun(items.data(), items.data() + items.size());
+    Result result;
+    result.rows.resize(items.size());
+    result.equalToPrevious.resize(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        result.rows[i] = items[i].row;
+        bool equal = false;
+        if (i > 0) {
+            const QStringView a = texts[items[i - 1].row], b = texts[items[i].row];
+            equal = a == b
+                || (sorter.exact_[items[i - 1].row] && sorter.exact_[items[i].row]
+                    && order.compare(a, b, skip) == 0);
+        }
+        result.equalToPrevious[i] = equal;
+    }
+    return result;
+}
+
+// The exact order of two items of one run. Equal chunks: the weights before
+// both cursors are equal, the walk goes on from there.
+int CollationSort::exactCompare(const Item& a, const Item& b) const
+{
+    int c = 0;
+    if (a.chunk != b.chunk) {
+        c = CollationOrder::prefixDecides(a.chunk, b.chunk)
+            ? (a.chunk < b.chunk ? -1 : 1)
+            : order_.compare(texts_[a.row], texts_[b.row], skip_);
+    } else {
+        const CollationOrder::Cursor at{qsizetype(a.next & ~kSecond), (a.next & kSecond) != 0};
+        const CollationOrder::Cursor bt{qsizetype(b.next & ~kSecond), (b.next & kSecond) != 0};
+        c = order_.compare(texts_[a.row], at, texts_[b.row], bt);
+    }
+    return c != 0 ? c : (a.row < b.row ? -1 : a.row > b.row);
+}
+
+void CollationSort::exactSort(Item* first, Item* last)
+{
+    std::sort(first, last, [this](const Item& a, const Item& b) { return exactCompare(a, b) < 0; });
+    for (Item* it = first; it != last; ++it)
+        exact_[it->row] = 1;
+}
+
+void CollationSort::takeChunks(Item* first, Item* last) const
+{
+    for (Item* it = first; it != last; ++it) {
+        CollationOrder::Cursor at{qsizetype(it->next & ~kSecond), (it->next & kSecond) != 0};
+        it->chunk = order_.chunk(texts_[it->row], at);
+        it->next = quint32(at.index) | (at.second ? kSecond : 0);
+    }
+}
+
+// Items that share every weight before their cursors: sort by the next chunk.
+void CollationSort::sortRun(Item* first, Item* last)
+{
+    if (last - first < 2)
+        return;
+    if (last - first <= kSmall) {
+        exactSort(first, last);
+        return;
+    }
+    takeChunks(first, last);
+    std::sort(first, last, [](const Item& a, const Item& b) {
+        return a.chunk != b.chunk ? a.chunk < b.chunk : a.row < b.row;
+    });
+    // A text with an unknown weight can belong anywhere among the texts that
+    // share the slots before it: those ranges are sorted exactly.
+    std::vector<std::pair<Item*, Item*>> exact;
+    for (Item* it = first; it != last; ++it) {
+        const int slot = unknownSlot(it->chunk);
+        if (slot < 0 || (!exact.empty() && it < exact.back().second))
+            continue;
+        const quint64 mask = headMask(slot), head = it->chunk & mask;
+        Item* lo = std::partition_point(first, it, [&](const Item& x) { return (x.chunk & mask) < head; });
+        Item* hi = std::partition_point(it, last, [&](const Item& x) { return (x.chunk & mask) == head; });
+        while (!exact.empty() && lo < exact.back().second) {  // swallow overlapped ranges
+            lo = std::min(lo, exact.back().first);
+            exact.pop_back();
+        }
+        exact.emplace_back(lo, hi);
+    }
+    Item* done = first;
+    for (const auto& [lo, hi] : exact) {
+        sortPieces(done, lo);
+        exactSort(lo, hi);
+        done = hi;
+    }
+    sortPieces(done, last);
+}
+
+// Between exact ranges: runs of equal chunks need more work, the rest is in order.
+void CollationSort::sortPieces(Item* first, Item* last)
+{
+    for (Item* run = first; run != last;) {
+        Item* end = run + 1;
+        while (end != last && end->chunk == run->chunk)
+            ++end;
+        if (end - run > 1) {
+            if (CollationOrder::isFull(run->chunk))
+                sortRun(run, end);
+            else
+                exactSort(run, end);  // equal at primary level: the collator decides
+        }
+        run = end;
+    }
+}
+
+}  // namespace velmaro

@@ -1,0 +1,116 @@
+#include "app/controls/TextRanking.h"
+
+#include "app/controls/CollationSort.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace velmaro {
+
+void TextRanking::clear()
+{
+    order_.reset();
+    std::vector<quint32>().swap(sorted_);
+    std::vector<quint32>().swap(rank_);
+    reference_.clear();
+    skip_ = 0;
+}
+
+void TextRanking::update(quint32 count, const TextOf& textOf)
+{
+    if (count <= ranked())
+        return;
+    if (!order_)
+        order_ = std::make_unique<CollationOrder>();
+    texts_.resize(count);
+    for (quint32 row = 0; row < count; ++row)
+        texts_[row] = textOf(row);
+    const quint32 added = count - ranked();
+    if (ranked() == 0 || added > ranked() / 4)
+        rebuild(count);
+    else
+        insert(count);
+    std::vector<QStringView>().swap(texts_);
+}
+
+// Narrows skip_ to the characters that rows [first, first+count) share
+// with the reference text.
+void TextRanking::narrowSkip(quint32 first, quint32 count)
+{
+    if (reference_.isNull()) {
+        reference_ = texts_[first].toString();
+        skip_ = order_->knownPrefixLength(reference_);
+    }
+    for (quint32 row = first; row < first + count && skip_ > 0; ++row) {
+        const QStringView text = texts_[row];
+        const qsizetype limit = std::min(skip_, text.size());
+        qsizetype same = 0;
+        while (same < limit && text[same] == reference_[same])
+            ++same;
+        skip_ = same;
+    }
+}
+
+void TextRanking::rebuild(quint32 count)
+{
+    reference_ = QString();
+    narrowSkip(0, count);
+    std::vector<quint32> rows(count);
+    std::iota(rows.begin(), rows.end(), 0);
+    const CollationSort::Result sorted = CollationSort::sort(*order_, texts_, rows, skip_);
+    sorted_ = sorted.rows;
+    rank_.resize(count);
+    quint32 rank = 0;
+    for (quint32 i = 0; i < count; ++i) {
+        if (i > 0 && !sorted.equalToPrevious[i])
+            ++rank;
+        rank_[sorted_[i]] = rank;
+    }
+}
+
+// Inserts the new rows into the sorted list by binary search, then numbers
+// the ranks again (equal neighbours keep one rank).
+void TextRanking::insert(quint32 count)
+{
+    const quint32 first = ranked();
+    narrowSkip(first, count - first);
+    std::vector<quint32> rows(count - first);
+    std::iota(rows.begin(), rows.end(), first);
+    const std::vector<quint32> added = CollationSort::sort(*order_, texts_, rows, skip_).rows;
+    const auto cmp = [this](quint32 a, quint32 b) { return order_->compare(texts_[a], texts_[b], skip_); };
+    std::vector<quint32> merged;
+    std::vector<char> equalToPrevious;  // per merged position
+    merged.reserve(count);
+    equalToPrevious.reserve(count);
+    const auto pushOld = [&](std::vector<quint32>::const_iterator it) {
+        bool equal = false;
+        if (!merged.empty()) {
+            const bool oldNeighbour = it != sorted_.cbegin() && merged.back() == *(it - 1);
+            equal = oldNeighbour ? rank_[*it] == rank_[*(it - 1)] : cmp(merged.back(), *it) == 0;
+        }
+        equalToPrevious.push_back(equal);
+        merged.push_back(*it);
+    };
+    auto from = sorted_.cbegin();
+    for (const quint32 row : added) {
+        // After every old row that is not greater: equal texts keep arrival order.
+        const auto at = std::upper_bound(from, sorted_.cend(), row,
+                                         [&](quint32 r, quint32 old) { return cmp(r, old) < 0; });
+        for (; from != at; ++from)
+            pushOld(from);
+        equalToPrevious.push_back(!merged.empty() && cmp(merged.back(), row) == 0);
+        merged.push_back(row);
+    }
+    for (; from != sorted_.cend(); ++from)
+        pushOld(from);
+    sorted_ = std::move(merged);
+    rank_.resize(count);
+    quint32 rank = 0;
+    for (size_t i = 0; i < sorted_.size(); ++i) {
+        if (i > 0 && !equalToPrevious[i])
+            ++rank;
+        rank_[sorted_[i]] = rank;
+    }
+}
+
+}  // namespace velmaro

@@ -1,0 +1,154 @@
+// The fast collation order and the text ranks against QCollator itself.
+
+#include "app/controls/CollationOrder.h"
+#include "app/controls/CollationSort.h"
+#include "app/controls/TextRanking.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <QtTest>
+#include <numeric>
+#include <random>
+
+using namespace velmaro;
+
+namespace {
+
+int sign(int v)
+{
+    return (v > 0) - (v < 0);
+}
+
+// Texts that share prefixes, with case and accent variants, "ß"/"ss",
+// punctuation, characters outside Latin-1 and duplicates.
+QStringList makeTexts(int count, unsigned seed)
+{
+    static const QStringList parts{"apfel", "Apfel", "Äpfel", "äpfel", "Birne", "birne", "Zebra",
+                                   "Straße", "Strasse", "strasse", "Ölbild", "Oelbild", "_alt", "-neu",
+                                   "a b", "a/b", "a.b", "2024", "10", "9", "€uro", "Ωmega", "日本",
+                                   "co\u0308l", "cöl", "ŒUVRE", "zz", " ", "/", "Ærø", "ø", "ÿ"};
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> pick(0, int(parts.size()) - 1);
+    std::uniform_int_distribution<int> length(1, 5);
+    QStringList texts;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && random() % 7 == 0) {
+            texts.append(texts.at(int(random() % texts.size())));  // a duplicate
+            continue;
+        }
+        QString text = i % 3 ? QStringLiteral("/home/benutzer/") : QString();
+        for (int n = length(random); n > 0; --n)
+            text += parts.at(pick(random)) + (random() % 2 ? "/" : "");
+        texts.append(text);
+    }
+    return texts;
+}
+
+// Ranks must order exactly as the collator does, equal texts sharing a rank.
+void expectRanksMatchCollator(const QStringList& texts, const TextRanking& ranking)
+{
+    QCollator collator{QLocale()};
+    for (int i = 0; i + 1 < texts.size(); ++i) {
+        for (int j : {i + 1, int((i * 7919) % texts.size())}) {
+            const int truth = sign(collator.compare(texts[i], texts[j]));
+            const int got = sign(int(qint64(ranking.rank(quint32(i))) - qint64(ranking.rank(quint32(j)))));
+            if (truth != got)
+                QFAIL(qPrintable(QStringLiteral("%1 / %2: collator %3, ranks %4")
+                                     .arg(texts[i], texts[j]).arg(truth).arg(got)));
+        }
+    }
+}
+
+}  // namespace
+
+class TestCollation : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void germanUsesFastPath();
+    void compareMatchesCollator();
+    void sortMatchesCollator();
+    void ranksFromScratchAndIncremental();
+    void otherLocales();
+};
+
+void TestCollation::germanUsesFastPath()
+{
+    const CollationOrder order;
+    QVERIFY(order.fast());
+    QVERIFY(order.compare(u"Apfel", u"Äpfel") < 0);
+    QVERIFY(order.compare(u"Äpfel", u"Birne") < 0);
+    QVERIFY(order.compare(u"Straße", u"Strasse") != 0);
+    QCOMPARE(order.compare(u"Ordner", u"Ordner"), 0);
+}
+
+void TestCollation::compareMatchesCollator()
+{
+    const CollationOrder order;
+    QCollator collator{QLocale()};
+    const QStringList texts = makeTexts(3000, 7);
+    for (int i = 0; i + 1 < texts.size(); ++i) {
+        const QString& a = texts[i];
+        const QString& b = texts[i + 1];
+        QCOMPARE(sign(order.compare(a, b)), sign(collator.compare(a, b)));
+        const quint64 pa = order.prefix(a), pb = order.prefix(b);
+        if (pa != pb && CollationOrder::prefixDecides(pa, pb))
+            QCOMPARE(pa < pb ? -1 : 1, sign(collator.compare(a, b)));
+    }
+}
+
+void TestCollation::sortMatchesCollator()
+{
+    const CollationOrder order;
+    QCollator collator{QLocale()};
+    const QStringList texts = makeTexts(20000, 11);
+    std::vector<QStringView> views(texts.begin(), texts.end());
+    std::vector<quint32> rows(views.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    const CollationSort::Result sorted = CollationSort::sort(order, views, rows, 0);
+    QCOMPARE(sorted.rows.size(), rows.size());
+    for (size_t i = 1; i < sorted.rows.size(); ++i) {
+        const QString& a = texts[int(sorted.rows[i - 1])];
+        const QString& b = texts[int(sorted.rows[i])];
+        const int c = collator.compare(a, b);
+        QVERIFY2(c <= 0, qPrintable(a + " > " + b));
+        QCOMPARE(bool(sorted.equalToPrevious[i]), c == 0);
+        if (c == 0)
+            QVERIFY(sorted.rows[i - 1] < sorted.rows[i]);  // equal texts by row
+    }
+}
+
+void TestCollation::ranksFromScratchAndIncremental()
+{
+    const QStringList texts = makeTexts(6000, 3);
+    const auto textOf = [&texts](quint32 row) { return QStringView(texts[int(row)]); };
+    TextRanking whole;
+    whole.update(quint32(texts.size()), textOf);
+    expectRanksMatchCollator(texts, whole);
+
+    TextRanking stepwise;  // as during a scan: first a block, then small batches
+    stepwise.update(3000, textOf);
+    for (quint32 count = 3100; count <= quint32(texts.size()); count += 100)
+        stepwise.update(count, textOf);
+    QCOMPARE(stepwise.ranked(), quint32(texts.size()));
+    expectRanksMatchCollator(texts, stepwise);
+}
+
+// Locales with their own letters and contractions still order as their collator.
+void TestCollation::otherLocales()
+{
+    for (const QLocale& locale : {QLocale(QLocale::Swedish, QLocale::Sweden),
+                                  QLocale(QLocale::Czech, QLocale::CzechRepublic),
+                                  QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        QLocale::setDefault(locale);
+        QStringList texts = makeTexts(1500, 5);
+        texts << "chata" << "hrad" << "cesta" << "ärlig" << "zebra" << "åska" << "ö";
+        const auto textOf = [&texts](quint32 row) { return QStringView(texts[int(row)]); };
+        TextRanking ranking;
+        ranking.update(quint32(texts.size()), textOf);
+        expectRanksMatchCollator(texts, ranking);
+    }
+}
+
+QTEST_APPLESS_MAIN(TestCollation)
+#include "tst_collation.moc"

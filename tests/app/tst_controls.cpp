@@ -1,0 +1,360 @@
+// The program's own controls: button, label, line and the folder list.
+
+#include "app/controls/Line3D.h"
+#include "app/controls/RoCommand.h"
+#include "app/controls/RoLabel.h"
+#include "app/controls/RoListBox.h"
+#include "platform/Twips.h"
+
+#include <QAccessible>
+#include <QAccessibleTableInterface>
+#include <QApplication>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace velmaro;
+
+namespace {
+
+FolderRow row(const QString& name, quint64 bytes = 0, qint64 created = FolderRow::kNoTime,
+              qint64 accessed = FolderRow::kNoTime)
+{
+    FolderRow r;
+    r.name = name;
+    r.path = "/daten/" + name + "/";
+    r.rawPath = r.path.toUtf8();
+    r.bytes = bytes;
+    r.sizeText = QString::number(bytes / 1024);
+    r.zeroByte = bytes == 0;
+    r.createdMs = created;
+    r.accessedMs = accessed;
+    return r;
+}
+
+FolderRow failed(const QString& name)
+{
+    FolderRow r = row(name, 0);
+    r.sizeKnown = false;
+    r.zeroByte = false;
+    r.sizeText = QStringLiteral("Zugriff verweigert");
+    return r;
+}
+
+QStringList column(const RoListBox& list, int col)
+{
+    QStringList texts;
+    for (qint64 r = 1; r <= list.RowCount(); ++r)
+        texts.append(list.CellText(r, col));
+    return texts;
+}
+
+qint64 ms(int year, int month, int day, int hour = 12)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, 0)).toMSecsSinceEpoch();
+}
+
+QColor pixel(QWidget& widget, int x, int y)
+{
+    return widget.grab().toImage().pixelColor(x, y);
+}
+
+}  // namespace
+
+class TestControls : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void buttonLook();
+    void buttonColoursPerState();
+    void buttonClicksOnlyWhenEnabled();
+    void labelLinks();
+    void labelGradientAndLine();
+    void listSetUp();
+    void listOperationsCountFromOne();
+    void listSortsBySize();
+    void listSortsByDate();
+    void listSortsGermanText();
+    void listKeepsOrderWhileAdding();
+    void listClearAfterSortAndCounts();
+    void listRowEvent();
+    void listCellsAreAccessible();
+};
+
+
+void TestControls::buttonLook()
+{
+    RoCommand button("Unterordner suchen");
+    QCOMPARE(button.font().family(), QStringLiteral("Verdana"));
+    QCOMPARE(button.font().pointSizeF(), 8.25);
+    QCOMPARE(button.accessibleName(), QStringLiteral("Unterordner suchen"));
+    QCOMPARE(button.cursor().shape(), Qt::BitmapCursor);
+    QCOMPARE(button.cursor().pixmap().size(), QSize(32, 32));
+    QCOMPARE(button.focusPolicy(), Qt::StrongFocus);
+    RoCommand symbolOnly("");
+    QVERIFY(symbolOnly.accessibleName().isEmpty());
+}
+
+void TestControls::buttonColoursPerState()
+{
+    RoCommand button("Ordner löschen", RoCommand::kRed);
+    button.resize(120, 31);
+    QCOMPARE(button.currentBackColor(), QColor(255, 0, 0));
+    QCOMPARE(pixel(button, 2, 2), QColor(255, 0, 0));
+    button.setDown(true);
+    QCOMPARE(button.currentBackColor(), QColor(224, 224, 215));
+    QCOMPARE(pixel(button, 2, 2), QColor(224, 224, 215));
+    button.setDown(false);
+    button.setEnabled(false);
+    QCOMPARE(button.currentBackColor(), QColor(245, 244, 234));
+    QCOMPARE(pixel(button, 2, 2), QColor(245, 244, 234));
+    button.setEnabled(true);
+    button.setBackColor(RoCommand::kLightRed);
+    QCOMPARE(pixel(button, 2, 2), QColor(255, 192, 192));
+    // A 3-D border: light top-left, dark bottom-right.
+    QVERIFY(pixel(button, 0, 0).lightness() > pixel(button, 119, 30).lightness());
+}
+
+void TestControls::buttonClicksOnlyWhenEnabled()
+{
+    RoCommand button("Exit");
+    button.resize(60, 30);
+    QSignalSpy clicks(&button, &QAbstractButton::clicked);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::keyClick(&button, Qt::Key_Space);
+    QTest::keyClick(&button, Qt::Key_Return);
+    QTest::keyClick(&button, Qt::Key_Enter);
+    QCOMPARE(clicks.count(), 4);
+    button.setEnabled(false);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::keyClick(&button, Qt::Key_Space);
+    QTest::keyClick(&button, Qt::Key_Return);
+    button.click();
+    QCOMPARE(clicks.count(), 4);
+}
+
+void TestControls::labelLinks()
+{
+    QList<QUrl> opened;
+    RoLabel::setUrlOpener([&opened](const QUrl& url) {
+        opened.append(url);
+        return true;
+    });
+    RoLabel web("www.velmaro.example");
+    web.setKind(RoLabel::WebLink);
+    RoLabel mail("info@velmaro.example");
+    mail.setKind(RoLabel::MailLink);
+    RoLabel plain("Velmaro");
+    QCOMPARE(web.target(), QStringLiteral("https://www.velmaro.example"));
+    QCOMPARE(mail.target(), QStringLiteral("mailto:info@velmaro.example"));
+    QVERIFY(web.font().underline());
+    QCOMPARE(web.cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(!plain.font().underline());
+    for (RoLabel* label : {&web, &mail, &plain})
+        label->resize(160, 20);
+    QSignalSpy webClicks(&web, &RoLabel::linkClicked);
+    QSignalSpy plainClicks(&plain, &RoLabel::linkClicked);
+    QTest::mouseClick(&web, Qt::LeftButton);
+    QTest::mouseClick(&mail, Qt::LeftButton);
+    QTest::mouseClick(&plain, Qt::LeftButton);
+    QCOMPARE(webClicks.count(), 1);
+    QCOMPARE(plainClicks.count(), 0);
+    QCOMPARE(opened, QList<QUrl>({QUrl("https://www.velmaro.example"), QUrl("mailto:info@velmaro.example")}));
+
+    // The hover colour while the mouse is over a link, the old colour after.
+    const QColor normal = web.palette().color(QPalette::WindowText);
+    web.setHoverColor(QColor(255, 0, 0));
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(&web, &enter);
+    QCOMPARE(web.palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&web, &leave);
+    QCOMPARE(web.palette().color(QPalette::WindowText), normal);
+    RoLabel::setUrlOpener({});
+}
+
+void TestControls::labelGradientAndLine()
+{
+    RoLabel strip("");
+    strip.setGradient(QColor(0, 0, 128), QColor(255, 255, 255));
+    strip.resize(200, 10);
+    const QColor left = pixel(strip, 0, 5), right = pixel(strip, 199, 5);
+    QVERIFY2(left.blue() > 100 && left.red() < 20, qPrintable(left.name()));
+    QVERIFY2(right.red() > 230, qPrintable(right.name()));
+
+    Line3D line;
+    line.resize(100, 2);
+    QCOMPARE(pixel(line, 50, 0), QColor(128, 128, 128));
+    QCOMPARE(pixel(line, 50, 1), QColor(255, 255, 255));
+}
+
+void TestControls::listSetUp()
+{
+    RoListBox list;
+    QCOMPARE(list.model()->columnCount(), 5);
+    const QStringList headers{"Ordnername", "kompletter Pfad", "Ordnergröße in KByte", "erstellt am",
+                              "letzte Änderung"};
+    const int widths[] = {1800, 3500, 1800, 2000, 2000};
+    for (int c = 0; c < 5; ++c) {
+        QCOMPARE(list.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headers[c]);
+        QCOMPARE(list.columnWidth(c), platform::twipsToPixels(widths[c]));
+    }
+    QCOMPARE(list.palette().color(QPalette::Base), QColor(255, 255, 192));
+    QCOMPARE(list.font().family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(list.font().pointSizeF(), 8.25);
+    QVERIFY(list.isSortingEnabled());
+    QVERIFY(list.header()->isSortIndicatorShown());
+    QVERIFY(!list.rootIsDecorated());
+    QVERIFY(list.uniformRowHeights());
+    QCOMPARE(list.selectionMode(), QAbstractItemView::SingleSelection);
+    list.AddRow(row("a"));
+    QVERIFY(!list.model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+}
+
+void TestControls::listOperationsCountFromOne()
+{
+    RoListBox list;
+    QCOMPARE(list.RowCount(), 0);
+    QCOMPARE(list.SelectedIndex(), 0);
+    QCOMPARE(list.CellText(list.SelectedIndex(), 2), QString());
+    list.AddRow(row("eins", 2048, ms(2026, 12, 5)));
+    list.AddRows({row("zwei"), row("drei")});
+    QCOMPARE(list.RowCount(), 3);
+    QCOMPARE(list.CellText(1, 1), QStringLiteral("eins"));
+    QCOMPARE(list.CellText(1, 2), QStringLiteral("/daten/eins/"));
+    QCOMPARE(list.CellText(1, 3), QStringLiteral("2"));
+    QCOMPARE(list.CellText(1, 4), QStringLiteral("05.12.26 12:00:00"));
+    QCOMPARE(list.CellText(1, 5), QString());
+    QCOMPARE(list.CellText(3, 1), QStringLiteral("drei"));
+    for (auto [r, c] : {std::pair{0, 1}, {4, 1}, {1, 0}, {1, 6}, {-1, 2}})
+        QCOMPARE(list.CellText(r, c), QString());
+    QCOMPARE(list.RowAt(4), nullptr);
+    list.SelectRow(2);
+    QCOMPARE(list.SelectedIndex(), 2);
+    QCOMPARE(list.CellText(list.SelectedIndex(), 2), QStringLiteral("/daten/zwei/"));
+    list.ClearRows();
+    QCOMPARE(list.RowCount(), 0);
+    QCOMPARE(list.SelectedIndex(), 0);
+}
+
+void TestControls::listSortsBySize()
+{
+    RoListBox list;
+    list.AddRows({row("k", 1024 * 1024), failed("f1"), row("z", 2 * 1024), row("m", 10 * 1024),
+                  failed("f2"), row("n", 0)});
+    list.SortBy(3);
+    QCOMPARE(column(list, 1), QStringList({"n", "z", "m", "k", "f1", "f2"}));
+    QCOMPARE(list.header()->sortIndicatorSection(), 2);
+    QCOMPARE(list.header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    list.SortBy(3, Qt::DescendingOrder);
+    QCOMPARE(column(list, 1), QStringList({"k", "m", "z", "n", "f1", "f2"}));
+    // A header click sorts as well.
+    list.SortBy(1);
+    list.resize(600, 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QTest::mouseClick(list.header()->viewport(), Qt::LeftButton, {},
+                      QPoint(list.header()->sectionViewportPosition(2) + 5, 5));
+    QCOMPARE(list.header()->sortIndicatorSection(), 2);
+    QCOMPARE(list.CellText(6, 1), QStringLiteral("f2"));
+}
+
+void TestControls::listSortsByDate()
+{
+    RoListBox list;
+    list.AddRows({row("neu", 0, ms(2026, 1, 2)), row("leer"), row("alt", 0, ms(1999, 12, 31)),
+                  row("mittel", 0, ms(2010, 6, 1), ms(2011, 1, 1))});
+    list.SortBy(4);
+    QCOMPARE(column(list, 1), QStringList({"leer", "alt", "mittel", "neu"}));
+    list.SortBy(4, Qt::DescendingOrder);
+    QCOMPARE(column(list, 1), QStringList({"neu", "mittel", "alt", "leer"}));
+    list.SortBy(5);  // only "mittel" has a time; the others keep their order
+    QCOMPARE(column(list, 1), QStringList({"neu", "alt", "leer", "mittel"}));
+}
+
+void TestControls::listSortsGermanText()
+{
+    RoListBox list;
+    list.AddRows({row("Zebra"), row("Birne"), row("Äpfel"), row("apfel"), row("Apfel"), row("äpfel")});
+    list.SortBy(1);
+    const QStringList names = column(list, 1);
+    QCOMPARE(names.size(), 6);
+    QCOMPARE(names.mid(4), QStringList({"Birne", "Zebra"}));
+    QVERIFY(names.indexOf("Apfel") < names.indexOf("Äpfel"));
+    QVERIFY(names.indexOf("apfel") < names.indexOf("äpfel"));
+    list.SortBy(2, Qt::DescendingOrder);
+    QCOMPARE(column(list, 1).first(), QStringLiteral("Zebra"));
+    QCOMPARE(column(list, 1).last(), names.first());
+}
+
+void TestControls::listKeepsOrderWhileAdding()
+{
+    RoListBox list;
+    list.AddRows({row("b", 5 * 1024), row("d", 1024)});
+    list.SortBy(3);
+    list.SelectRow(2);  // "b"
+    list.AddRows({row("c", 3 * 1024), row("a", 9 * 1024), failed("x")});
+    QCOMPARE(column(list, 1), QStringList({"d", "c", "b", "a", "x"}));
+    QCOMPARE(list.CellText(list.SelectedIndex(), 1), QStringLiteral("b"));
+    list.SortBy(1);
+    list.AddRow(row("ab"));
+    QCOMPARE(column(list, 1), QStringList({"a", "ab", "b", "c", "d", "x"}));
+    QCOMPARE(list.CellText(list.SelectedIndex(), 1), QStringLiteral("b"));
+}
+
+void TestControls::listClearAfterSortAndCounts()
+{
+    RoListBox list;
+    list.AddRows({row("null", 0), row("voll", 4096), failed("kaputt"), row("leer", 0)});
+    QCOMPARE(list.ZeroByteCount(), 2);
+    list.SortBy(2);
+    list.ClearRows();
+    QCOMPARE(list.RowCount(), 0);
+    QCOMPARE(list.ZeroByteCount(), 0);
+    list.AddRows({row("b", 0), row("a", 1)});
+    QCOMPARE(list.ZeroByteCount(), 1);
+    QCOMPARE(column(list, 1), QStringList({"a", "b"}));  // still sorted by path
+}
+
+void TestControls::listRowEvent()
+{
+    RoListBox list;
+    list.resize(400, 200);
+    list.AddRows({row("a"), row("b")});
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QSignalSpy events(&list, &RoListBox::rowActivated);
+    const QRect second = list.visualRect(list.model()->index(1, 0));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(events.count(), 1);
+    QCOMPARE(list.SelectedIndex(), 2);
+    const QPoint below(5, list.viewport()->height() - 5);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, below);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, below);
+    QCOMPARE(events.count(), 1);  // below the rows: no row, no event
+    list.SelectRow(1);
+    QTest::keyClick(&list, Qt::Key_Return);
+    QTest::keyClick(&list, Qt::Key_Enter);
+    QCOMPARE(events.count(), 3);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QCOMPARE(list.SelectedIndex(), 2);
+}
+
+void TestControls::listCellsAreAccessible()
+{
+    RoListBox list;
+    list.AddRows({row("Bilder", 3 * 1024, ms(2026, 12, 5))});
+    list.show();
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(&list);
+    QVERIFY(view && view->tableInterface());
+    QCOMPARE(view->tableInterface()->rowCount(), 1);
+    QCOMPARE(view->tableInterface()->columnCount(), 5);
+    QAccessibleInterface* cell = view->tableInterface()->cellAt(0, 1);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("/daten/Bilder/"));
+    QCOMPARE(view->tableInterface()->cellAt(0, 3)->text(QAccessible::Name), QStringLiteral("05.12.26 12:00:00"));
+}
+
+QTEST_MAIN(TestControls)
+#include "tst_controls.moc"

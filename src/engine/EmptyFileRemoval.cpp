@@ -74,18 +74,15 @@ int takeLease(Pinned& pin)
 {
     char link[64];
     std::snprintf(link, sizeof link, "/proc/self/fd/%d", pin.path.get());
+    // The magic link reopens the pinned inode itself, whatever its name is now.
     FdGuard fd(::open(link, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.valid())
         return errno;
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !sameInode(st, pin.st))
-        return EAGAIN;
-    // A break signals the lease owner; SIGIO would end the program, SIGURG is
-    // ignored by default. Then drop the owner so that no signal is sent.
+    // A break signals the lease owner: SIGIO would end the program, SIGURG
+    // is ignored unless someone handles it.
     ::fcntl(fd.get(), F_SETSIG, SIGURG);
     if (::fcntl(fd.get(), F_SETLEASE, F_WRLCK) != 0)
         return errno;
-    ::fcntl(fd.get(), F_SETOWN, 0);
     pin.lease = std::move(fd);
     return 0;
 }

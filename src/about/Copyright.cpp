@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QIcon>
 #include <QLabel>
+#include <algorithm>
 
 namespace velmaro {
 
@@ -41,6 +42,7 @@ Copyright::Copyright(QWidget* parent) : QDialog(parent) {
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QString());
     setFixedSize(px(3585), px(1995));
+    setFont(msSansSerif(8.25, false));
     buildControls();
     Form_Initialize();
 }
@@ -115,8 +117,20 @@ void Copyright::buildTitle() {
 }
 
 void Copyright::buildLinks() {
-    place(new QLabel(QStringLiteral("Internet"), this), "Label1_1", 1200, 825, 540, 195);
-    place(new QLabel(QStringLiteral("Email"), this), "Label1_3", 1200, 1065, 375, 195);
+    QLabel* labels[] = {new QLabel(QStringLiteral("Internet"), this),
+                        new QLabel(QStringLiteral("Email"), this)};
+    place(labels[0], "Label1_1", 1200, 825, 540, 195);
+    place(labels[1], "Label1_3", 1200, 1065, 375, 195);
+    // Labels size themselves to their text. Where the font is wider than the
+    // designed one, both move left together so they keep clear of the links.
+    const int room = px(1800) - px(1200) - 4;
+    int overflow = 0;
+    for (QLabel* label : labels) {
+        label->adjustSize();
+        overflow = std::max(overflow, label->width() - room);
+    }
+    for (QLabel* label : labels)
+        label->move(label->x() - overflow, label->y());
 
     web_ = new RoLabel(QStringLiteral("www.velmaro.de"), this);
     web_->setKind(RoLabel::WebLink);
@@ -132,6 +146,7 @@ void Copyright::buildLinks() {
         pal.setColor(QPalette::WindowText, Qt::black);
         link->setPalette(pal);
         link->setHoverColor(Qt::red);
+        link->resize(std::max(link->width(), link->sizeHint().width()), link->height());
     }
 }
 

@@ -5,9 +5,18 @@
 //
 // Start-up (constructor): empties LabelVerzeichnis and both count labels,
 // restores Width/Height/WindowState from the settings store (section
-// "Setup"), a value that is not a number is ignored. Every resize runs the
-// layout pass (MainLayout). Closing (close box or "Exit") stores the size
-// when the state is normal, always the state, then closes every window.
+// "Setup"), a value that is not a number is ignored; the state takes effect
+// when the window is shown. The window opens centred; Dir1 starts at the
+// process's current folder on its drive. Every resize runs the layout pass
+// (MainLayout) and keeps the minimum size. Closing (close box or "Exit")
+// stores the size when the state is normal, always the state, then closes
+// every window; this runs once.
+//
+// Drive1: choosing a drive that cannot be read keeps the previous drive and
+// says so in a message box (style 64); the tree, the list and the labels stay.
+// Returning to a drive shows the folder that was last open on it.
+// Logo: a click, or Enter/Space once Tab has reached it (after cmd_Info),
+// opens the About window "Copyright" modally.
 
 #include <QByteArray>
 #include <QHash>

@@ -87,6 +87,13 @@ void TstAbout::windowShowsItsTexts() {
     QCOMPARE(mail->kind(), RoLabel::MailLink);
     QVERIFY(mail->text().contains(QLatin1Char('@')));
     QVERIFY(web->font().underline());
+    // Each caption fits and keeps clear of its link.
+    for (const char* name : {"Label1_1", "Label1_3"}) {
+        auto* label = w->findChild<QLabel*>(QString::fromLatin1(name));
+        QVERIFY(label->width() >= label->sizeHint().width());
+        QVERIFY(label->geometry().right() < web->x());
+    }
+    QVERIFY(mail->width() >= mail->sizeHint().width());
 
     auto* ok = w->findChild<RoCommand*>(QStringLiteral("cmdOK"));
     QVERIFY(ok);

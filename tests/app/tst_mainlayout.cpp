@@ -28,7 +28,6 @@ private slots:
     void belowMinimumIsRaised();
     void maximizedOrMinimizedKeepsItsSize();
     void onlyTheRuledControlsArePlaced();
-    void designedTableIsComplete();
 };
 
 void TstMainLayout::atMinimumGivesTheRuleValues_data() {
@@ -135,20 +134,6 @@ void TstMainLayout::onlyTheRuledControlsArePlaced() {
     QVERIFY(r.find(QStringLiteral("Label_Info_0"))->moveOnly);
     QVERIFY(!r.find(QStringLiteral("Logo"))->moveOnly);
     QVERIFY(!r.find(QStringLiteral("cmd_Go"))->moveOnly);
-}
-
-void TstMainLayout::designedTableIsComplete() {
-    const QList<Placement> d = MainLayout::designed();
-    QCOMPARE(d.size(), 16);
-    QStringList names;
-    for (const Placement& p : d)
-        names << p.control;
-    names.removeDuplicates();
-    QCOMPARE(names.size(), 16);
-    QCOMPARE(d.first().control, QStringLiteral("cmd_Ende"));
-    QCOMPARE(d.first().rect, (TwipsRect{9360, 4380, 735, 465}));
-    QCOMPARE(MainLayout::kMinClientWidth, 10170.0);
-    QCOMPARE(MainLayout::kMinClientHeight, 4860.0);
 }
 
 QTEST_APPLESS_MAIN(TstMainLayout)

@@ -385,6 +385,11 @@ void TstMainWindow::scanRootAndTreePath() {
     w->setScanRoot(QByteArrayLiteral("/ein/sehr/langer/pfad/mit/vielen/ordnern/darin/"));
     QVERIFY(w->LabelVerzeichnis()->width() > shortWidth);
     QCOMPARE(w->LabelVerzeichnis()->pos(), QPoint(px(4170), px(30)));
+
+    // Count lines written by others size themselves too.
+    w->Label_Info(0)->setText(QStringLiteral("123456 Ordner gefunden "));
+    QTRY_VERIFY(w->Label_Info(0)->width() >= w->Label_Info(0)->sizeHint().width());
+    QCOMPARE(w->Label_Info(0)->pos(), QPoint(px(1500), px(4380)));
 }
 
 void TstMainWindow::logoOpensTheAboutWindowModally() {

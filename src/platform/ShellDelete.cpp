@@ -152,7 +152,7 @@ ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& given, bool folder
     if (folder != S_ISDIR(st.st_mode))
         return failure(folder ? ENOTDIR : EISDIR, given);
     if (path == "/")
-        return failure(EBUSY, given);
+        return failure(engine::kRefusedRoot, given);
     const QString name = display(path);
     if (QFile::encodeName(name) != path)
         return failure(EILSEQ, path,

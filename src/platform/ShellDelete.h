@@ -42,7 +42,7 @@ constexpr unsigned FOF_NOERRORUI = 0x0400;       // no error box
 struct ShellDeleteOutcome {
     bool ok = false;         // everything named is gone (or in the trash)
     bool cancelled = false;  // the question was answered No: nothing done
-    int error = 0;           // errno of the first failure (> 0 whenever !ok && !cancelled)
+    int error = 0;           // errno (or engine code) of the first failure; != 0 when !ok && !cancelled
     QByteArray failedPath;   // raw path of the first failure
     QString message;         // German reason where the errno's text says too little
 };

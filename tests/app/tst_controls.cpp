@@ -313,7 +313,15 @@ void TestControls::listClearAfterSortAndCounts()
     QCOMPARE(list.ZeroByteCount(), 0);
     list.AddRows({row("b", 0), row("a", 1)});
     QCOMPARE(list.ZeroByteCount(), 1);
-    QCOMPARE(column(list, 1), QStringList({"a", "b"}));  // still sorted by path
+    QCOMPARE(column(list, 1), QStringList({"b", "a"}));  // arrival order after clearing
+    QCOMPARE(list.header()->sortIndicatorSection(), -1);
+    list.SortBy(2);
+    QCOMPARE(column(list, 1), QStringList({"a", "b"}));
+    // The model alone keeps its sort over clear().
+    FolderListModel* model = list.folderModel();
+    model->clear();
+    model->append({row("d"), row("c")});
+    QCOMPARE(model->cellText(0, 0), QStringLiteral("c"));
 }
 
 void TestControls::listRowEvent()

@@ -31,7 +31,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
-    void clear();
+    void clear();  // keeps the sort column: rows added later take their places
     void append(std::vector<FolderRow>&& rows);
     // Row in display order (0-based); nullptr when out of range.
     const FolderRow* rowAt(int displayRow) const;

@@ -52,6 +52,10 @@ RoListBox::RoListBox(QWidget* parent) : QTreeView(parent), model_(new FolderList
 void RoListBox::ClearRows()
 {
     model_->clear();
+    // A new list starts in arrival order: a scan adds its rows unsorted and
+    // sorts once at its end, instead of merging every batch into an order.
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
+    model_->sort(-1);
 }
 
 void RoListBox::AddRow(FolderRow row)

@@ -5,8 +5,10 @@
 // light-yellow background, sort on header click with sort markers.
 //
 // The operations count rows and columns from 1 in display order:
-//  ClearRows, AddRow, RowCount, CellText (empty text when the row names no
-//  row), SelectedIndex (0 when nothing is selected: names no row).
+//  ClearRows (also drops the sort: rows added next show in arrival order
+//  until the next sort), AddRow/AddRows (while sorted, new rows take their
+//  places), RowCount, CellText (empty text when the row names no row),
+//  SelectedIndex (0 when nothing is selected: names no row).
 // The row event (rowActivated) is raised by a double click on a row and by
 // Enter on the current row.
 

@@ -22,27 +22,29 @@ void TextRanking::update(quint32 count, const TextOf& textOf)
         return;
     if (!order_)
         order_ = std::make_unique<CollationOrder>();
-    texts_.resize(count);
-    for (quint32 row = 0; row < count; ++row)
-        texts_[row] = textOf(row);
     const quint32 added = count - ranked();
-    if (ranked() == 0 || added > ranked() / 4)
+    if (ranked() == 0 || added > ranked() / 4) {
+        texts_.resize(count);
+        for (quint32 row = 0; row < count; ++row)
+            texts_[row] = textOf(row);
         rebuild(count);
-    else
-        insert(count);
+    } else {
+        insert(count, textOf);
+    }
     std::vector<QStringView>().swap(texts_);
 }
 
-// Narrows skip_ to the characters that rows [first, first+count) share
-// with the reference text.
-void TextRanking::narrowSkip(quint32 first, quint32 count)
+// Narrows skip_ to the characters that texts_ share with the reference text.
+void TextRanking::narrowSkip()
 {
+    if (texts_.empty())
+        return;
     if (reference_.isNull()) {
-        reference_ = texts_[first].toString();
+        reference_ = texts_.front().toString();
         skip_ = order_->knownPrefixLength(reference_);
     }
-    for (quint32 row = first; row < first + count && skip_ > 0; ++row) {
-        const QStringView text = texts_[row];
+    for (size_t i = 0; i < texts_.size() && skip_ > 0; ++i) {
+        const QStringView text = texts_[i];
         const qsizetype limit = std::min(skip_, text.size());
         qsizetype same = 0;
         while (same < limit && text[same] == reference_[same])
@@ -54,7 +56,7 @@ void TextRanking::narrowSkip(quint32 first, quint32 count)
 void TextRanking::rebuild(quint32 count)
 {
     reference_ = QString();
-    narrowSkip(0, count);
+    narrowSkip();
     std::vector<quint32> rows(count);
     std::iota(rows.begin(), rows.end(), 0);
     const CollationSort::Result sorted = CollationSort::sort(*order_, texts_, rows, skip_);
@@ -70,14 +72,20 @@ void TextRanking::rebuild(quint32 count)
 
 // Inserts the new rows into the sorted list by binary search, then numbers
 // the ranks again (equal neighbours keep one rank).
-void TextRanking::insert(quint32 count)
+void TextRanking::insert(quint32 count, const TextOf& textOf)
 {
     const quint32 first = ranked();
-    narrowSkip(first, count - first);
-    std::vector<quint32> rows(count - first);
-    std::iota(rows.begin(), rows.end(), first);
-    const std::vector<quint32> added = CollationSort::sort(*order_, texts_, rows, skip_).rows;
-    const auto cmp = [this](quint32 a, quint32 b) { return order_->compare(texts_[a], texts_[b], skip_); };
+    texts_.resize(count - first);  // the new texts only
+    for (quint32 row = first; row < count; ++row)
+        texts_[row - first] = textOf(row);
+    narrowSkip();
+    std::vector<quint32> added(count - first);
+    std::iota(added.begin(), added.end(), 0);
+    added = CollationSort::sort(*order_, texts_, added, skip_).rows;
+    for (quint32& row : added)
+        row += first;
+    const auto text = [&](quint32 row) { return row >= first ? texts_[row - first] : textOf(row); };
+    const auto cmp = [&](quint32 a, quint32 b) { return order_->compare(text(a), text(b), skip_); };
     std::vector<quint32> merged;
     std::vector<char> equalToPrevious;  // per merged position
     merged.reserve(count);

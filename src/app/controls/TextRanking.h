@@ -27,13 +27,13 @@ public:
 
 private:
     void rebuild(quint32 count);
-    void insert(quint32 count);
-    void narrowSkip(quint32 first, quint32 count);
+    void insert(quint32 count, const TextOf& textOf);
+    void narrowSkip();
 
     std::unique_ptr<CollationOrder> order_;
     std::vector<quint32> sorted_;  // rows in collation order
     std::vector<quint32> rank_;    // rank per row
-    std::vector<QStringView> texts_;  // during update(): the text of every row
+    std::vector<QStringView> texts_;  // during update(): the texts being ranked
     QString reference_;            // a ranked text; all share skip_ characters with it
     qsizetype skip_ = 0;
 };

@@ -2,8 +2,12 @@
 
 #include "fileview/FileListe.h"
 
+#include <algorithm>
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmaro {
 
@@ -21,6 +25,30 @@ FileRow FileRow::read(int dirFd, const QByteArray& folder, const QByteArray& raw
     row.length = qint64(st.st_size);
     row.changedMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
     return row;
+}
+
+std::vector<FileRow> FileRow::readAll(const QByteArray& folder,
+                                      const std::vector<QByteArray>& names)
+{
+    constexpr size_t kPerThread = 2048;
+    constexpr size_t kMaxThreads = 8;
+    std::vector<FileRow> rows(names.size());
+    const int dirFd =
+        folder.isEmpty() ? -1 : ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const size_t threads = std::clamp<size_t>(names.size() / kPerThread, 1, kMaxThreads);
+    auto stripe = [&](size_t first) {
+        for (size_t i = first; i < names.size(); i += threads)
+            rows[i] = read(dirFd, folder, names[i]);
+    };
+    std::vector<std::thread> workers;
+    for (size_t t = 1; t < threads; ++t)
+        workers.emplace_back(stripe, t);
+    stripe(0);
+    for (std::thread& w : workers)
+        w.join();
+    if (dirFd >= 0)
+        ::close(dirFd);
+    return rows;
 }
 
 }  // namespace velmaro

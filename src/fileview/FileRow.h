@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QtGlobal>
 #include <limits>
+#include <vector>
 
 namespace velmaro {
 
@@ -20,6 +21,10 @@ struct FileRow {
     // `dirFd` (or, when dirFd < 0, under `folder`), without following a
     // symlink. A file that cannot be read keeps kUnknown in both.
     static FileRow read(int dirFd, const QByteArray& folder, const QByteArray& rawName);
+    // One row per name, in the order of `names`. Large folders are read by
+    // several threads at once (the reads wait on the disk, not the CPU).
+    static std::vector<FileRow> readAll(const QByteArray& folder,
+                                        const std::vector<QByteArray>& names);
 };
 
 }  // namespace velmaro

@@ -17,9 +17,6 @@
 #include <QScreen>
 #include <QTreeView>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace velmaro {
 
 using platform::MsgBox;
@@ -131,16 +128,7 @@ void FrmDelFile::FileListe_PathChange()
 {
     model_->clearRows();
     setWindowTitle(QStringLiteral("gefundene Files: ") + QString::number(fileListe_->count()));
-    const QByteArray& folder = fileListe_->path();
-    const int dirFd =
-        folder.isEmpty() ? -1 : ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    std::vector<FileRow> rows;
-    rows.reserve(fileListe_->entries().size());
-    for (const QByteArray& name : fileListe_->entries())
-        rows.push_back(FileRow::read(dirFd, folder, name));
-    if (dirFd >= 0)
-        ::close(dirFd);
-    model_->setRows(std::move(rows));
+    model_->setRows(FileRow::readAll(fileListe_->path(), fileListe_->entries()));
 }
 
 QByteArray FrmDelFile::fullPath(const QByteArray& rawName) const

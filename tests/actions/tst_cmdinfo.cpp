@@ -105,17 +105,6 @@ private slots:
         QCOMPARE(shown->value(QStringLiteral("Typ")), QStringLiteral("Ordner"));
         shown->close();
     }
-
-    void deletedFolderShowsNothing() {
-        RoListBox* list = window_->roListBox_Ordner();
-        list->ClearRows();
-        list->AddRow(rowFor(QFile::encodeName(temp_.path()) + "/gone/"));
-        list->SelectRow(1);
-        platform::MsgBoxScript script;
-        cmd_Info_Click(*window_);
-        QCOMPARE(script.calls().size(), 0);
-        QVERIFY(propertyWindows().isEmpty());
-    }
 };
 
 QTEST_MAIN(TstCmdInfo)

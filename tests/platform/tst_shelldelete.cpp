@@ -163,22 +163,6 @@ private slots:
         QVERIFY(cancelled);
     }
 
-    void runnerSilentShowsNothing() {
-        ProgressRunner runner({nullptr, false, true, 0});
-        bool shown = false;
-        std::atomic<bool> checked{false};
-        QTimer::singleShot(30, this, [&] {
-            shown = progressWindow() != nullptr;
-            checked.store(true);
-        });
-        runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>&) {
-            onEntry("/x/y");
-            waitFor(checked);
-        });
-        QVERIFY(checked.load());
-        QVERIFY(!shown);
-    }
-
     void progressWindowFollowsTheFlags() {
         ShowSpy spy;
         qApp->installEventFilter(&spy);
@@ -241,17 +225,6 @@ private slots:
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines.at(0), QStringLiteral("\"%1\" konnte nicht gelöscht werden.").arg(QFile::decodeName(missing)));
         QVERIFY(!lines.at(1).isEmpty());
-    }
-
-    void singleFileRefusesAFolder() {
-        const QByteArray tree = makeTree();
-        const ShellDeleteOutcome outcome = ShellDelete(nullptr, kQuiet).deleteFile(tree);
-        QVERIFY(!outcome.ok);
-        QVERIFY(outcome.error > 0);
-        QVERIFY(exists(tree + "/sub/f.txt"));
-        const ShellDeleteOutcome trashed = ShellDelete(nullptr, kQuiet | ShellFlags::FOF_ALLOWUNDO).deleteFile(tree);
-        QVERIFY(!trashed.ok);
-        QVERIFY(exists(tree + "/sub/f.txt"));
     }
 
     void homeTrashIsCreatedPrivately() {

@@ -289,6 +289,29 @@ private slots:
         QCOMPARE(window()->Label_Info(1)->text(), zeroLine(all));
     }
 
+    void restartDropsRowsOfTheEarlierScan()
+    {
+        ScanRun& run = window()->scanRun();
+        int finishedCount = 0;
+        auto c = connect(&run, &ScanRun::finished, this, [&] { ++finishedCount; });
+        window()->setScanRoot(bigRoot_);
+        run.Verzeichnisse_lesen();
+        // Let the workers queue batches without delivering them.
+        QElapsedTimer clock;
+        clock.start();
+        while (run.progress().folders < 5000 && clock.elapsed() < 10000)
+            QThread::msleep(5);
+        QThread::msleep(50);
+        window()->setScanRoot(tree("zweiter"));
+        run.Verzeichnisse_lesen();  // cancels the first walk; its queued rows must not land
+        QTRY_COMPARE(finishedCount, 1);
+        QTest::qWait(50);
+        disconnect(c);
+        QCOMPARE(finishedCount, 1);
+        QCOMPARE(list()->RowCount(), 2);
+        QCOMPARE(window()->Label_Info(0)->text(), countLine(2));
+    }
+
     void closingTheWindowDuringAScanIsSafe()
     {
         QPointer<MainWindow> w = window();

@@ -24,10 +24,13 @@ QString FileListModel::displayName(const QByteArray& rawName)
 {
     QString name = QFile::decodeName(rawName);
     for (QChar& c : name) {
-        if (c.unicode() < 0x20)
-            c = QChar(0x2400 + c.unicode());
-        else if (c.unicode() == 0x7f)
-            c = QChar(0x2421);
+        const char16_t u = c.unicode();
+        if (u == u'\n' || u == u'\r')
+            c = QChar(0x23CE);  // RETURN SYMBOL
+        else if (u == u'\t')
+            c = QChar(0x2192);  // RIGHTWARDS ARROW
+        else if (u < 0x20 || u == 0x7f)
+            c = QChar(0xFFFD);
     }
     return name;
 }

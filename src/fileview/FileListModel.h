@@ -7,9 +7,9 @@
 //   shows them reversed. The order stays when rows are replaced.
 // - Rows are addressed in display order (0-based); every row keeps its raw
 //   name, so an action always finds the file the row shows.
-// - The name is shown decoded (QFile::decodeName) with control characters
-//   shown as their Unicode control pictures (a newline as U+240A), so
-//   every row keeps one line. Size, date and time texts are made on demand.
+// - The name is shown decoded (QFile::decodeName) on one line: a newline or
+//   CR shows as U+23CE, a tab as U+2192, other control characters as U+FFFD
+//   (symbols that the common desktop fonts have). Size, date and time texts are made on demand.
 // - Setting the sort order keeps selection and current row on their files.
 
 #include "fileview/FileRow.h"

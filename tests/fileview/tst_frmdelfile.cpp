@@ -194,7 +194,7 @@ private slots:
             }
             QCOMPARE(v.size(), QSize(platform::twipsToPixels(7605), platform::twipsToPixels(5805)));
             QCOMPARE(v.listModel()->cellText(rowOf(v, "neue\nZeile"), 0),
-                     QStringLiteral("neue\u240AZeile"));
+                     QStringLiteral("neue\u23CEZeile"));
         });
         cmd_DelFile_Click(window());
         QVERIFY(shown.ran());

@@ -1,5 +1,6 @@
 #include "engine/DirOpener.h"
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/openat2.h>
@@ -38,8 +39,33 @@ int DirOpener::openRoot(const std::string& path)
                        [&](int flags) { return ::open(path.c_str(), flags); });
 }
 
+namespace {
+
+// Cleared for good once the kernel turns out to have no openat2.
+std::atomic<bool> haveOpenat2{true};
+
+bool lacksOpenat2(int result)
+{
+    if (result != -ENOSYS && result != -E2BIG)
+        return false;
+    haveOpenat2 = false;
+    return true;
+}
+
+}  // namespace
+
+bool DirOpener::mountsChecked()
+{
+    return haveOpenat2.load(std::memory_order_relaxed);
+}
+
 int DirOpener::openChild(int parentFd, const char* name)
 {
+    if (haveOpenat2.load(std::memory_order_relaxed)) {
+        int fd = openResolved(parentFd, name, true);
+        if (!lacksOpenat2(fd))
+            return fd;
+    }
     return withNoAtime(kListFlags, [&](int flags) { return ::openat(parentFd, name, flags); });
 }
 
@@ -60,8 +86,10 @@ int DirOpener::openBelow(int rootFd, std::string_view relative)
         if (cut == std::string_view::npos || cut == 0)
             cut = relative.find('/');  // cannot happen with names <= NAME_MAX
         std::string_view piece = relative.substr(0, cut);
-        int fd = openResolved(current, std::string(piece), last);
-        if (fd == -ENOSYS || fd == -E2BIG || fd == -EAGAIN)
+        int fd = -ENOSYS;
+        if (haveOpenat2.load(std::memory_order_relaxed))
+            fd = openResolved(current, std::string(piece).c_str(), last);
+        if (lacksOpenat2(fd) || fd == -EAGAIN)
             fd = openStepwise(current, piece, last);
         if (current != rootFd)
             ::close(current);
@@ -73,13 +101,13 @@ int DirOpener::openBelow(int rootFd, std::string_view relative)
 }
 
 // One openat2 call: no symlink anywhere, no mount crossed, never above dirFd.
-int DirOpener::openResolved(int dirFd, const std::string& path, bool forListing)
+int DirOpener::openResolved(int dirFd, const char* path, bool forListing)
 {
     auto open = [&](int flags) {
         open_how how{};
         how.flags = static_cast<uint64_t>(flags);
         how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_NO_XDEV | RESOLVE_BENEATH;
-        return static_cast<int>(::syscall(SYS_openat2, dirFd, path.c_str(), &how, sizeof how));
+        return static_cast<int>(::syscall(SYS_openat2, dirFd, path, &how, sizeof how));
     };
     if (forListing)
         return withNoAtime(kListFlags, open);

@@ -184,17 +184,26 @@ void ScanWalk::handle(Item& item, std::unique_ptr<DirReader>& reader)
     int fd = openFolder(item);
     endOpen();
     item.parent.reset();
+    if (fd == -EXDEV || (fd >= 0 && onOtherVolume(fd))) {
+        if (fd >= 0)
+            ::close(fd);  // mounted after its parent was listed
+        drop(item.node, FolderTree::Drop::OtherVolume, 0);
+        return;
+    }
     if (fd < 0) {
         drop(item.node, isGone(-fd) ? FolderTree::Drop::Vanished : FolderTree::Drop::Unreadable, -fd);
         return;
     }
-    struct statx st;
-    if (DirReader::stat(fd, "", st) == 0 && DirReader::isOtherVolume(st, volume_)) {
-        ::close(fd);  // mounted after its parent was listed
-        drop(item.node, FolderTree::Drop::OtherVolume, 0);
-        return;
-    }
     list(item.node, fd, reader);
+}
+
+// Only needed where the kernel did not refuse the mount crossing itself.
+bool ScanWalk::onOtherVolume(int fd) const
+{
+    if (DirOpener::mountsChecked())
+        return false;
+    struct statx st;
+    return DirReader::stat(fd, "", st) == 0 && DirReader::isOtherVolume(st, volume_);
 }
 
 int ScanWalk::openFolder(Item& item)

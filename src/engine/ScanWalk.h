@@ -55,6 +55,7 @@ private:
     void handle(Item& item, std::unique_ptr<DirReader>& reader);
     void handleRoot(std::unique_ptr<DirReader>& reader);
     int openFolder(Item& item);
+    bool onOtherVolume(int fd) const;
     void list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& reader);
     void finishListing(FolderTree::Index node, const FolderTree::Listing& listing);
     void drop(FolderTree::Index node, FolderTree::Drop why, int error);

@@ -77,4 +77,7 @@ void makeChain(const std::string& root, int levels, const std::string& name, std
 // Enters a private mount namespace whose mounts do not leak out.
 bool enterPrivateMountNamespace();
 
+// Makes openat2 fail with ENOSYS in this process, as on kernels before 5.6.
+bool hideOpenat2();
+
 }  // namespace scantest

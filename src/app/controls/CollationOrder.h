@@ -62,6 +62,8 @@ private:
     quint8 next(QStringView text, Cursor& at) const;
     void deriveWeights();
     bool checkWeights() const;
+    bool agreesOnLetterPairs() const;
+    bool agreesOnRandomTexts() const;
 
     QCollator collator_;
     std::array<quint8, 256> weights_{};

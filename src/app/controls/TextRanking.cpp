@@ -59,23 +59,16 @@ void TextRanking::rebuild(quint32 count)
     narrowSkip();
     std::vector<quint32> rows(count);
     std::iota(rows.begin(), rows.end(), 0);
-    const CollationSort::Result sorted = CollationSort::sort(*order_, texts_, rows, skip_);
-    sorted_ = sorted.rows;
-    rank_.resize(count);
-    quint32 rank = 0;
-    for (quint32 i = 0; i < count; ++i) {
-        if (i > 0 && !sorted.equalToPrevious[i])
-            ++rank;
-        rank_[sorted_[i]] = rank;
-    }
+    CollationSort::Result sorted = CollationSort::sort(*order_, texts_, rows, skip_);
+    sorted_ = std::move(sorted.rows);
+    renumber(sorted.equalToPrevious);
 }
 
-// Inserts the new rows into the sorted list by binary search, then numbers
-// the ranks again (equal neighbours keep one rank).
-void TextRanking::insert(quint32 count, const TextOf& textOf)
+// Rows [ranked(), count) in collation order; texts_ holds their texts.
+std::vector<quint32> TextRanking::sortedNewRows(quint32 count, const TextOf& textOf)
 {
     const quint32 first = ranked();
-    texts_.resize(count - first);  // the new texts only
+    texts_.resize(count - first);
     for (quint32 row = first; row < count; ++row)
         texts_[row - first] = textOf(row);
     narrowSkip();
@@ -84,6 +77,15 @@ void TextRanking::insert(quint32 count, const TextOf& textOf)
     added = CollationSort::sort(*order_, texts_, added, skip_).rows;
     for (quint32& row : added)
         row += first;
+    return added;
+}
+
+// Inserts the new rows into the sorted list by binary search, then numbers
+// the ranks again (equal neighbours keep one rank).
+void TextRanking::insert(quint32 count, const TextOf& textOf)
+{
+    const quint32 first = ranked();
+    const std::vector<quint32> added = sortedNewRows(count, textOf);
     const auto text = [&](quint32 row) { return row >= first ? texts_[row - first] : textOf(row); };
     const auto cmp = [&](quint32 a, quint32 b) { return order_->compare(text(a), text(b), skip_); };
     std::vector<quint32> merged;
@@ -112,7 +114,12 @@ void TextRanking::insert(quint32 count, const TextOf& textOf)
     for (; from != sorted_.cend(); ++from)
         pushOld(from);
     sorted_ = std::move(merged);
-    rank_.resize(count);
+    renumber(equalToPrevious);
+}
+
+void TextRanking::renumber(const std::vector<char>& equalToPrevious)
+{
+    rank_.resize(sorted_.size());
     quint32 rank = 0;
     for (size_t i = 0; i < sorted_.size(); ++i) {
         if (i > 0 && !equalToPrevious[i])

@@ -28,6 +28,8 @@ public:
 private:
     void rebuild(quint32 count);
     void insert(quint32 count, const TextOf& textOf);
+    std::vector<quint32> sortedNewRows(quint32 count, const TextOf& textOf);
+    void renumber(const std::vector<char>& equalToPrevious);
     void narrowSkip();
 
     std::unique_ptr<CollationOrder> order_;

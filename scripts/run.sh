@@ -4,9 +4,15 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-"$root/build"}
-exe="$build_dir/velmaro"
-if [ ! -x "$exe" ]; then
-  echo "run: $exe not found; build first (make run builds it)" >&2
+exe=""
+for candidate in "$build_dir/src/velmaro" "$build_dir/velmaro"; do
+  if [ -x "$candidate" ]; then
+    exe=$candidate
+    break
+  fi
+done
+if [ -z "$exe" ]; then
+  echo "run: no velmaro in $build_dir; build first (make run builds it)" >&2
   exit 1
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -5,7 +5,8 @@
 //   scan_window <folder> [--workers N] [--no-stop] [--no-sort]
 //
 // Reports: wall time of the full scan, the longest gap of a 5 ms timer on the
-// user-interface thread during it, peak RSS, the time from stop() until the
+// user-interface thread during it (and that thread's CPU time and the time
+// it waited for a core), peak RSS, the time from stop() until the
 // walk ended on a second scan, and the time to sort the list by each column.
 #include "app/controls/RoListBox.h"
 #include "scan/ScanRun.h"
@@ -52,6 +53,18 @@ private:
     qint64 last_ = 0, maxGapNs_ = 0;
 };
 
+// This thread's CPU time and time spent runnable but waiting for a core (ns).
+std::pair<double, double> schedStat()
+{
+    QFile f(QStringLiteral("/proc/thread-self/schedstat"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {0, 0};
+    const QList<QByteArray> parts = f.readAll().simplified().split(' ');
+    if (parts.size() < 2)
+        return {0, 0};
+    return {parts[0].toDouble(), parts[1].toDouble()};
+}
+
 long peakRssKb()
 {
     rusage usage {};
@@ -85,10 +98,12 @@ void runFull(ScanRun& run, RoListBox& list, QLabel& count, QLabel& zero)
     double walkMs = 0;
     auto c1 = QObject::connect(&run, &ScanRun::walkEnded, [&] { walkMs = clock.nsecsElapsed() / 1e6; });
     auto c2 = QObject::connect(&run, &ScanRun::finished, &loop, &QEventLoop::quit);
+    const auto sched0 = schedStat();
     stall.start();
     clock.start();
     run.Verzeichnisse_lesen();
     loop.exec();
+    const auto sched1 = schedStat();
     const double wallMs = clock.nsecsElapsed() / 1e6;
     const double maxGap = stall.stopMs();
     QObject::disconnect(c1);
@@ -102,6 +117,8 @@ void runFull(ScanRun& run, RoListBox& list, QLabel& count, QLabel& zero)
     printf("walk_ms: %.1f\n", walkMs);
     printf("scan_ms: %.1f\n", wallMs);
     printf("ui_max_gap_ms: %.1f\n", maxGap);
+    printf("ui_cpu_ms: %.1f\n", (sched1.first - sched0.first) / 1e6);
+    printf("ui_runqueue_wait_ms: %.1f\n", (sched1.second - sched0.second) / 1e6);
     printf("peak_rss_kb: %ld\n", peakRssKb());
 }
 

@@ -10,6 +10,7 @@
 #include "scan/ScanRun.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -33,6 +34,21 @@ void name(QObject* o, const QString& n)
         w->setAccessibleDescription(n);
 }
 
+// The substitute fonts run wider than the design's: shrink the label's font
+// in small steps until its text fits its designed box (at most 2 points).
+void fitTextToBox(QLabel* label)
+{
+    QFont font = label->font();
+    const double designed = font.pointSizeF();
+    const QRect box(QPoint(0, 0), label->size());
+    while (font.pointSizeF() > designed - 2.0) {
+        const QRect need = QFontMetrics(font).boundingRect(box, Qt::TextWordWrap, label->text());
+        if (need.height() <= box.height() && need.width() <= box.width())
+            break;
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    label->setFont(font);
+}
 }  // namespace
 
 QWidget* createBitteWarten()
@@ -46,6 +62,9 @@ BitteWarten::BitteWarten(QWidget* parent)
 {
     ensureResources();
     name(this, kName);
+    QFont windowFont(QStringLiteral("MS Sans Serif"));  // the window's default font
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
     setFixedSize(platform::twipsToPixels(3255), platform::twipsToPixels(990));
     buildControls();
     platform::WaitCursor::set();  // the load event: hourglass until the scan run ends
@@ -97,6 +116,7 @@ void BitteWarten::buildControls()
     label2_->setWordWrap(true);
     label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeControl(label2_, 690, 510, 2535, 435);
+    fitTextToBox(label2_);
 
     cmdStopp_ = new RoCommand(QString(), RoCommand::kNearWhite, this);
     name(cmdStopp_, QStringLiteral("cmd_Stopp"));

@@ -83,6 +83,8 @@ scan_ms=$(stat_of scan_ms "$WORK"/scan.*)
 walk_ms=$(stat_of walk_ms "$WORK"/scan.*)
 gap_med=$(stat_of ui_max_gap_ms "$WORK"/scan.* "$WORK"/full.*)
 gap_max=$(max_of ui_max_gap_ms "$WORK"/scan.* "$WORK"/full.*)
+ui_cpu=$(stat_of ui_cpu_ms "$WORK"/scan.*)
+ui_wait=$(stat_of ui_runqueue_wait_ms "$WORK"/scan.*)
 stop_walk=$(stat_of stop_to_walk_end_ms "$WORK"/full.*)
 stop_max=$(max_of stop_to_walk_end_ms "$WORK"/full.*)
 stop_done=$(stat_of stop_to_finished_ms "$WORK"/full.*)
@@ -106,6 +108,7 @@ printf 'velmaro/du  (process): %.2f   goal <= 0.50\n' "$(calc "$vel_s / $du_s")"
 printf 'velmaro/gdu (process): %.2f   goal <= 0.40\n' "$(calc "$vel_s / $gdu_s")"
 printf 'peak memory: %.1f MB           goal <= 150\n' "$(calc "$vel_kb / 1024")"
 printf 'UI thread longest stall during scans: median %s ms, worst %s ms   goal <= 50 (5 ms timer gaps)\n' "$gap_med" "$gap_max"
+printf 'UI thread during a scan: %s ms CPU, %s ms runnable but waiting for a core (median)\n' "$ui_cpu" "$ui_wait"
 printf 'stop -> walk ended: median %s ms, worst %s ms; -> window closed: median %s ms   goal <= 100\n' \
     "$stop_walk" "$stop_max" "$stop_done"
 echo "sort of the $folders-row list (median ms; goal < 1000):"

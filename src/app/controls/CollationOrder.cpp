@@ -177,17 +177,40 @@ int CollationOrder::compare(QStringView a, Cursor at, QStringView b, Cursor bt) 
     return collator_.compare(a, b);
 }
 
+// The hot loop of sorting: next() unrolled over one chunk, each character's
+// weight looked up once (it is also the look-ahead of the one before).
 quint64 CollationOrder::chunk(QStringView text, Cursor& at) const
 {
-    quint64 packed = 0;
     if (!fast_)
-        return packed;  // equal chunks: the collator decides
+        return 0;  // equal chunks: the collator decides
+    const char16_t* chars = text.utf16();
+    const qsizetype size = text.size();
+    const auto weightAt = [&](qsizetype i) -> quint8 {
+        return i >= size ? kEnd : chars[i] < 256 ? weights_[chars[i]] : kUnknown;
+    };
+    quint64 packed = 0;
+    qsizetype i = at.index;
+    bool second = at.second;
+    quint8 here = weightAt(i);
     for (int slot = 0; slot < kSlots; ++slot) {
-        const quint8 w = next(text, at);
+        quint8 w = here;
+        const quint8 after = weightAt(i + 1);
+        if (w != kEnd && w != kUnknown && after == kUnknown && i + 1 < size)
+            w = kUnknown;  // may combine with the unknown character after it
         packed |= quint64(w) << shiftOf(slot);
-        if (w == kEnd || w == kUnknown)
+        if (w == kEnd || w == kUnknown) {
+            at = Cursor{i, second};
             return packed;  // the slots after it stay 0
+        }
+        if (twice_[chars[i]] && !second) {
+            second = true;
+            continue;
+        }
+        second = false;
+        ++i;
+        here = after;
     }
+    at = Cursor{i, second};
     return packed | 1;
 }
 

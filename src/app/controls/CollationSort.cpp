@@ -11,7 +11,6 @@ constexpr quint32 kSecond = 0x80000000u;
 constexpr int kSlotBits = 7;
 constexpr int kSlots = 9;
 constexpr quint64 kUnknown = 127;
-constexpr std::ptrdiff_t kSmall = 8;  // runs this short are sorted exactly at once
 
 int shiftOf(int slot)
 {
@@ -54,14 +53,11 @@ CollationSort::Result CollationSort::sort(const CollationOrder& order,
     result.equalToPrevious.resize(items.size());
     for (size_t i = 0; i < items.size(); ++i) {
         result.rows[i] = items[i].row;
-        bool equal = false;
-        if (i > 0) {
-            const QStringView a = texts[items[i - 1].row], b = texts[items[i].row];
-            equal = a == b
-                || (sorter.exact_[items[i - 1].row] && sorter.exact_[items[i].row]
-                    && order.compare(a, b, skip) == 0);
-        }
-        result.equalToPrevious[i] = equal;
+        // Only texts sorted exactly together can be equal: the others differ
+        // in a weight.
+        const quint32 range = sorter.exact_[items[i].row];
+        result.equalToPrevious[i] = i > 0 && range != 0 && range == sorter.exact_[items[i - 1].row]
+            && order.compare(texts[items[i - 1].row], texts[items[i].row], skip) == 0;
     }
     return result;
 }
@@ -86,13 +82,20 @@ int CollationSort::exactCompare(const Item& a, const Item& b) const
 void CollationSort::exactSort(Item* first, Item* last)
 {
     std::sort(first, last, [this](const Item& a, const Item& b) { return exactCompare(a, b) < 0; });
+    const quint32 range = ++ranges_;
     for (Item* it = first; it != last; ++it)
-        exact_[it->row] = 1;
+        exact_[it->row] = range;
 }
 
 void CollationSort::takeChunks(Item* first, Item* last) const
 {
+    // Texts lie all over memory: fetch ahead what the next items will read.
+    constexpr std::ptrdiff_t kViewAhead = 16, kTextAhead = 8;
     for (Item* it = first; it != last; ++it) {
+        if (last - it > kViewAhead)
+            __builtin_prefetch(&texts_[(it + kViewAhead)->row]);
+        if (last - it > kTextAhead)
+            __builtin_prefetch(texts_[(it + kTextAhead)->row].utf16() + (it + kTextAhead)->next % 0x80000000u);
         CollationOrder::Cursor at{qsizetype(it->next & ~kSecond), (it->next & kSecond) != 0};
         it->chunk = order_.chunk(texts_[it->row], at);
         it->next = quint32(at.index) | (at.second ? kSecond : 0);
@@ -104,10 +107,6 @@ void CollationSort::sortRun(Item* first, Item* last)
 {
     if (last - first < 2)
         return;
-    if (last - first <= kSmall) {
-        exactSort(first, last);
-        return;
-    }
     takeChunks(first, last);
     std::sort(first, last, [](const Item& a, const Item& b) {
         return a.chunk != b.chunk ? a.chunk < b.chunk : a.row < b.row;

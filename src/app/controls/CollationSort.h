@@ -42,7 +42,8 @@ private:
     const CollationOrder& order_;
     const std::vector<QStringView>& texts_;
     qsizetype skip_;
-    std::vector<char> exact_;  // per row: placed by the exact comparison
+    std::vector<quint32> exact_;  // per row: the exact range it was sorted in, 0: none
+    quint32 ranges_ = 0;
 };
 
 }  // namespace velmaro

@@ -44,6 +44,8 @@ void TextRanking::narrowSkip()
         skip_ = order_->knownPrefixLength(reference_);
     }
     for (size_t i = 0; i < texts_.size() && skip_ > 0; ++i) {
+        if (i + 8 < texts_.size())
+            __builtin_prefetch(texts_[i + 8].utf16());  // texts lie all over memory
         const QStringView text = texts_[i];
         const qsizetype limit = std::min(skip_, text.size());
         qsizetype same = 0;

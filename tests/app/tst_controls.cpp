@@ -78,6 +78,7 @@ private slots:
     void listKeepsOrderWhileAdding();
     void listClearAfterSortAndCounts();
     void listRowEvent();
+    void longListTellsViewLater();
     void listCellsAreAccessible();
 };
 
@@ -347,6 +348,32 @@ void TestControls::listRowEvent()
     QCOMPARE(events.count(), 3);
     QTest::keyClick(&list, Qt::Key_Down);
     QCOMPARE(list.SelectedIndex(), 2);
+}
+
+// A long unsorted list (a scan) tells its view about new rows now and then;
+// the operations see every row at once.
+void TestControls::longListTellsViewLater()
+{
+    RoListBox list;
+    for (int batch = 0; batch < 30; ++batch) {
+        std::vector<FolderRow> rows;
+        for (int i = 0; i < 1000; ++i)
+            rows.push_back(row(QString::number(batch * 1000 + i)));
+        list.AddRows(std::move(rows));
+    }
+    QCOMPARE(list.RowCount(), 30000);
+    QCOMPARE(list.CellText(30000, 1), QStringLiteral("29999"));
+    QVERIFY(list.model()->rowCount() >= 20000);
+    QVERIFY(list.model()->rowCount() < 30000);
+    QTRY_COMPARE(list.model()->rowCount(), 30000);
+    list.AddRow(row("neu"));
+    QCOMPARE(list.model()->rowCount(), 30000);
+    list.SortBy(1, Qt::DescendingOrder);  // sorting tells the view everything first
+    QCOMPARE(list.model()->rowCount(), 30001);
+    QCOMPARE(list.CellText(1, 1), QStringLiteral("neu"));
+    list.AddRow(row("zzz"));  // sorted: at once, in its place
+    QCOMPARE(list.model()->rowCount(), 30002);
+    QCOMPARE(list.CellText(1, 1), QStringLiteral("zzz"));
 }
 
 void TestControls::listCellsAreAccessible()

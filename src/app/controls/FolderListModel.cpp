@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QLocale>
 #include <QStyle>
+#include <QTimer>
 #include <algorithm>
 #include <limits>
 #include <numeric>
@@ -16,6 +17,7 @@ namespace velmaro {
 namespace {
 
 constexpr int kColumns = 5;
+constexpr int kPublishAtOnce = 20000;  // up to this many rows views hear of every batch
 
 QString dateText(qint64 ms)
 {
@@ -32,11 +34,36 @@ QIcon folderIcon()
 
 }  // namespace
 
-FolderListModel::FolderListModel(QObject* parent) : QAbstractTableModel(parent) {}
+FolderListModel::FolderListModel(QObject* parent)
+    : QAbstractTableModel(parent), publishTimer_(new QTimer(this))
+{
+    publishTimer_->setSingleShot(true);
+    connect(publishTimer_, &QTimer::timeout, this, &FolderListModel::publish);
+}
 
 int FolderListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(order_.size());
+    return parent.isValid() ? 0 : published_;
+}
+
+void FolderListModel::publish()
+{
+    publishTimer_->stop();
+    const int total = int(order_.size());
+    if (published_ >= total)
+        return;
+    beginInsertRows(QModelIndex(), published_, total - 1);
+    published_ = total;
+    endInsertRows();
+}
+
+// Later, and the longer the list the later: each announcement costs a view
+// time in proportion to all its rows.
+void FolderListModel::schedulePublish()
+{
+    if (publishTimer_->isActive())
+        return;
+    publishTimer_->start(std::max(100, int(order_.size() / 2000)));
 }
 
 int FolderListModel::columnCount(const QModelIndex& parent) const
@@ -46,7 +73,7 @@ int FolderListModel::columnCount(const QModelIndex& parent) const
 
 QVariant FolderListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= int(order_.size()))
+    if (!index.isValid() || index.row() >= published_)
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
@@ -109,6 +136,8 @@ void FolderListModel::clear()
     ranking_[0].clear();
     ranking_[1].clear();
     zeroCount_ = 0;
+    published_ = 0;
+    publishTimer_->stop();
     endResetModel();
 }
 
@@ -117,17 +146,21 @@ void FolderListModel::append(std::vector<FolderRow>&& rows)
     if (rows.empty())
         return;
     const int first = int(order_.size());
-    beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
     for (FolderRow& row : rows) {
         if (row.zeroByte)
             ++zeroCount_;
         order_.push_back(int(rows_.size()));
         rows_.push_back(std::move(row));
     }
-    endInsertRows();
     rows.clear();
-    if (sortColumn_ < 0)
+    if (sortColumn_ < 0) {
+        if (published_ < kPublishAtOnce)
+            publish();
+        else
+            schedulePublish();  // unsorted: the new rows are the unannounced tail
         return;
+    }
+    publish();
     // Sorted: the new rows take their places (sorted among themselves, then
     // merged; on equal keys the rows already shown come first).
     updateSortKeys(quint32(first));
@@ -185,6 +218,7 @@ void FolderListModel::sort(int column, Qt::SortOrder order)
 {
     if (column >= kColumns)
         return;
+    publish();
     sortColumn_ = column < 0 ? -1 : column;
     sortOrder_ = order;
     std::vector<int> permutation(order_.size());

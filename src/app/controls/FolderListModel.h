@@ -2,7 +2,12 @@
 // The folder list's model: compact row storage for a million rows and an
 // index permutation for sorting. Five columns (see RoListBox).
 //
-// - Rows are appended in batches (beginInsertRows once per batch).
+// - Rows are appended in batches. A view is told about new rows at once
+//   while the list is short or sorted; a long unsorted list (a scan in
+//   progress) tells its views at most every so often (publish()), because
+//   a tree view lays out all its rows again after every insertion.
+//   rowCount() is what the views know; totalRows(), rowAt() and cellText()
+//   always see every row.
 // - sort() sorts the permutation: column 3 by bytes (failure texts last in
 //   both directions), columns 4 and 5 by time (empty cells first when
 //   ascending), columns 1 and 2 by text in the collation of the default
@@ -17,6 +22,8 @@
 
 #include <QAbstractTableModel>
 #include <vector>
+
+class QTimer;
 
 namespace velmaro {
 
@@ -39,6 +46,8 @@ public:
     QString cellText(int displayRow, int column) const;
     qint64 zeroByteCount() const { return zeroCount_; }
     qint64 totalRows() const { return qint64(rows_.size()); }
+    // Tells the views about every row added so far.
+    void publish();
 
     int sortColumn() const { return sortColumn_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }
@@ -47,6 +56,7 @@ private:
     quint64 sortKeyOf(quint32 row) const;  // current sort column and order
     void updateSortKeys(quint32 first);     // keys of rows [first, end)
     void applyOrder(std::vector<int>&& order);
+    void schedulePublish();
 
     std::vector<FolderRow> rows_;
     std::vector<int> order_;  // display row -> storage index
@@ -56,6 +66,8 @@ private:
     // Key of the sort column per storage row: ascending keys are display order.
     std::vector<quint64> sortKeys_;
     qint64 zeroCount_ = 0;
+    int published_ = 0;  // rows the views know of (display rows [0, published_))
+    QTimer* publishTimer_;
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };

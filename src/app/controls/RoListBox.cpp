@@ -72,7 +72,7 @@ void RoListBox::AddRows(std::vector<FolderRow>&& rows)
 
 qint64 RoListBox::RowCount() const
 {
-    return model_->rowCount();
+    return model_->totalRows();
 }
 
 QString RoListBox::CellText(qint64 row, int column) const
@@ -101,6 +101,7 @@ void RoListBox::SelectRow(qint64 row)
         selectionModel()->clearSelection();
         return;
     }
+    model_->publish();
     const QModelIndex index = model_->index(int(row - 1), 0);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index);

@@ -71,8 +71,12 @@ void ScanRun::Verzeichnisse_lesen()
     for (const auto& label : state_->info)
         if (label)
             label->clear();
-    if (state_->list)
+    if (state_->list) {
         state_->list->ClearRows();
+        // Sorted by path from the start: each batch is merged in as it comes
+        // (its collation keys made then), so the final sort has little left to do.
+        state_->list->SortBy(kPathColumn);
+    }
     state_->running = true;
 
     // The builder reads the locale here, on the user-interface thread.

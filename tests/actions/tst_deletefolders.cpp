@@ -1,17 +1,14 @@
 // The two delete buttons of the main window, with scripted answers, on a
 // real temporary tree; the refresh runs the real scan.
-
 #include "actions/DeleteFolders.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/controls/RoListBox.h"
 #include "engine/ErrorText.h"
-#include "engine/SafeDelete.h"
 #include "platform/FormRegistry.h"
-#include "platform/MsgBox.h"
 #include "platform/WaitCursor.h"
+#include "support/TestSupport.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
@@ -20,44 +17,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace velmaro;
+using namespace velmaro::testsupport;
 using platform::MsgBoxScript;
-
-namespace {
-
-const QChar kCr(u'\r');
-
-bool exists(const QByteArray& raw) {
-    struct stat st {};
-    return ::lstat(raw.constData(), &st) == 0;
-}
-
-void makeDir(const QByteArray& raw) { QVERIFY2(::mkdir(raw.constData(), 0755) == 0, raw.constData()); }
-
-void makeFile(const QByteArray& raw, const QByteArray& content) {
-    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    QVERIFY2(fd >= 0, raw.constData());
-    QCOMPARE(::write(fd, content.constData(), size_t(content.size())), ssize_t(content.size()));
-    ::close(fd);
-}
-
-FolderRow rowFor(const QByteArray& raw, const QString& sizeText, bool zeroByte, quint64 bytes = 0) {
-    FolderRow row;
-    row.rawPath = raw;
-    row.path = QFile::decodeName(raw);
-    QByteArray name = raw.chopped(1);
-    row.name = QFile::decodeName(name.mid(name.lastIndexOf('/') + 1));
-    row.sizeText = sizeText;
-    row.zeroByte = zeroByte;
-    row.bytes = bytes;
-    return row;
-}
-
-}  // namespace
 
 class TstDeleteFolders : public QObject {
     Q_OBJECT
@@ -70,28 +33,6 @@ private:
 
     RoListBox* list() const { return window_->roListBox_Ordner(); }
     QByteArray at(const char* relative) const { return root_ + relative; }
-
-    // root/: big/a/x.txt (10 bytes), zero1/, zero2/sub/, three/x (3 bytes)
-    void buildTree() {
-        makeDir(at("big/"));
-        makeDir(at("big/a/"));
-        makeFile(at("big/a/x.txt"), "0123456789");
-        makeDir(at("zero1/"));
-        makeDir(at("zero2/"));
-        makeDir(at("zero2/sub/"));
-        makeDir(at("three/"));
-        makeFile(at("three/x"), "abc");
-    }
-    // The rows a scan would show, in list order.
-    void fillRows() {
-        list()->AddRow(rowFor(root_, QStringLiteral("0,01"), false, 13));
-        list()->AddRow(rowFor(at("big/"), QStringLiteral("0,01"), false, 10));
-        list()->AddRow(rowFor(at("big/a/"), QStringLiteral("0,01"), false, 10));
-        list()->AddRow(rowFor(at("three/"), QStringLiteral("0"), false, 3));
-        list()->AddRow(rowFor(at("zero1/"), QStringLiteral("0"), true));
-        list()->AddRow(rowFor(at("zero2/"), QStringLiteral("0"), true));
-        list()->AddRow(rowFor(at("zero2/sub/"), QStringLiteral("0"), true));
-    }
     qint64 rowOf(const QByteArray& raw) const {
         for (qint64 i = 1; i <= list()->RowCount(); ++i)
             if (list()->RowAt(i)->rawPath == raw)
@@ -105,115 +46,107 @@ private:
         std::sort(paths.begin(), paths.end());
         return paths;
     }
+    void clickDelete(const char* folder) {
+        list()->SelectRow(rowOf(at(folder)));
+        cmd_OrdnerDel_Click(*window_);
+    }
 
 private slots:
     void initTestCase() {
         QVERIFY(temp_.isValid());
-        const QByteArray base = QFile::encodeName(temp_.path());
-        qputenv("HOME", base + "/home");
-        qputenv("XDG_CONFIG_HOME", base + "/home/.config");
-        qputenv("XDG_DATA_HOME", base + "/home/.local/share");
-        QVERIFY(QDir().mkpath(temp_.path() + "/home"));
+        usePrivateHome(temp_.path());
         registerForms();
     }
+    void cleanupTestCase() { removeTree(temp_.path()); }
 
-    void cleanupTestCase() {
-        // Names that do not decode are beyond QTemporaryDir's clean-up.
-        engine::deleteTree(QFile::encodeName(temp_.path()).toStdString());
-    }
-
+    // root/: big/a/x.txt (10 bytes), zero1/, zero2/sub/, three/x (3 bytes),
+    // listed in the rows a scan would show.
     void init() {
         root_ = QFile::encodeName(temp_.path()) + "/case" + QByteArray::number(++caseNo_) + "/";
-        makeDir(root_);
-        buildTree();
+        for (const char* dir : {"", "big/", "big/a/", "zero1/", "zero2/", "zero2/sub/", "three/"})
+            makeDir(at(dir));
+        makeFile(at("big/a/x.txt"), "0123456789");
+        makeFile(at("three/x"), "abc");
         window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
         QVERIFY(window_);
         window_->show();
         window_->setScanRoot(root_);
         list()->ClearRows();
-        fillRows();
+        list()->AddRow(folderRow(root_, QStringLiteral("0,01"), false, 13));
+        list()->AddRow(folderRow(at("big/"), QStringLiteral("0,01"), false, 10));
+        list()->AddRow(folderRow(at("big/a/"), QStringLiteral("0,01"), false, 10));
+        list()->AddRow(folderRow(at("three/"), QStringLiteral("0"), false, 3));
+        for (const char* zero : {"zero1/", "zero2/", "zero2/sub/"})
+            list()->AddRow(folderRow(at(zero), QStringLiteral("0"), true));
     }
-
     void cleanup() {
         platform::Alle_Fenster_schliessen();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        flushDeletes();
         QCOMPARE(platform::WaitCursor::depth(), 0);
     }
 
-    void noRowsOrNoSelectionSayNoFolders() {
+    void nothingToDeleteSaysSo() {
         MsgBoxScript script;
         list()->SelectRow(0);
-        cmd_OrdnerDel_Click(*window_);
+        cmd_OrdnerDel_Click(*window_);  // rows, none selected
+        list()->ClearRows();
+        // "0" as size text alone does not make a zero-byte row (3 bytes show "0").
+        list()->AddRow(folderRow(at("three/"), QStringLiteral("0"), false, 3));
+        cmd_OrdnerNull_Click(*window_);
         list()->ClearRows();
         cmd_OrdnerDel_Click(*window_);
-        QCOMPARE(script.calls().size(), 2);
-        for (const platform::MsgBoxCall& call : script.calls()) {
-            QCOMPARE(call.prompt, QStringLiteral("Keine Ordner vorhanden."));
-            QCOMPARE(call.style, 64);
-            QCOMPARE(call.title, QString());
-        }
-        QVERIFY(exists(at("big/a/x.txt")));
+        cmd_OrdnerNull_Click(*window_);
+        const QString noFolders = box(64, {}, QStringLiteral("Keine Ordner vorhanden."));
+        const QString noZero = box(64, QStringLiteral("Hinweis"), QStringLiteral("Es wurden keine 0 Byte Ordner gefunden."));
+        QCOMPARE(boxes(script), (QStringList{noFolders, noZero, noFolders, noZero}));
+        QVERIFY(exists(at("big/a/x.txt")) && exists(at("three/x")));
     }
 
     void answerNoDeletesNothing() {
         MsgBoxScript script;
         script.answer(7);
-        list()->SelectRow(rowOf(at("big/")));
-        cmd_OrdnerDel_Click(*window_);
-        QCOMPARE(script.calls().size(), 1);
-        const platform::MsgBoxCall& ask = script.calls().at(0);
-        QCOMPARE(ask.prompt, QStringLiteral("Soll der Ordner \"") + QFile::decodeName(at("big/"))
-                                 + QStringLiteral("\" und deren Unterordner wirklich gelöscht werden?"));
-        QCOMPARE(ask.style, 292);
-        QCOMPARE(ask.title, QStringLiteral("Ordner löschen"));
-        QVERIFY(exists(at("big/a/x.txt")));
+        script.answer(7);
+        window_->Label_Info(0)->setText(QStringLiteral("7 Ordner gefunden "));
+        clickDelete("big/");
+        cmd_OrdnerNull_Click(*window_);
+        QCOMPARE(boxes(script),
+                 (QStringList{box(292, QStringLiteral("Ordner löschen"),
+                                  "Soll der Ordner \"" + QFile::decodeName(at("big/"))
+                                      + "\" und deren Unterordner wirklich gelöscht werden?"),
+                              box(292, QStringLiteral("Löschen"),
+                                  "Es wurden 3 Ordner mit 0 Byte gefunden, sollen diese jetzt gelöscht werden?")}));
+        QVERIFY(exists(at("big/a/x.txt")) && exists(at("zero1/")) && exists(at("zero2/sub/")));
+        QCOMPARE(window_->Label_Info(0)->text(), QStringLiteral("7 Ordner gefunden "));
     }
 
-    void successWithoutRefreshKeepsTheList() {
+    void successOffersARefresh() {
         MsgBoxScript script;
-        script.answer(6);
-        script.answer(7);
-        list()->SelectRow(rowOf(at("big/")));
+        for (int answer : {6, 7, 6, 6})
+            script.answer(answer);
         const qint64 rows = list()->RowCount();
-        cmd_OrdnerDel_Click(*window_);
-        QVERIFY(!exists(at("big/")));
-        QVERIFY(exists(at("three/x")));
-        QCOMPARE(script.calls().size(), 2);
-        QCOMPARE(script.calls().at(1).prompt,
-                 QStringLiteral("Verzeichnis erfolgreich gelöscht.") + kCr + QStringLiteral("Übersicht aktualisieren?"));
-        QCOMPARE(script.calls().at(1).style, 68);
-        QCOMPARE(script.calls().at(1).title, QString());
+        clickDelete("big/");  // refresh: No keeps the list
+        QVERIFY(!exists(at("big/")) && exists(at("three/x")));
         QCOMPARE(list()->RowCount(), rows);
         QVERIFY(rowOf(at("big/")) > 0);
-    }
-
-    void successWithRefreshRescansTheSameRoot() {
-        MsgBoxScript script;
-        script.answer(6);
-        script.answer(6);
-        list()->SelectRow(rowOf(at("big/")));
         const QString label = window_->LabelVerzeichnis()->text();
-        cmd_OrdnerDel_Click(*window_);
-        QVERIFY(!exists(at("big/")));
+        clickDelete("zero1/");  // refresh: Yes rescans the same root
+        QCOMPARE(boxes(script).at(1),
+                 box(68, {}, QStringLiteral("Verzeichnis erfolgreich gelöscht.\rÜbersicht aktualisieren?")));
+        QCOMPARE(boxes(script).size(), 4);
         QCOMPARE(window_->LabelVerzeichnis()->text(), label);
-        const QList<QByteArray> expected{root_, at("three/"), at("zero1/"), at("zero2/"), at("zero2/sub/")};
-        QCOMPARE(listedPaths(), expected);
+        QCOMPARE(listedPaths(), (QList<QByteArray>{root_, at("three/"), at("zero2/"), at("zero2/sub/")}));
     }
 
     void failureReportsTheRemovalError() {
         MsgBoxScript script;
         script.answer(6);
         script.answer(7);
-        list()->AddRow(rowFor(at("gone/"), QStringLiteral("0"), true));
-        list()->SelectRow(rowOf(at("gone/")));
-        cmd_OrdnerDel_Click(*window_);
-        QCOMPARE(script.calls().size(), 2);
+        list()->AddRow(folderRow(at("gone/"), QStringLiteral("0"), true));
+        clickDelete("gone/");
         const engine::ErrorInfo info = engine::errorFromErrno(ENOENT);
-        QCOMPARE(script.calls().at(1).prompt,
-                 QStringLiteral("Fehler ID ") + QString::number(info.number) + kCr + QString::fromStdString(info.text)
-                     + kCr + kCr + QStringLiteral("Übersicht aktualisieren?"));
-        QCOMPARE(script.calls().at(1).style, 20);
-        QCOMPARE(script.calls().at(1).title, QString());
+        QCOMPARE(boxes(script).at(1), box(20, {}, "Fehler ID " + QString::number(info.number) + "\r"
+                                                      + QString::fromStdString(info.text)
+                                                      + "\r\rÜbersicht aktualisieren?"));
         QVERIFY(rowOf(at("gone/")) > 0);  // No: no refresh
     }
 
@@ -221,75 +154,29 @@ private slots:
         const QByteArray odd = at("n\xff\nx/");
         makeDir(odd);
         makeFile(odd + "f", "1");
-        FolderRow row = rowFor(odd, QStringLiteral("0,00"), false, 1);
+        const FolderRow row = folderRow(odd, QStringLiteral("0,00"), false, 1);
         QVERIFY(row.path != QString::fromLatin1(odd));
         list()->AddRow(row);
-        list()->SelectRow(rowOf(odd));
         MsgBoxScript script;
         script.answer(6);
         script.answer(7);
-        cmd_OrdnerDel_Click(*window_);
+        clickDelete("n\xff\nx/");
         QVERIFY(script.calls().at(0).prompt.contains(row.path));
         QVERIFY(!exists(odd));
         QVERIFY(exists(at("three/x")));
     }
 
-    void zeroPassWithoutZeroRowsSaysSo() {
-        MsgBoxScript script;
-        list()->ClearRows();
-        // "0" as size text alone does not make a zero-byte row (3 bytes show "0").
-        list()->AddRow(rowFor(at("three/"), QStringLiteral("0"), false, 3));
-        cmd_OrdnerNull_Click(*window_);
-        list()->ClearRows();
-        cmd_OrdnerNull_Click(*window_);
-        QCOMPARE(script.calls().size(), 2);
-        for (const platform::MsgBoxCall& call : script.calls()) {
-            QCOMPARE(call.prompt, QStringLiteral("Es wurden keine 0 Byte Ordner gefunden."));
-            QCOMPARE(call.style, 64);
-            QCOMPARE(call.title, QStringLiteral("Hinweis"));
-        }
-        QVERIFY(exists(at("three/x")));
-    }
-
-    void zeroPassAnswerNoDeletesNothing() {
-        MsgBoxScript script;
-        script.answer(7);
-        window_->Label_Info(0)->setText(QStringLiteral("7 Ordner gefunden "));
-        cmd_OrdnerNull_Click(*window_);
-        QCOMPARE(script.calls().size(), 1);
-        QCOMPARE(script.calls().at(0).prompt,
-                 QStringLiteral("Es wurden 3 Ordner mit 0 Byte gefunden, sollen diese jetzt gelöscht werden?"));
-        QCOMPARE(script.calls().at(0).style, 292);
-        QCOMPARE(script.calls().at(0).title, QStringLiteral("Löschen"));
-        QVERIFY(exists(at("zero1/")));
-        QVERIFY(exists(at("zero2/sub/")));
-        QCOMPARE(window_->Label_Info(0)->text(), QStringLiteral("7 Ordner gefunden "));
-    }
-
-    void zeroPassDeletesOnlyZeroRowsAndRescans() {
+    void zeroPassDeletesOnlyEmptyFoldersAndRescans() {
+        makeFile(at("zero1/late.txt"), "late");  // gained content since the scan
         MsgBoxScript script;
         script.answer(6);
         cmd_OrdnerNull_Click(*window_);
         QCOMPARE(script.calls().size(), 1);  // nothing after the question, not even for zero2/sub
-        QVERIFY(!exists(at("zero1/")));
         QVERIFY(!exists(at("zero2/")));
-        QVERIFY(exists(at("three/x")));
-        QVERIFY(exists(at("big/a/x.txt")));
-        const QList<QByteArray> expected{root_, at("big/"), at("big/a/"), at("three/")};
-        QCOMPARE(listedPaths(), expected);
-        QVERIFY(window_->Label_Info(0)->text().startsWith(QStringLiteral("4")));
+        QVERIFY(exists(at("zero1/late.txt")) && exists(at("three/x")) && exists(at("big/a/x.txt")));
+        QCOMPARE(listedPaths(), (QList<QByteArray>{root_, at("big/"), at("big/a/"), at("three/"), at("zero1/")}));
+        QVERIFY(window_->Label_Info(0)->text().startsWith(QStringLiteral("5")));
         QCOMPARE(list()->ZeroByteCount(), 0);
-    }
-
-    void zeroPassKeepsAFolderThatGainedContent() {
-        makeFile(at("zero1/late.txt"), "late");
-        MsgBoxScript script;
-        script.answer(6);
-        cmd_OrdnerNull_Click(*window_);
-        QVERIFY(exists(at("zero1/late.txt")));
-        QVERIFY(!exists(at("zero2/")));
-        QVERIFY(rowOf(at("zero1/")) > 0);  // the rescan lists it again
-        QVERIFY(!list()->RowAt(rowOf(at("zero1/")))->zeroByte);
     }
 };
 

@@ -1,10 +1,9 @@
 // The deletion routine on real temporary trees: flag arithmetic, folder and
 // single-file patterns, the error number and text of the removal step, the
 // trash, the question and the zero-byte mode.
-
 #include "actions/AllesLoeschen.h"
 #include "engine/ErrorText.h"
-#include "platform/MsgBox.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,29 +16,11 @@
 #include <random>
 #include <thread>
 #include <vector>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace velmaro;
+using namespace velmaro::testsupport;
 using engine::DeleteMode;
-
-namespace {
-
-bool exists(const QByteArray& raw) {
-    struct stat st {};
-    return ::lstat(raw.constData(), &st) == 0;
-}
-
-void makeDir(const QByteArray& raw) { QVERIFY2(::mkdir(raw.constData(), 0755) == 0, raw.constData()); }
-
-void makeFile(const QByteArray& raw, const QByteArray& content = {}) {
-    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    QVERIFY2(fd >= 0, raw.constData());
-    QCOMPARE(::write(fd, content.constData(), size_t(content.size())), ssize_t(content.size()));
-    ::close(fd);
-}
-
-}  // namespace
 
 class TstOrdnerLoeschen : public QObject {
     Q_OBJECT
@@ -54,37 +35,33 @@ private:
     // tree/: a/b/c.txt (5 bytes), d.txt, e/ (empty)
     QByteArray buildTree() {
         const QByteArray tree = at("tree/");
-        makeDir(tree);
-        makeDir(tree + "a");
-        makeDir(tree + "a/b");
+        for (const char* dir : {"", "a", "a/b", "e"})
+            makeDir(tree + dir);
         makeFile(tree + "a/b/c.txt", "12345");
         makeFile(tree + "d.txt", "x");
-        makeDir(tree + "e");
         return tree;
     }
     bool quiet(const QByteArray& pattern, DeleteMode mode = DeleteMode::Everything) {
         return Ordner_löschen(pattern, nullptr, false, false, false, false, false, mode);
     }
+    bool toTrash(const QByteArray& pattern) {
+        return Ordner_löschen(pattern, nullptr, false, false, false, true, false);
+    }
+    void verifyNoError() {
+        QCOMPARE(lastErrorNumber(), 0);
+        QCOMPARE(lastErrorText(), QString());
+    }
 
 private slots:
     void initTestCase() {
         QVERIFY(home_.isValid());
-        const QByteArray base = QFile::encodeName(home_.path());
-        qputenv("HOME", base + "/home");
-        qputenv("XDG_DATA_HOME", base + "/home/.local/share");
-        qputenv("XDG_CONFIG_HOME", base + "/home/.config");
-        QVERIFY(QDir().mkpath(home_.path() + "/home"));
-        workDir_ = base + "/work";
-        QVERIFY(QDir().mkpath(home_.path() + "/work"));
+        usePrivateHome(home_.path());
+        workDir_ = QFile::encodeName(home_.path()) + "/work";
+        makeDir(workDir_);
         // A relative path must never reach the working folder: make it one we own.
         QVERIFY(::chdir(workDir_.constData()) == 0);
     }
-
-    void cleanupTestCase() {
-        // Names that do not decode are beyond QTemporaryDir's clean-up.
-        engine::deleteTree(QFile::encodeName(home_.path()).toStdString());
-    }
-
+    void cleanupTestCase() { removeTree(home_.path()); }
     void init() {
         root_ = QFile::encodeName(home_.path()) + "/case" + QByteArray::number(++caseNo_) + "/";
         makeDir(root_);
@@ -100,30 +77,20 @@ private slots:
         QCOMPARE(deleteFlags(false, true, true, true, true), 0x0050u);
     }
 
-    void folderPatternDeletesTreeAndFolder() {
-        const QByteArray tree = buildTree();
-        QVERIFY(quiet(tree + "*.*"));
-        QCOMPARE(lastErrorNumber(), 0);
-        QCOMPARE(lastErrorText(), QString());
-        QVERIFY(!exists(tree));
-        QVERIFY(exists(root_));
-    }
-
-    void missingFolderReportsRemovalError() {
+    void folderPatternAndTheRemovalError() {
         const engine::ErrorInfo expected = engine::errorFromErrno(ENOENT);
         QCOMPARE(expected.number, 76);
         QVERIFY(!quiet(at("gone/*.*")));
         QCOMPARE(lastErrorNumber(), 76);
         QCOMPARE(lastErrorText(), QString::fromStdString(expected.text));
         QVERIFY(!lastErrorText().isEmpty());
-        // A success afterwards clears the error again.
+        // A success deletes tree and folder and clears the error again.
         const QByteArray tree = buildTree();
         QVERIFY(quiet(tree + "*.*"));
-        QCOMPARE(lastErrorNumber(), 0);
-        QCOMPARE(lastErrorText(), QString());
-    }
-
-    void relativePatternTouchesNothing() {
+        verifyNoError();
+        QVERIFY(!exists(tree));
+        QVERIFY(exists(root_));
+        // A relative pattern touches nothing.
         makeFile(workDir_ + "/keep.txt", "k");
         QVERIFY(!quiet("*.*"));
         QVERIFY(!quiet("keep.txt"));
@@ -132,13 +99,14 @@ private slots:
     }
 
     void singleFilePatternNeverRemovesAFolder() {
-        const QByteArray folder = at("one/");
+        const QByteArray folder = at("a\xff\nb\tc/");  // odd names go by their bytes
         makeDir(folder);
-        makeFile(folder + "x.txt", "abc");
-        QVERIFY(quiet(folder + "x.txt"));
-        QCOMPARE(lastErrorNumber(), 0);
-        QVERIFY(!exists(folder + "x.txt"));
-        QVERIFY(exists(folder));  // now empty, and still there
+        makeFile(folder + "x\xfe", "abc");
+        makeFile(folder + "-n", "2");
+        QVERIFY(quiet(folder + "x\xfe"));
+        verifyNoError();
+        QVERIFY(!exists(folder + "x\xfe"));
+        QVERIFY(exists(folder + "-n"));
 
         // A single-file pattern that names a folder deletes nothing.
         makeDir(folder + "sub");
@@ -146,81 +114,56 @@ private slots:
         QVERIFY(!quiet(folder + "sub"));
         QVERIFY(lastErrorNumber() > 0);
         QVERIFY(exists(folder + "sub/y.txt"));
-    }
-
-    void oddNamesAreDeletedByTheirBytes() {
-        const QByteArray odd = at("a\xff\nb\tc/");
-        makeDir(odd);
-        makeFile(odd + "f\xfe", "1");
-        makeFile(odd + "-n", "2");
-        QVERIFY(quiet(odd + "f\xfe"));
-        QVERIFY(!exists(odd + "f\xfe"));
-        QVERIFY(exists(odd + "-n"));
-        QVERIFY(quiet(odd + "*.*"));
-        QVERIFY(!exists(odd));
+        QVERIFY(quiet(folder + "*.*"));
+        QVERIFY(!exists(folder));
     }
 
     void trashMovesIntoTheHomeTrash() {
         const QByteArray tree = buildTree();
-        QVERIFY(Ordner_löschen(tree + "*.*", nullptr, false, false, false, true, false));
+        QVERIFY(toTrash(tree + "*.*"));
         QCOMPARE(lastErrorNumber(), 0);
         QVERIFY(!exists(tree));
         const QByteArray trash = qgetenv("XDG_DATA_HOME") + "/Trash";
         QVERIFY(exists(trash + "/files/tree/a/b/c.txt"));
         QVERIFY(exists(trash + "/info/tree.trashinfo"));
-        // Never "trashed" into the working folder.
-        QVERIFY(!exists(workDir_ + "/files"));
-        QVERIFY(!exists(workDir_ + "/info"));
-
         // A single file goes to the trash as well; its folder stays.
         makeFile(at("lone.txt"), "abc");
-        QVERIFY(Ordner_löschen(at("lone.txt"), nullptr, false, false, false, true, false));
+        QVERIFY(toTrash(at("lone.txt")));
         QVERIFY(!exists(at("lone.txt")));
         QVERIFY(exists(trash + "/files/lone.txt"));
         QVERIFY(exists(root_));
-    }
 
-    void trashThatCannotBeCreatedFailsAndKeepsEverything() {
+        // A trash that cannot be created fails and keeps everything.
         const QByteArray saved = qgetenv("XDG_DATA_HOME");
-        const QByteArray blocker = root_ + "not-a-folder";
-        makeFile(blocker, "x");
-        qputenv("XDG_DATA_HOME", blocker + "/share");
-        const QByteArray tree = buildTree();
-        const bool ok = Ordner_löschen(tree + "*.*", nullptr, false, false, false, true, false);
+        makeFile(at("not-a-folder"), "x");
+        qputenv("XDG_DATA_HOME", at("not-a-folder/share"));
+        const QByteArray kept = buildTree();
+        const bool ok = toTrash(kept + "*.*");
         qputenv("XDG_DATA_HOME", saved);
         QVERIFY(!ok);
-        QVERIFY(lastErrorNumber() > 0);
-        QVERIFY(lastErrorText().contains(QStringLiteral("Papierkorb")));
-        QVERIFY(exists(tree + "a/b/c.txt"));
-        QVERIFY(!exists(workDir_ + "/files"));
-        QVERIFY(!exists(workDir_ + "/info"));
-        QVERIFY(!exists(tree + "files"));
+        QVERIFY(lastErrorNumber() > 0 && lastErrorText().contains(QStringLiteral("Papierkorb")));
+        QVERIFY(exists(kept + "a/b/c.txt"));
+        QVERIFY(!exists(kept + "files"));
+        // Never "trashed" into the working folder.
+        QVERIFY(!exists(workDir_ + "/files") && !exists(workDir_ + "/info"));
     }
 
-    void confirmNoKeepsEverything() {
+    void questionAndErrorBox() {
         const QByteArray tree = buildTree();
-        {
-            platform::MsgBoxScript script;
-            script.answer(7);
-            QVERIFY(!Ordner_löschen(tree + "*.*", nullptr, true, false, false, false, false));
-            QCOMPARE(script.calls().size(), 1);
-            QCOMPARE(script.calls().at(0).style, 292);
-            QVERIFY(script.calls().at(0).prompt.contains(QFile::decodeName(tree)));
-        }
-        QCOMPARE(lastErrorNumber(), 0);
-        QCOMPARE(lastErrorText(), QString());
-        QVERIFY(exists(tree + "a/b/c.txt"));
-        QVERIFY(exists(tree + "d.txt"));
-        {
-            platform::MsgBoxScript script;
-            script.answer(6);
-            QVERIFY(Ordner_löschen(tree + "*.*", nullptr, true, false, false, false, false));
-        }
-        QVERIFY(!exists(tree));
-    }
-
-    void errorsBoxOnlyWhenAsked() {
         platform::MsgBoxScript script;
+        script.answer(7);
+        QVERIFY(!Ordner_löschen(tree + "*.*", nullptr, true, false, false, false, false));
+        verifyNoError();  // No is no error
+        QVERIFY(exists(tree + "a/b/c.txt") && exists(tree + "d.txt"));
+        script.answer(6);
+        QVERIFY(Ordner_löschen(tree + "*.*", nullptr, true, false, false, false, false));
+        QVERIFY(!exists(tree));
+        QCOMPARE(script.calls().size(), 2);
+        QCOMPARE(script.calls().at(0).style, 292);
+        QVERIFY(script.calls().at(0).prompt.contains(QFile::decodeName(tree)));
+
+        // The error box only when asked for.
+        script.clear();
         QVERIFY(!quiet(at("gone/*.*")));
         QCOMPARE(script.calls().size(), 0);
         QVERIFY(!Ordner_löschen(at("gone/*.*"), nullptr, false, false, false, false, true));
@@ -232,23 +175,17 @@ private slots:
 
     void zeroModeKeepsContent() {
         const QByteArray tree = at("zero/");
-        makeDir(tree);
-        makeDir(tree + "empty");
-        makeDir(tree + "nested");
-        makeDir(tree + "nested/deeper");
+        for (const char* dir : {"", "empty", "nested", "nested/deeper", "three"})
+            makeDir(tree + dir);
         makeFile(tree + "nested/deeper/empty.txt");
-        makeDir(tree + "three");
         makeFile(tree + "three/x", "abc");
         QVERIFY(!quiet(tree + "*.*", DeleteMode::ZeroByteOnly));
         QVERIFY(lastErrorNumber() > 0);
         QVERIFY(exists(tree + "three/x"));
-        QVERIFY(!exists(tree + "empty"));
-        QVERIFY(!exists(tree + "nested"));
-
+        QVERIFY(!exists(tree + "empty") && !exists(tree + "nested"));
         // The 3-byte folder on its own is kept whole.
         QVERIFY(!quiet(tree + "three/*.*", DeleteMode::ZeroByteOnly));
         QVERIFY(exists(tree + "three/x"));
-
         // A tree that holds nothing goes completely.
         QVERIFY(::unlink((tree + "three/x").constData()) == 0);
         QVERIFY(quiet(tree + "*.*", DeleteMode::ZeroByteOnly));
@@ -259,23 +196,22 @@ private slots:
     // Writers keep adding 1-byte files into the zero-byte folders while the
     // zero-byte pass runs: every file that was written must survive.
     void zeroPassNeverLosesAFileWrittenMeanwhile() {
-        const QByteArray tree = at("race/");
-        const QByteArray staging = at("staging/");
+        const QByteArray tree = at("race/"), staging = at("staging/");
         makeDir(tree);
         makeDir(staging);
         std::vector<QByteArray> folders;
         for (int i = 0; i < 300; ++i) {
             const QByteArray top = tree + "z" + QByteArray::number(i) + "/";
-            makeDir(top);
-            makeDir(top + "a");
-            makeDir(top + "a/b");
-            folders.insert(folders.end(), {top, top + "a/", top + "a/b/"});
+            for (const QByteArray& f : {top, top + "a/", top + "a/b/"}) {
+                makeDir(f);
+                folders.push_back(f);
+            }
         }
         std::atomic<bool> stop{false};
         std::atomic<int> started{0};
         std::vector<std::vector<QByteArray>> written(4);
         std::vector<std::thread> writers;
-        for (int t = 0; t < 4; ++t) {
+        for (int t = 0; t < 4; ++t)
             writers.emplace_back([&, t] {
                 std::mt19937 random(unsigned(t + 1));
                 for (int n = 0; !stop.load(); ++n) {
@@ -286,14 +222,14 @@ private slots:
                         break;
                     ::close(fd);
                     const QByteArray target = folders[random() % folders.size()] + name;
-                    if (::rename(source.constData(), target.constData()) == 0) {
-                        written[t].push_back(target);  // appears whole, with its byte
-                        started.fetch_add(1);
-                    } else
+                    if (::rename(source.constData(), target.constData()) != 0) {
                         ::unlink(source.constData());
+                        continue;
+                    }
+                    written[t].push_back(target);  // appears whole, with its byte
+                    started.fetch_add(1);
                 }
             });
-        }
         while (started.load() < 20)  // the writers are under way
             std::this_thread::yield();
         const bool ok = quiet(tree + "*.*", DeleteMode::ZeroByteOnly);

@@ -22,104 +22,71 @@ TwipsRect rectOf(const MainLayoutResult& r, const char* name) {
 class TstMainLayout : public QObject {
     Q_OBJECT
 private slots:
-    void atMinimumGivesTheRuleValues_data();
-    void atMinimumGivesTheRuleValues();
-    void largerWindowMovesAndStretches();
-    void belowMinimumIsRaised();
+    void placements_data();
+    void placements();
+    void windowSizeAndWhatMovesDown();
     void maximizedOrMinimizedKeepsItsSize();
     void onlyTheRuledControlsArePlaced();
 };
 
-void TstMainLayout::atMinimumGivesTheRuleValues_data() {
+void TstMainLayout::placements_data() {
+    QTest::addColumn<double>("windowWidth");
+    QTest::addColumn<double>("windowHeight");
     QTest::addColumn<QString>("control");
-    QTest::addColumn<double>("left");
-    QTest::addColumn<double>("top");
-    QTest::addColumn<double>("width");
-    QTest::addColumn<double>("height");
-    // Left/Width of buttons and Top/Left of the list are kept from the design.
-    QTest::newRow("list") << "roListBox_Ordner" << 2820.0 << 270.0 << 7275.0 << 4065.0;
-    QTest::newRow("tree") << "Dir1" << 30.0 << 810.0 << 2745.0 << 3015.0;
-    QTest::newRow("search") << "cmd_Go" << 60.0 << 3900.0 << 2715.0 << 405.0;
-    QTest::newRow("exit") << "cmd_Ende" << 9375.0 << 4360.0 << 735.0 << 465.0;
-    QTest::newRow("info") << "cmd_Info" << 8880.0 << 4360.0 << 465.0 << 465.0;
-    QTest::newRow("files") << "cmd_DelFile" << 7050.0 << 4360.0 << 1800.0 << 465.0;
-    QTest::newRow("delete") << "cmd_OrdnerDel" << 5220.0 << 4360.0 << 1800.0 << 465.0;
-    QTest::newRow("zero") << "cmd_OrdnerNull" << 3390.0 << 4360.0 << 1800.0 << 465.0;
-    QTest::newRow("logo") << "Logo" << 60.0 << 4380.0 << 1110.0 << 450.0;
-    QTest::newRow("count0") << "Label_Info_0" << 1500.0 << 4380.0 << 480.0 << 195.0;
-    QTest::newRow("count1") << "Label_Info_1" << 1500.0 << 4595.0 << 870.0 << 195.0;
+    QTest::addColumn<QList<double>>("rect");  // left, top, width, height
+    using R = QList<double>;
+    // At the minimum: Left/Width of buttons and Top/Left of the list are kept from the design.
+    const QList<std::pair<const char*, R>> minimum = {
+        {"roListBox_Ordner", {2820, 270, 7275, 4065}}, {"Dir1", {30, 810, 2745, 3015}},
+        {"cmd_Go", {60, 3900, 2715, 405}},            {"cmd_Ende", {9375, 4360, 735, 465}},
+        {"cmd_Info", {8880, 4360, 465, 465}},         {"cmd_DelFile", {7050, 4360, 1800, 465}},
+        {"cmd_OrdnerDel", {5220, 4360, 1800, 465}},   {"cmd_OrdnerNull", {3390, 4360, 1800, 465}},
+        {"Logo", {60, 4380, 1110, 450}},              {"Label_Info_0", {1500, 4380, 480, 195}},
+        {"Label_Info_1", {1500, 4595, 870, 195}}};
+    for (const auto& [name, rect] : minimum)
+        QTest::addRow("minimum %s", name) << 10290.0 << 5295.0 << QString::fromLatin1(name) << rect;
+    // 1000 wider, 500 higher: the list and tree grow, the bottom row moves,
+    // right-aligned 30 apart with its right edge at W - 180.
+    const QList<std::pair<const char*, R>> larger = {
+        {"roListBox_Ordner", {2820, 270, 8275, 4565}}, {"Dir1", {30, 810, 2745, 3515}},
+        {"cmd_Ende", {10375, 4860, 735, 465}},        {"cmd_Info", {9880, 4860, 465, 465}},
+        {"cmd_DelFile", {8050, 4860, 1800, 465}},      {"cmd_OrdnerDel", {6220, 4860, 1800, 465}},
+        {"cmd_OrdnerNull", {4390, 4860, 1800, 465}}};
+    for (const auto& [name, rect] : larger)
+        QTest::addRow("larger %s", name) << 11290.0 << 5795.0 << QString::fromLatin1(name) << rect;
+    // Below the minimum in one direction: raised there only.
+    QTest::newRow("narrow list") << 9000.0 << 6000.0 << "roListBox_Ordner" << R{2820, 270, 7275, 4770};
+    QTest::newRow("low exit") << 12000.0 << 4000.0 << "cmd_Ende" << R{11085, 4360, 735, 465};
 }
 
-void TstMainLayout::atMinimumGivesTheRuleValues() {
+void TstMainLayout::placements() {
+    QFETCH(double, windowWidth);
+    QFETCH(double, windowHeight);
     QFETCH(QString, control);
-    QFETCH(double, left);
-    QFETCH(double, top);
-    QFETCH(double, width);
-    QFETCH(double, height);
-    const MainLayoutResult r = MainLayout::compute(10290, 5295);
-    QCOMPARE(r.width, 10290.0);
-    QCOMPARE(r.height, 5295.0);
-    const Placement* p = r.find(control);
+    QFETCH(QList<double>, rect);
+    const Placement* p = MainLayout::compute(windowWidth, windowHeight).find(control);
     QVERIFY(p);
-    QCOMPARE(p->rect, (TwipsRect{left, top, width, height}));
+    QCOMPARE(p->rect, (TwipsRect{rect[0], rect[1], rect[2], rect[3]}));
 }
 
-void TstMainLayout::largerWindowMovesAndStretches() {
+void TstMainLayout::windowSizeAndWhatMovesDown() {
     const MainLayoutResult base = MainLayout::compute(10290, 5295);
     const MainLayoutResult big = MainLayout::compute(11290, 5795);
-    QCOMPARE(big.width, 11290.0);
-    QCOMPARE(big.height, 5795.0);
-
-    const TwipsRect l0 = rectOf(base, "roListBox_Ordner"), l1 = rectOf(big, "roListBox_Ordner");
-    QCOMPARE(l1.width - l0.width, 1000.0);
-    QCOMPARE(l1.height - l0.height, 500.0);
-    QCOMPARE(l1.left, l0.left);
-    QCOMPARE(l1.top, l0.top);
-
-    const TwipsRect d0 = rectOf(base, "Dir1"), d1 = rectOf(big, "Dir1");
-    QCOMPARE(d1.height - d0.height, 500.0);
-    QCOMPARE(d1.width, d0.width);
-    QCOMPARE(d1.top, d0.top);
-
-    for (const char* button : {"cmd_Ende", "cmd_Info", "cmd_DelFile", "cmd_OrdnerDel", "cmd_OrdnerNull"}) {
-        const TwipsRect a = rectOf(base, button), b = rectOf(big, button);
-        QCOMPARE(b.left - a.left, 1000.0);
-        QCOMPARE(b.top - a.top, 500.0);
-        QCOMPARE(b.width, a.width);
-        QCOMPARE(b.height, a.height);
-    }
+    QCOMPARE(QPair(base.width, base.height), QPair(10290.0, 5295.0));
+    QCOMPARE(QPair(big.width, big.height), QPair(11290.0, 5795.0));
+    QCOMPARE(QPair(MainLayout::compute(9000, 6000).width, MainLayout::compute(12000, 4000).height),
+             QPair(10290.0, 5295.0));
+    QCOMPARE(MainLayout::compute(5000, 100).placements, base.placements);
     for (const char* down : {"cmd_Go", "Logo", "Label_Info_0", "Label_Info_1"}) {
         const TwipsRect a = rectOf(base, down), b = rectOf(big, down);
         QCOMPARE(b.top - a.top, 500.0);
         QCOMPARE(b.left, a.left);
     }
-    // The bottom row stays right-aligned, 30 twips apart, right edge at W - 180.
-    const TwipsRect ende = rectOf(big, "cmd_Ende");
-    QCOMPARE(ende.left + ende.width, 11290.0 - 180);
-    QCOMPARE(rectOf(big, "cmd_Info").left + 465 + 30, ende.left);
-    QCOMPARE(rectOf(big, "Label_Info_1").top - rectOf(big, "Label_Info_0").top, 215.0);
-}
-
-void TstMainLayout::belowMinimumIsRaised() {
-    const MainLayoutResult narrow = MainLayout::compute(9000, 6000);
-    QCOMPARE(narrow.width, 10290.0);
-    QCOMPARE(narrow.height, 6000.0);
-    QCOMPARE(rectOf(narrow, "roListBox_Ordner").width, 7275.0);
-    QCOMPARE(rectOf(narrow, "roListBox_Ordner").height, 6000.0 - 1230);
-
-    const MainLayoutResult low = MainLayout::compute(12000, 4000);
-    QCOMPARE(low.width, 12000.0);
-    QCOMPARE(low.height, 5295.0);
-    QCOMPARE(rectOf(low, "cmd_Ende").top, 4360.0);
-    QCOMPARE(rectOf(low, "cmd_Ende").left, 12000.0 - 915);
-
-    QCOMPARE(MainLayout::compute(5000, 100).placements, MainLayout::compute(10290, 5295).placements);
 }
 
 void TstMainLayout::maximizedOrMinimizedKeepsItsSize() {
     const MainLayoutResult r = MainLayout::compute(2000, 1000, false);
-    QCOMPARE(r.width, 2000.0);
-    QCOMPARE(r.height, 1000.0);
+    QCOMPARE(QPair(r.width, r.height), QPair(2000.0, 1000.0));
     // Sizes that come out negative are the caller's to skip.
     QVERIFY(rectOf(r, "roListBox_Ordner").width < 0);
     QVERIFY(rectOf(r, "Dir1").height < 0);

@@ -1,14 +1,13 @@
 // The main window: start-up from the settings store, shutdown, close-all,
 // names and keyboard order, drive selection, the logo.
 #include "about/Copyright.h"
-#include "app/MainLayout.h"
 #include "app/MainWindow.h"
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoListBox.h"
 #include "platform/FormRegistry.h"
-#include "platform/MsgBox.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
+#include "support/TestSupport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -19,28 +18,23 @@
 #include <QTreeView>
 #include <QtTest>
 
-using velmaro::MainLayout;
 using velmaro::MainWindow;
 using velmaro::RoCommand;
+using velmaro::testsupport::box;
+using velmaro::testsupport::boxes;
+using velmaro::testsupport::flushDeletes;
 namespace platform = velmaro::platform;
 
 namespace {
 
-int px(double twips) {
-    return platform::twipsToPixels(twips);
-}
+int px(double twips) { return platform::twipsToPixels(twips); }
+QSize pxSize(double w, double h) { return QSize(px(w), px(h)); }
 
 QString stored(const char* key) {
     return platform::Settings::read(QStringLiteral("Setup"), QString::fromLatin1(key), QStringLiteral("<none>"));
 }
-
 void store(const char* key, const QString& value) {
     platform::Settings::save(QStringLiteral("Setup"), QString::fromLatin1(key), value);
-}
-
-void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
 }
 
 // A second window that writes a marker into the store when it is unloaded.
@@ -62,15 +56,15 @@ private slots:
     void cleanup();
     void firstStartOpensAtTheMinimumWithEmptyLabels();
     void controlsHaveNamesCaptionsAndTabOrder();
-    void storedTextThatIsNoNumberIsIgnored();
-    void storedWidthBelowMinimumIsRaised();
+    void startSizeFromTheStore_data();
+    void startSizeFromTheStore();
+    void storedNumbers();
     void resizeLaysOutAndCloseStoresTheSize();
-    void maximizedStoresStateAndKeepsTheOldSize();
-    void minimizedStoresStateOne();
-    void exitUnloadsEveryWindowAndStoresOnce();
-    void closeBoxAlsoUnloadsTheOtherWindows();
-    void unreadableDriveKeepsThePreviousOne();
-    void driveChangeMovesTheTreeOnly();
+    void maximizedOrMinimizedStoresTheStateOnly_data();
+    void maximizedOrMinimizedStoresTheStateOnly();
+    void closingUnloadsEveryWindow_data();
+    void closingUnloadsEveryWindow();
+    void driveSelection();
     void scanRootAndTreePath();
     void logoOpensTheAboutWindowModally();
 
@@ -105,36 +99,29 @@ MainWindow* TstMainWindow::open() {
     if (!window_)
         return nullptr;
     window_->show();
-    if (!QTest::qWaitForWindowExposed(window_))
-        return nullptr;
-    return window_;
+    return QTest::qWaitForWindowExposed(window_) ? window_.data() : nullptr;
 }
 
 void TstMainWindow::firstStartOpensAtTheMinimumWithEmptyLabels() {
     MainWindow* w = open();
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), QStringLiteral("Velmaro"));
-    QCOMPARE(w->size(), QSize(px(10170), px(4860)));
-    QCOMPARE(w->minimumSize(), QSize(px(10170), px(4860)));
+    QCOMPARE(w->size(), pxSize(10170, 4860));
+    QCOMPARE(w->minimumSize(), pxSize(10170, 4860));
     QVERIFY(qAbs(w->outerWidthTwips() - 10290) < platform::twipsPerPixel());
     QCOMPARE(w->windowStateCode(), 0);
-    QVERIFY(w->LabelVerzeichnis()->text().isEmpty());
-    QVERIFY(w->Label_Info(0)->text().isEmpty());
-    QVERIFY(w->Label_Info(1)->text().isEmpty());
+    QCOMPARE(w->LabelVerzeichnis()->text() + w->Label_Info(0)->text() + w->Label_Info(1)->text(), QString());
     QCOMPARE(w->roListBox_Ordner()->RowCount(), 0);
     QVERIFY(!w->windowIcon().isNull());
-
     // Centred on the screen.
     const QRect area = w->screen()->availableGeometry();
     QVERIFY(qAbs(w->frameGeometry().center().x() - area.center().x()) <= px(120));
     QVERIFY(qAbs(w->frameGeometry().center().y() - area.center().y()) <= px(435));
-
     // The layout values at the minimum size, not the designed ones.
     QCOMPARE(w->cmd_Ende()->geometry(), QRect(px(9375), px(4360), px(735), px(465)));
     QCOMPARE(w->roListBox_Ordner()->geometry(), QRect(px(2820), px(270), px(7275), px(4065)));
     QCOMPARE(w->Label_Info(1)->pos(), QPoint(px(1500), px(4595)));
     QCOMPARE(w->Logo()->pos(), QPoint(px(60), px(4380)));
-
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->cmd_Ende()));
@@ -143,42 +130,30 @@ void TstMainWindow::firstStartOpensAtTheMinimumWithEmptyLabels() {
 void TstMainWindow::controlsHaveNamesCaptionsAndTabOrder() {
     MainWindow* w = open();
     QVERIFY(w);
-    const QList<QPair<QString, QString>> captioned = {
-        {"cmd_Ende", "Exit"},
-        {"cmd_Go", "Unterordner suchen"},
-        {"cmd_OrdnerDel", "Ordner löschen"},
-        {"cmd_OrdnerNull", "0 Byte Ordner löschen"},
-        {"cmd_DelFile", "Ordnerdateien zeigen"},
-        {"cmd_Info", "Eigenschaften"},
-        {"Logo", "Über Velmaro"},
-        {"Label_0", "Laufwerk"},
-        {"Label_1", "Stammverzeichnis"},
-        {"Label_2", "Verzeichnis"},
-    };
-    for (const auto& [name, caption] : captioned) {
+    // Accessible description = name; the caption is the label text or the accessible name.
+    const QList<QPair<QString, QString>> controls = {
+        {"cmd_Ende", "Exit"}, {"cmd_Go", "Unterordner suchen"}, {"cmd_OrdnerDel", "Ordner löschen"},
+        {"cmd_OrdnerNull", "0 Byte Ordner löschen"}, {"cmd_DelFile", "Ordnerdateien zeigen"},
+        {"cmd_Info", "Eigenschaften"}, {"Logo", "Über Velmaro"}, {"Label_0", "Laufwerk"},
+        {"Label_1", "Stammverzeichnis"}, {"Label_2", "Verzeichnis"}, {"Drive1", {}}, {"Dir1", {}},
+        {"roListBox_Ordner", {}}, {"LabelVerzeichnis", {}}, {"Label_Info_0", {}}, {"Label_Info_1", {}}};
+    for (const auto& [name, caption] : controls) {
         QWidget* c = w->findChild<QWidget*>(name);
         QVERIFY2(c, qPrintable(name));
         QCOMPARE(c->accessibleDescription(), name);
-        if (auto* label = qobject_cast<QLabel*>(c); label && name.startsWith(QLatin1String("Label")))
-            QCOMPARE(label->text(), caption);
-        else
-            QCOMPARE(c->accessibleName(), caption);
-    }
-    for (const char* name : {"Drive1", "Dir1", "roListBox_Ordner", "LabelVerzeichnis", "Label_Info_0", "Label_Info_1"}) {
-        QWidget* c = w->findChild<QWidget*>(QString::fromLatin1(name));
-        QVERIFY2(c, name);
-        QCOMPARE(c->accessibleDescription(), QString::fromLatin1(name));
+        if (caption.isEmpty())
+            continue;
+        auto* label = qobject_cast<QLabel*>(c);
+        QCOMPARE(label && name.startsWith(QLatin1String("Label")) ? label->text() : c->accessibleName(), caption);
     }
     QVERIFY(w->cmd_Info()->text().isEmpty());
-    QCOMPARE(w->cmd_OrdnerDel()->backColor(), RoCommand::kRed);
-    QCOMPARE(w->cmd_OrdnerNull()->backColor(), RoCommand::kRed);
-    QCOMPARE(w->cmd_DelFile()->backColor(), RoCommand::kLightRed);
-    QCOMPARE(w->cmd_Go()->backColor(), RoCommand::kNearWhite);
+    QCOMPARE((QList<QColor>{w->cmd_OrdnerDel()->backColor(), w->cmd_OrdnerNull()->backColor(),
+                            w->cmd_DelFile()->backColor(), w->cmd_Go()->backColor()}),
+             (QList<QColor>{RoCommand::kRed, RoCommand::kRed, RoCommand::kLightRed, RoCommand::kNearWhite}));
 
     // Tab order: the design's, then the logo; labels take no focus.
-    const QStringList expected = {"cmd_Ende",      "Drive1",         "Dir1",        "cmd_Go",
-                                  "roListBox_Ordner", "cmd_OrdnerDel", "cmd_OrdnerNull", "cmd_DelFile",
-                                  "cmd_Info",      "Logo",           "cmd_Ende"};
+    const QStringList expected = {"cmd_Ende", "Drive1", "Dir1", "cmd_Go", "roListBox_Ordner", "cmd_OrdnerDel",
+                                  "cmd_OrdnerNull", "cmd_DelFile", "cmd_Info", "Logo", "cmd_Ende"};
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
     w->cmd_Ende()->setFocus();
@@ -191,39 +166,49 @@ void TstMainWindow::controlsHaveNamesCaptionsAndTabOrder() {
     QCOMPARE(w->Label(0)->focusPolicy(), Qt::NoFocus);
 }
 
-void TstMainWindow::storedTextThatIsNoNumberIsIgnored() {
-    store("Width", QStringLiteral("abc"));
-    store("Height", QStringLiteral("6000"));
-    store("WindowState", QStringLiteral("x"));
+void TstMainWindow::startSizeFromTheStore_data() {
+    QTest::addColumn<QStringList>("widthHeightState");
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<QPoint>("exitTwips");
+    QTest::newRow("text that is no number is ignored")
+        << QStringList{"abc", "6000", "x"} << pxSize(10170, 6000 - 435) << QPoint(9375, 5065);
+    QTest::newRow("5000 is raised to the minimum")
+        << QStringList{"5000", "3000", "0"} << pxSize(10170, 4860) << QPoint(9375, 4360);
+    QTest::newRow("stored normal size")
+        << QStringList{"12000", "7000", "0"} << pxSize(11880, 6565) << QPoint(11085, 6065);
+}
+
+void TstMainWindow::startSizeFromTheStore() {
+    QFETCH(QStringList, widthHeightState);
+    QFETCH(QSize, client);
+    QFETCH(QPoint, exitTwips);
+    store("Width", widthHeightState[0]);
+    store("Height", widthHeightState[1]);
+    store("WindowState", widthHeightState[2]);
     MainWindow* w = open();
     QVERIFY(w);
-    QCOMPARE(w->size(), QSize(px(10170), px(6000 - 435)));
+    QCOMPARE(w->size(), client);
     QCOMPARE(w->windowStateCode(), 0);
+    // Within a pixel: the stored twips are rounded to whole pixels.
+    const QPoint off = w->cmd_Ende()->pos() - QPoint(px(exitTwips.x()), px(exitTwips.y()));
+    QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+}
 
+void TstMainWindow::storedNumbers() {
     double v = 0;
     QVERIFY(MainWindow::parseStoredNumber(QStringLiteral(" 12000 "), &v));
     QCOMPARE(v, 12000.0);
     QVERIFY(MainWindow::parseStoredNumber(QStringLiteral("10290.5"), &v));
-    QVERIFY(!MainWindow::parseStoredNumber(QStringLiteral("10290,5"), &v));
-    QVERIFY(!MainWindow::parseStoredNumber(QStringLiteral(""), &v));
-    QVERIFY(!MainWindow::parseStoredNumber(QStringLiteral("inf"), &v));
-}
-
-void TstMainWindow::storedWidthBelowMinimumIsRaised() {
-    store("Width", QStringLiteral("5000"));
-    store("Height", QStringLiteral("3000"));
-    MainWindow* w = open();
-    QVERIFY(w);
-    QCOMPARE(w->size(), QSize(px(10170), px(4860)));
-    QCOMPARE(w->cmd_Ende()->pos(), QPoint(px(9375), px(4360)));
+    for (const char* bad : {"10290,5", "", "inf"})
+        QVERIFY2(!MainWindow::parseStoredNumber(QString::fromLatin1(bad), &v), bad);
 }
 
 void TstMainWindow::resizeLaysOutAndCloseStoresTheSize() {
     MainWindow* w = open();
     QVERIFY(w);
     w->setOuterSizeTwips(11290, 5795);
-    QTRY_COMPARE(w->size(), QSize(px(11170), px(5360)));
-    QCOMPARE(w->roListBox_Ordner()->size(), QSize(px(8275), px(4565)));
+    QTRY_COMPARE(w->size(), pxSize(11170, 5360));
+    QCOMPARE(w->roListBox_Ordner()->size(), pxSize(8275, 4565));
     QCOMPARE(w->Dir1()->geometry(), QRect(px(30), px(810), px(2745), px(3515)));
     QCOMPARE(w->cmd_Go()->pos(), QPoint(px(60), px(4400)));
     QCOMPARE(w->cmd_OrdnerNull()->pos(), QPoint(px(4390), px(4860)));
@@ -231,138 +216,104 @@ void TstMainWindow::resizeLaysOutAndCloseStoresTheSize() {
     QCOMPARE(w->Label(1)->pos(), QPoint(px(2820), px(30)));
 
     w->setOuterSizeTwips(12000, 7000);
-    QTRY_COMPARE(w->size(), QSize(px(11880), px(6565)));
+    QTRY_COMPARE(w->size(), pxSize(11880, 6565));
     w->close();
     const double tolerance = platform::twipsPerPixel();
     QVERIFY2(qAbs(stored("Width").toDouble() - 12000) <= tolerance, qPrintable(stored("Width")));
     QVERIFY2(qAbs(stored("Height").toDouble() - 7000) <= tolerance, qPrintable(stored("Height")));
     QVERIFY(!stored("Width").contains(QLatin1Char('.')));
     QCOMPARE(stored("WindowState"), QStringLiteral("0"));
-    QTRY_VERIFY(!window_);
-
-    // The next start opens at that size.
-    MainWindow* again = open();
-    QVERIFY(again);
-    QCOMPARE(again->size(), QSize(px(11880), px(6565)));
 }
 
-void TstMainWindow::maximizedStoresStateAndKeepsTheOldSize() {
+void TstMainWindow::maximizedOrMinimizedStoresTheStateOnly_data() {
+    QTest::addColumn<int>("code");
+    QTest::newRow("minimized") << 1;
+    QTest::newRow("maximized") << 2;
+}
+
+void TstMainWindow::maximizedOrMinimizedStoresTheStateOnly() {
+    QFETCH(int, code);
     store("Width", QStringLiteral("12000"));
     store("Height", QStringLiteral("7000"));
     MainWindow* w = open();
     QVERIFY(w);
-    w->showMaximized();
-    QTRY_COMPARE(w->windowStateCode(), 2);
+    code == 1 ? w->showMinimized() : w->showMaximized();
+    QTRY_COMPARE(w->windowStateCode(), code);
     w->close();
-    QCOMPARE(stored("WindowState"), QStringLiteral("2"));
-    QCOMPARE(stored("Width"), QStringLiteral("12000"));
-    QCOMPARE(stored("Height"), QStringLiteral("7000"));
+    QCOMPARE(stored("WindowState"), QString::number(code));
+    QCOMPARE(stored("Width") + stored("Height"), QStringLiteral("120007000"));
     QTRY_VERIFY(!window_);
-
-    // The next start opens maximized; restoring gives the older normal size.
-    MainWindow* again = open();
-    QVERIFY(again);
-    QVERIFY(again->windowState() & Qt::WindowMaximized);
-    again->showNormal();
-    QTRY_COMPARE(again->size(), QSize(px(11880), px(6565)));
-}
-
-void TstMainWindow::minimizedStoresStateOne() {
-    store("Width", QStringLiteral("11000"));
-    MainWindow* w = open();
-    QVERIFY(w);
-    w->showMinimized();
-    QTRY_COMPARE(w->windowStateCode(), 1);
-    w->close();
-    QCOMPARE(stored("WindowState"), QStringLiteral("1"));
-    QCOMPARE(stored("Width"), QStringLiteral("11000"));
-    QTRY_VERIFY(!window_);
-
+    // The next start takes the state; restoring gives the older normal size.
     window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
     QVERIFY(window_);
-    QCOMPARE(window_->windowStateCode(), 1);
+    window_->show();
+    QTRY_COMPARE(window_->windowStateCode(), code);
+    window_->showNormal();
+    QTRY_COMPARE(window_->size(), pxSize(11880, 6565));
 }
 
-void TstMainWindow::exitUnloadsEveryWindowAndStoresOnce() {
-    MainWindow* w = open();
-    QVERIFY(w);
-    // The file view was opened and closed: loaded but hidden.
-    QPointer<QWidget> other = platform::forms().load(QStringLiteral("frm_DelFile"));
-    other->show();
-    platform::forms().hide(QStringLiteral("frm_DelFile"));
-    QCOMPARE(platform::forms().loaded(), (QStringList{"Velmaro", "frm_DelFile"}));
-
-    QTest::mouseClick(w->cmd_Ende(), Qt::LeftButton);
-    QVERIFY(platform::forms().loaded().isEmpty());
-    flushDeletes();
-    QVERIFY(!window_);
-    QVERIFY(!other);
-    // The main window stored its settings before the other window was
-    // unloaded and never again after it.
-    QCOMPARE(stored("WindowState"), QStringLiteral("marker"));
-    QCOMPARE(stored("Width"), QStringLiteral("10290"));
-    QCOMPARE(stored("Height"), QStringLiteral("5295"));
+void TstMainWindow::closingUnloadsEveryWindow_data() {
+    QTest::addColumn<bool>("exitButton");
+    QTest::newRow("Exit, file view hidden") << true;
+    QTest::newRow("close box, file view loaded") << false;
 }
 
-void TstMainWindow::closeBoxAlsoUnloadsTheOtherWindows() {
+void TstMainWindow::closingUnloadsEveryWindow() {
+    QFETCH(bool, exitButton);
     MainWindow* w = open();
     QVERIFY(w);
     QPointer<QWidget> other = platform::forms().load(QStringLiteral("frm_DelFile"));
     QVERIFY(other);
-    w->close();
+    if (exitButton) {  // the file view was opened and closed: loaded but hidden
+        other->show();
+        platform::forms().hide(QStringLiteral("frm_DelFile"));
+        QCOMPARE(platform::forms().loaded(), (QStringList{"Velmaro", "frm_DelFile"}));
+        QTest::mouseClick(w->cmd_Ende(), Qt::LeftButton);
+    } else {
+        w->close();
+    }
     QVERIFY(platform::forms().loaded().isEmpty());
     flushDeletes();
     QVERIFY(!window_);
     QVERIFY(!other);
+    if (!exitButton)
+        return;
+    // The main window stored its settings before the other window was
+    // unloaded and never again after it.
+    QCOMPARE(stored("WindowState"), QStringLiteral("marker"));
+    QCOMPARE(stored("Width") + "x" + stored("Height"), QStringLiteral("10290x5295"));
 }
 
-void TstMainWindow::unreadableDriveKeepsThePreviousOne() {
-    MainWindow* w = open();
-    QVERIFY(w);
-    w->setScanRoot(QByteArrayLiteral("/srv/liste/"));
-    w->Label_Info(0)->setText(QStringLiteral("3 Ordner gefunden "));
-    const QString drive = w->Drive1()->currentText();
-    const QString path = w->dir1Path();
-
-    const QString missing = dir_.filePath(QStringLiteral("kein-medium"));
-    w->Drive1()->addItem(missing);
-    platform::MsgBoxScript script;
-    w->Drive1()->setCurrentIndex(w->Drive1()->count() - 1);
-
-    QCOMPARE(script.calls().size(), 1);
-    QCOMPARE(script.calls().first().prompt,
-             QStringLiteral("Das Laufwerk ") + missing + QStringLiteral(" kann nicht gelesen werden."));
-    QCOMPARE(script.calls().first().style, 64);
-    QVERIFY(script.calls().first().title.isEmpty());
-    QCOMPARE(w->Drive1()->currentText(), drive);
-    QCOMPARE(w->currentDrive(), drive);
-    QCOMPARE(w->dir1Path(), path);
-    QCOMPARE(w->LabelVerzeichnis()->text(), QStringLiteral("/srv/liste/"));
-    QCOMPARE(w->Label_Info(0)->text(), QStringLiteral("3 Ordner gefunden "));
-    QVERIFY(w->isVisible());
-}
-
-void TstMainWindow::driveChangeMovesTheTreeOnly() {
+void TstMainWindow::driveSelection() {
     MainWindow* w = open();
     QVERIFY(w);
     QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("stick/fotos")));
     const QString stick = dir_.filePath(QStringLiteral("stick"));
+    const QString missing = dir_.filePath(QStringLiteral("kein-medium"));
     w->setScanRoot(QByteArrayLiteral("/srv/liste/"));
-    const QString before = w->dir1Path();
+    w->Label_Info(0)->setText(QStringLiteral("3 Ordner gefunden "));
+    const QString drive = w->Drive1()->currentText(), path = w->dir1Path();
     const int previous = w->Drive1()->currentIndex();
-
-    platform::MsgBoxScript script;
+    w->Drive1()->addItem(missing);
     w->Drive1()->addItem(stick);
+    platform::MsgBoxScript script;
+
+    // An unreadable drive keeps the previous one.
+    w->Drive1()->setCurrentIndex(w->Drive1()->count() - 2);
+    QCOMPARE(boxes(script), QStringList{box(64, {}, "Das Laufwerk " + missing + " kann nicht gelesen werden.")});
+    QCOMPARE(w->Drive1()->currentText() + "|" + w->currentDrive() + "|" + w->dir1Path(), drive + "|" + drive + "|" + path);
+    QCOMPARE(w->Label_Info(0)->text(), QStringLiteral("3 Ordner gefunden "));
+    QVERIFY(w->isVisible());
+
+    // A readable one moves the tree only; back on the first, the tree shows
+    // the folder that was open there.
     w->Drive1()->setCurrentIndex(w->Drive1()->count() - 1);
-    QVERIFY(script.calls().isEmpty());
     QCOMPARE(w->currentDrive(), stick);
     QCOMPARE(w->dir1Path(), stick + QLatin1Char('/'));
     QCOMPARE(w->LabelVerzeichnis()->text(), QStringLiteral("/srv/liste/"));
-
-    // Back on the first drive, the tree shows the folder that was open there.
     w->Drive1()->setCurrentIndex(previous);
-    QCOMPARE(w->dir1Path(), before);
-    QVERIFY(script.calls().isEmpty());
+    QCOMPARE(w->dir1Path(), path);
+    QCOMPARE(script.calls().size(), 1);
 }
 
 void TstMainWindow::scanRootAndTreePath() {
@@ -385,7 +336,6 @@ void TstMainWindow::scanRootAndTreePath() {
     w->setScanRoot(QByteArrayLiteral("/ein/sehr/langer/pfad/mit/vielen/ordnern/darin/"));
     QVERIFY(w->LabelVerzeichnis()->width() > shortWidth);
     QCOMPARE(w->LabelVerzeichnis()->pos(), QPoint(px(4170), px(30)));
-
     // Count lines written by others size themselves too.
     w->Label_Info(0)->setText(QStringLiteral("123456 Ordner gefunden "));
     QTRY_VERIFY(w->Label_Info(0)->width() >= w->Label_Info(0)->sizeHint().width());
@@ -395,7 +345,7 @@ void TstMainWindow::scanRootAndTreePath() {
 void TstMainWindow::logoOpensTheAboutWindowModally() {
     MainWindow* w = open();
     QVERIFY(w);
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (bool keyboard : {false, true}) {
         QPointer<QWidget> about;
         bool modal = false;
         QTimer::singleShot(0, [&] {
@@ -404,14 +354,13 @@ void TstMainWindow::logoOpensTheAboutWindowModally() {
             if (about)
                 QTest::mouseClick(about->findChild<RoCommand*>(QStringLiteral("cmdOK")), Qt::LeftButton);
         });
-        if (attempt == 0) {
-            QTest::mouseClick(w->Logo(), Qt::LeftButton);
-        } else {
-            w->Logo()->setFocus();  // keyboard: Tab reaches the logo, Enter opens
+        if (keyboard) {  // Tab reaches the logo, Enter opens
+            w->Logo()->setFocus();
             QTest::keyClick(w->Logo(), Qt::Key_Return);
+        } else {
+            QTest::mouseClick(w->Logo(), Qt::LeftButton);
         }
-        QVERIFY(about);
-        QVERIFY(modal);
+        QVERIFY(about && modal);
         QVERIFY(!platform::forms().isLoaded(QStringLiteral("Copyright")));
     }
     QVERIFY(window_);
@@ -422,9 +371,7 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     if (!home.isValid())
         return 1;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+    velmaro::testsupport::usePrivateHome(home.path());
     QApplication app(argc, argv);
     TstMainWindow test;
     return QTest::qExec(&test, argc, argv);

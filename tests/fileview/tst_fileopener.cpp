@@ -1,7 +1,7 @@
 // The real opener: a test MIME type and a stand-in application registered in
 // temporary XDG folders; the stand-in writes the path it was given to a file.
-#include "engine/SafeDelete.h"
 #include "platform/FileOpener.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,13 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using velmaro::platform::FileOpener;
-namespace engine = velmaro::engine;
 
 namespace {
 
@@ -27,13 +23,7 @@ void writeText(const QString& path, const QByteArray& text)
     f.write(text);
 }
 
-void writeRaw(const QByteArray& raw, const QByteArray& content)
-{
-    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    QVERIFY2(fd >= 0, raw.constData());
-    QCOMPARE(::write(fd, content.constData(), size_t(content.size())), ssize_t(content.size()));
-    ::close(fd);
-}
+using velmaro::testsupport::makeFile;
 
 const QByteArray kMimePackage =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -67,8 +57,7 @@ private:
     }
 
 private slots:
-    // Names that are not UTF-8 defeat QDir::removeRecursively: remove by descriptor.
-    void cleanupTestCase() { engine::deleteTree(QFile::encodeName(home_.path()).toStdString()); }
+    void cleanupTestCase() { velmaro::testsupport::removeTree(home_.path()); }
 
     void initTestCase()
     {
@@ -101,16 +90,6 @@ private slots:
         files_ = QFile::encodeName(home) + "/files/";
     }
 
-    void typeAndApplicationAreFound()
-    {
-        const QByteArray file = files_ + "plain.velmarotest";
-        writeRaw(file, "hello");
-        QCOMPARE(FileOpener::mimeTypeOf(file), QStringLiteral("application/x-velmarotest"));
-        QCOMPARE(FileOpener::defaultApplication("application/x-velmarotest"),
-                 QStringLiteral("velmaro-standin.desktop"));
-        QVERIFY(FileOpener::defaultApplication("application/x-velmaro-nothing").isEmpty());
-    }
-
     void opensTheExactFile_data()
     {
         QTest::addColumn<QByteArray>("name");
@@ -122,13 +101,13 @@ private slots:
     {
         QFETCH(QByteArray, name);
         const QByteArray file = files_ + name;
-        writeRaw(file, "content");
+        makeFile(file, "content");
         QCOMPARE(openAndRecord(file), file);
     }
 
     void relativePathIsMadeAbsolute()
     {
-        writeRaw(files_ + "-relativ.velmarotest", "x");
+        makeFile(files_ + "-relativ.velmarotest", "x");
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(QFile::decodeName(files_)));
         const QByteArray got = openAndRecord("-relativ.velmarotest");
@@ -136,10 +115,17 @@ private slots:
         QCOMPARE(got, files_ + "-relativ.velmarotest");
     }
 
-    void unregisteredTypeIs31()
+    void typeApplicationOrNoAssociation()
     {
+        const QByteArray plain = files_ + "plain.velmarotest";
+        makeFile(plain, "hello");
+        QCOMPARE(FileOpener::mimeTypeOf(plain), QStringLiteral("application/x-velmarotest"));
+        QCOMPARE(FileOpener::defaultApplication("application/x-velmarotest"),
+                 QStringLiteral("velmaro-standin.desktop"));
+        QVERIFY(FileOpener::defaultApplication("application/x-velmaro-nothing").isEmpty());
+        // An unregistered type is 31 and starts nothing.
         const QByteArray file = files_ + "binaer.velmaro-unbekannt";
-        writeRaw(file, QByteArray("\x00\x01\x02\x03\xff\xfe", 6));
+        makeFile(file, QByteArray("\x00\x01\x02\x03\xff\xfe", 6));
         QFile::remove(record_);
         QCOMPARE(FileOpener::open(file, files_), int(FileOpener::NoAssociation));
         QTest::qWait(300);
@@ -151,7 +137,7 @@ private slots:
         QCOMPARE(FileOpener::open(files_ + "fehlt.velmarotest"), int(FileOpener::FileNotFound));
         QCOMPARE(FileOpener::open(files_ + "kein-ordner/x.velmarotest"),
                  int(FileOpener::PathNotFound));
-        writeRaw(files_ + "datei", "x");
+        makeFile(files_ + "datei", "x");
         QCOMPARE(FileOpener::open(files_ + "datei/x.velmarotest"), int(FileOpener::PathNotFound));
         const QByteArray dangling = files_ + "ins-leere.velmarotest";
         QCOMPARE(::symlink("nirgends", dangling.constData()), 0);

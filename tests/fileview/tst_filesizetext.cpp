@@ -42,8 +42,8 @@ private slots:
     void otherLocaleSigns()
     {
         const QLocale english(QLocale::English, QLocale::UnitedStates);
-        QCOMPARE(FileSizeText::of(1610612736, english), QStringLiteral("1.5 GB"));
-        QCOMPARE(FileSizeText::of(1048575, english), QStringLiteral("1,024 KB"));
+        QCOMPARE(FileSizeText::of(1610612736, english) + FileSizeText::of(1048575, english),
+                 QStringLiteral("1.5 GB1,024 KB"));
     }
 
     void dateAndTime_data()
@@ -59,6 +59,7 @@ private slots:
             << QDateTime(QDate(2009, 5, 1), QTime(23, 59, 59)) << "01.Mai.09" << "23:59:59";
         QTest::newRow("January 2000")
             << QDateTime(QDate(2000, 1, 9), QTime(7, 5, 0)) << "09.Jan.00" << "07:05:00";
+        QTest::newRow("invalid: empty cells") << QDateTime() << "" << "";
     }
     void dateAndTime()
     {
@@ -67,12 +68,6 @@ private slots:
         QFETCH(QString, time);
         QCOMPARE(FileDateText::date(when), date);
         QCOMPARE(FileDateText::time(when), time);
-    }
-
-    void invalidTimeGivesEmptyCells()
-    {
-        QVERIFY(FileDateText::date(QDateTime()).isEmpty());
-        QVERIFY(FileDateText::time(QDateTime()).isEmpty());
     }
 };
 

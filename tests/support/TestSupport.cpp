@@ -1,0 +1,90 @@
+#include "support/TestSupport.h"
+
+#include "engine/SafeDelete.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmaro::testsupport {
+
+void usePrivateHome(const QString& base) {
+    qputenv("HOME", QFile::encodeName(base + QStringLiteral("/home")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + QStringLiteral("/home/.config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(base + QStringLiteral("/home/.local/share")));
+    QDir().mkpath(base + QStringLiteral("/home/.config"));
+    QDir().mkpath(base + QStringLiteral("/home/.local/share"));
+}
+
+void removeTree(const QString& path) {
+    engine::deleteTree(QFile::encodeName(path).toStdString());
+}
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+bool exists(const QByteArray& raw) {
+    struct stat st {};
+    return ::lstat(raw.constData(), &st) == 0;
+}
+
+void makeDir(const QByteArray& raw) {
+    QVERIFY2(::mkdir(raw.constData(), 0755) == 0, raw.constData());
+}
+
+void makeFile(const QByteArray& raw, const QByteArray& content) {
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    QVERIFY2(fd >= 0, raw.constData());
+    const ssize_t written = ::write(fd, content.constData(), size_t(content.size()));
+    ::close(fd);
+    QCOMPARE(written, ssize_t(content.size()));
+}
+
+void makeSparse(const QByteArray& raw, qint64 bytes) {
+    makeFile(raw);
+    QVERIFY(::truncate(raw.constData(), bytes) == 0);
+}
+
+void setChanged(const QByteArray& raw, const QDateTime& local) {
+    const timespec times[2] = {{local.toSecsSinceEpoch(), 0}, {local.toSecsSinceEpoch(), 0}};
+    QVERIFY(::utimensat(AT_FDCWD, raw.constData(), times, AT_SYMLINK_NOFOLLOW) == 0);
+}
+
+QString box(int style, const QString& title, const QString& prompt) {
+    return QString::number(style) + QLatin1Char('|') + title + QLatin1Char('|') + prompt;
+}
+
+QStringList boxes(const platform::MsgBoxScript& script) {
+    QStringList out;
+    for (const platform::MsgBoxCall& c : script.calls())
+        out << box(c.style, c.title, c.prompt);
+    return out;
+}
+
+QStringList prompts(const platform::MsgBoxScript& script) {
+    QStringList out;
+    for (const platform::MsgBoxCall& c : script.calls())
+        out << c.prompt;
+    return out;
+}
+
+FolderRow folderRow(const QByteArray& raw, const QString& sizeText, bool zeroByte, quint64 bytes) {
+    FolderRow row;
+    row.rawPath = raw;
+    row.path = QFile::decodeName(raw);
+    const QByteArray name = raw.chopped(1);
+    row.name = QFile::decodeName(name.mid(name.lastIndexOf('/') + 1));
+    row.sizeText = sizeText;
+    row.zeroByte = zeroByte;
+    row.bytes = bytes;
+    return row;
+}
+
+}  // namespace velmaro::testsupport

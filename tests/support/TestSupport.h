@@ -1,0 +1,37 @@
+#pragma once
+// Helpers shared by the widget tests: a private HOME/XDG set-up, files and
+// folders made by their raw bytes, message box calls as comparable texts,
+// and folder rows like a scan produces.
+#include "app/controls/FolderRow.h"
+#include "platform/MsgBox.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QStringList>
+
+namespace velmaro::testsupport {
+
+// Points HOME, XDG_CONFIG_HOME and XDG_DATA_HOME below `base` and creates them.
+void usePrivateHome(const QString& base);
+// Removes a tree whose names may not decode (QTemporaryDir cannot).
+void removeTree(const QString& path);
+void flushDeletes();
+
+bool exists(const QByteArray& raw);
+void makeDir(const QByteArray& raw);
+// Creates or truncates a file with `content`.
+void makeFile(const QByteArray& raw, const QByteArray& content = {});
+// A file of `bytes` bytes (sparse: large sizes cost no disk space).
+void makeSparse(const QByteArray& raw, qint64 bytes);
+void setChanged(const QByteArray& raw, const QDateTime& local);
+
+// One message box call as "style|title|prompt", for exact list compares.
+QString box(int style, const QString& title, const QString& prompt);
+QStringList boxes(const platform::MsgBoxScript& script);
+QStringList prompts(const platform::MsgBoxScript& script);
+
+// The row a scan shows for folder `raw` (ending in "/").
+FolderRow folderRow(const QByteArray& raw, const QString& sizeText = QStringLiteral("0"),
+                    bool zeroByte = false, quint64 bytes = 0);
+
+}  // namespace velmaro::testsupport

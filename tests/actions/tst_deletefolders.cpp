@@ -1,6 +1,9 @@
-// The two delete buttons of the main window, with scripted answers, on a
-// real temporary tree; the refresh runs the real scan.
+// The main window's folder buttons on a real temporary tree, with scripted
+// answers: the two delete buttons (the refresh runs the real scan) and the
+// properties button.
 #include "actions/DeleteFolders.h"
+#include "actions/Eigenschaften.h"
+#include "actions/PropertiesWindow.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/controls/RoListBox.h"
@@ -9,6 +12,7 @@
 #include "platform/WaitCursor.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
@@ -21,6 +25,18 @@
 using namespace velmaro;
 using namespace velmaro::testsupport;
 using platform::MsgBoxScript;
+
+namespace {
+
+QList<PropertiesWindow*> propertyWindows() {
+    QList<PropertiesWindow*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<PropertiesWindow*>(widget); window && window->isVisible())
+            windows << window;
+    return windows;
+}
+
+}  // namespace
 
 class TstDeleteFolders : public QObject {
     Q_OBJECT
@@ -55,6 +71,8 @@ private slots:
     void initTestCase() {
         QVERIFY(temp_.isValid());
         usePrivateHome(temp_.path());
+        // No session bus: the program's own properties window answers.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(temp_.path()) + "/no-bus");
         registerForms();
     }
     void cleanupTestCase() { removeTree(temp_.path()); }
@@ -177,6 +195,32 @@ private slots:
         QCOMPARE(listedPaths(), (QList<QByteArray>{root_, at("big/"), at("big/a/"), at("three/"), at("zero1/")}));
         QVERIFY(window_->Label_Info(0)->text().startsWith(QStringLiteral("5")));
         QCOMPARE(list()->ZeroByteCount(), 0);
+    }
+
+    void infoNeedsASelectedRowAndOpensItsRawPath() {
+        const QByteArray odd = at("o\xff\nd/");
+        makeDir(odd);
+        list()->AddRow(folderRow(odd));
+        MsgBoxScript script;
+        list()->SelectRow(0);
+        cmd_Info_Click(*window_);  // rows, none selected
+        list()->ClearRows();
+        cmd_Info_Click(*window_);  // no rows
+        const QString none = box(0, {}, QStringLiteral("Kein Verzeichnis gewählt."));
+        QCOMPARE(boxes(script), (QStringList{none, none}));
+        QVERIFY(propertyWindows().isEmpty());
+
+        list()->AddRow(folderRow(root_));
+        list()->AddRow(folderRow(odd));
+        list()->SelectRow(2);
+        cmd_Info_Click(*window_);
+        QCOMPARE(script.calls().size(), 2);
+        QCOMPARE(propertyWindows().size(), 1);
+        PropertiesWindow* shown = propertyWindows().first();
+        QCOMPARE(shown->rawPath(), odd);
+        QCOMPARE(shown->parentWidget(), window_.data());
+        QCOMPARE(shown->value(QStringLiteral("Typ")), QStringLiteral("Ordner"));
+        shown->close();
     }
 };
 

@@ -50,321 +50,298 @@ protected:
 
 class TstMainWindow : public QObject {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void firstStartOpensAtTheMinimumWithEmptyLabels();
-    void controlsHaveNamesCaptionsAndTabOrder();
-    void startSizeFromTheStore_data();
-    void startSizeFromTheStore();
-    void storedNumbers();
-    void resizeLaysOutAndCloseStoresTheSize();
-    void maximizedOrMinimizedStoresTheStateOnly_data();
-    void maximizedOrMinimizedStoresTheStateOnly();
-    void closingUnloadsEveryWindow_data();
-    void closingUnloadsEveryWindow();
-    void driveSelection();
-    void scanRootAndTreePath();
-    void logoOpensTheAboutWindowModally();
 
 private:
-    MainWindow* open();
+    MainWindow* open() {
+        window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
+        if (!window_)
+            return nullptr;
+        window_->show();
+        return QTest::qWaitForWindowExposed(window_) ? window_.data() : nullptr;
+    }
     QTemporaryDir dir_;
     QPointer<MainWindow> window_;
-};
 
-void TstMainWindow::initTestCase() {
-    QVERIFY(dir_.isValid());
-    platform::forms().registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
-    platform::forms().registerForm(QStringLiteral("Copyright"), [] { return new velmaro::Copyright; });
-    platform::forms().registerForm(QStringLiteral("frm_DelFile"), [] { return new MarkerWindow; });
-}
-
-void TstMainWindow::init() {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmaro"), QStringLiteral("Velmaro"));
-    s.clear();
-    s.sync();
-    QVERIFY2(s.fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")), qPrintable(s.fileName()));
-}
-
-void TstMainWindow::cleanup() {
-    platform::Alle_Fenster_schliessen();
-    flushDeletes();
-    QVERIFY(platform::forms().loaded().isEmpty());
-}
-
-MainWindow* TstMainWindow::open() {
-    window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
-    if (!window_)
-        return nullptr;
-    window_->show();
-    return QTest::qWaitForWindowExposed(window_) ? window_.data() : nullptr;
-}
-
-void TstMainWindow::firstStartOpensAtTheMinimumWithEmptyLabels() {
-    MainWindow* w = open();
-    QVERIFY(w);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Velmaro"));
-    QCOMPARE(w->size(), pxSize(10170, 4860));
-    QCOMPARE(w->minimumSize(), pxSize(10170, 4860));
-    QVERIFY(qAbs(w->outerWidthTwips() - 10290) < platform::twipsPerPixel());
-    QCOMPARE(w->windowStateCode(), 0);
-    QCOMPARE(w->LabelVerzeichnis()->text() + w->Label_Info(0)->text() + w->Label_Info(1)->text(), QString());
-    QCOMPARE(w->roListBox_Ordner()->RowCount(), 0);
-    QVERIFY(!w->windowIcon().isNull());
-    // Centred on the screen.
-    const QRect area = w->screen()->availableGeometry();
-    QVERIFY(qAbs(w->frameGeometry().center().x() - area.center().x()) <= px(120));
-    QVERIFY(qAbs(w->frameGeometry().center().y() - area.center().y()) <= px(435));
-    // The layout values at the minimum size, not the designed ones.
-    QCOMPARE(w->cmd_Ende()->geometry(), QRect(px(9375), px(4360), px(735), px(465)));
-    QCOMPARE(w->roListBox_Ordner()->geometry(), QRect(px(2820), px(270), px(7275), px(4065)));
-    QCOMPARE(w->Label_Info(1)->pos(), QPoint(px(1500), px(4595)));
-    QCOMPARE(w->Logo()->pos(), QPoint(px(60), px(4380)));
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->cmd_Ende()));
-}
-
-void TstMainWindow::controlsHaveNamesCaptionsAndTabOrder() {
-    MainWindow* w = open();
-    QVERIFY(w);
-    // Accessible description = name; the caption is the label text or the accessible name.
-    const QList<QPair<QString, QString>> controls = {
-        {"cmd_Ende", "Exit"}, {"cmd_Go", "Unterordner suchen"}, {"cmd_OrdnerDel", "Ordner löschen"},
-        {"cmd_OrdnerNull", "0 Byte Ordner löschen"}, {"cmd_DelFile", "Ordnerdateien zeigen"},
-        {"cmd_Info", "Eigenschaften"}, {"Logo", "Über Velmaro"}, {"Label_0", "Laufwerk"},
-        {"Label_1", "Stammverzeichnis"}, {"Label_2", "Verzeichnis"}, {"Drive1", {}}, {"Dir1", {}},
-        {"roListBox_Ordner", {}}, {"LabelVerzeichnis", {}}, {"Label_Info_0", {}}, {"Label_Info_1", {}}};
-    for (const auto& [name, caption] : controls) {
-        QWidget* c = w->findChild<QWidget*>(name);
-        QVERIFY2(c, qPrintable(name));
-        QCOMPARE(c->accessibleDescription(), name);
-        if (caption.isEmpty())
-            continue;
-        auto* label = qobject_cast<QLabel*>(c);
-        QCOMPARE(label && name.startsWith(QLatin1String("Label")) ? label->text() : c->accessibleName(), caption);
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        platform::forms().registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
+        platform::forms().registerForm(QStringLiteral("Copyright"), [] { return new velmaro::Copyright; });
+        platform::forms().registerForm(QStringLiteral("frm_DelFile"), [] { return new MarkerWindow; });
     }
-    QVERIFY(w->cmd_Info()->text().isEmpty());
-    QCOMPARE((QList<QColor>{w->cmd_OrdnerDel()->backColor(), w->cmd_OrdnerNull()->backColor(),
-                            w->cmd_DelFile()->backColor(), w->cmd_Go()->backColor()}),
-             (QList<QColor>{RoCommand::kRed, RoCommand::kRed, RoCommand::kLightRed, RoCommand::kNearWhite}));
 
-    // Tab order: the design's, then the logo; labels take no focus.
-    const QStringList expected = {"cmd_Ende", "Drive1", "Dir1", "cmd_Go", "roListBox_Ordner", "cmd_OrdnerDel",
-                                  "cmd_OrdnerNull", "cmd_DelFile", "cmd_Info", "Logo", "cmd_Ende"};
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
-    w->cmd_Ende()->setFocus();
-    QStringList chain{QApplication::focusWidget()->objectName()};
-    for (int i = 1; i < expected.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        chain << QApplication::focusWidget()->objectName();
+    void init() {
+        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmaro"), QStringLiteral("Velmaro"));
+        s.clear();
+        s.sync();
+        QVERIFY2(s.fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")), qPrintable(s.fileName()));
     }
-    QCOMPARE(chain, expected);
-    QCOMPARE(w->Label(0)->focusPolicy(), Qt::NoFocus);
-}
 
-void TstMainWindow::startSizeFromTheStore_data() {
-    QTest::addColumn<QStringList>("widthHeightState");
-    QTest::addColumn<QSize>("client");
-    QTest::addColumn<QPoint>("exitTwips");
-    QTest::newRow("text that is no number is ignored")
-        << QStringList{"abc", "6000", "x"} << pxSize(10170, 6000 - 435) << QPoint(9375, 5065);
-    QTest::newRow("5000 is raised to the minimum")
-        << QStringList{"5000", "3000", "0"} << pxSize(10170, 4860) << QPoint(9375, 4360);
-    QTest::newRow("stored normal size")
-        << QStringList{"12000", "7000", "0"} << pxSize(11880, 6565) << QPoint(11085, 6065);
-}
-
-void TstMainWindow::startSizeFromTheStore() {
-    QFETCH(QStringList, widthHeightState);
-    QFETCH(QSize, client);
-    QFETCH(QPoint, exitTwips);
-    store("Width", widthHeightState[0]);
-    store("Height", widthHeightState[1]);
-    store("WindowState", widthHeightState[2]);
-    MainWindow* w = open();
-    QVERIFY(w);
-    QCOMPARE(w->size(), client);
-    QCOMPARE(w->windowStateCode(), 0);
-    // Within a pixel: the stored twips are rounded to whole pixels.
-    const QPoint off = w->cmd_Ende()->pos() - QPoint(px(exitTwips.x()), px(exitTwips.y()));
-    QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
-}
-
-void TstMainWindow::storedNumbers() {
-    double v = 0;
-    QVERIFY(MainWindow::parseStoredNumber(QStringLiteral(" 12000 "), &v));
-    QCOMPARE(v, 12000.0);
-    QVERIFY(MainWindow::parseStoredNumber(QStringLiteral("10290.5"), &v));
-    for (const char* bad : {"10290,5", "", "inf"})
-        QVERIFY2(!MainWindow::parseStoredNumber(QString::fromLatin1(bad), &v), bad);
-}
-
-void TstMainWindow::resizeLaysOutAndCloseStoresTheSize() {
-    MainWindow* w = open();
-    QVERIFY(w);
-    w->setOuterSizeTwips(11290, 5795);
-    QTRY_COMPARE(w->size(), pxSize(11170, 5360));
-    QCOMPARE(w->roListBox_Ordner()->size(), pxSize(8275, 4565));
-    QCOMPARE(w->Dir1()->geometry(), QRect(px(30), px(810), px(2745), px(3515)));
-    QCOMPARE(w->cmd_Go()->pos(), QPoint(px(60), px(4400)));
-    QCOMPARE(w->cmd_OrdnerNull()->pos(), QPoint(px(4390), px(4860)));
-    QCOMPARE(w->Drive1()->geometry(), QRect(px(30), px(270), px(2745), px(315)));
-    QCOMPARE(w->Label(1)->pos(), QPoint(px(2820), px(30)));
-
-    w->setOuterSizeTwips(12000, 7000);
-    QTRY_COMPARE(w->size(), pxSize(11880, 6565));
-    w->close();
-    const double tolerance = platform::twipsPerPixel();
-    QVERIFY2(qAbs(stored("Width").toDouble() - 12000) <= tolerance, qPrintable(stored("Width")));
-    QVERIFY2(qAbs(stored("Height").toDouble() - 7000) <= tolerance, qPrintable(stored("Height")));
-    QVERIFY(!stored("Width").contains(QLatin1Char('.')));
-    QCOMPARE(stored("WindowState"), QStringLiteral("0"));
-}
-
-void TstMainWindow::maximizedOrMinimizedStoresTheStateOnly_data() {
-    QTest::addColumn<int>("code");
-    QTest::newRow("minimized") << 1;
-    QTest::newRow("maximized") << 2;
-}
-
-void TstMainWindow::maximizedOrMinimizedStoresTheStateOnly() {
-    QFETCH(int, code);
-    store("Width", QStringLiteral("12000"));
-    store("Height", QStringLiteral("7000"));
-    MainWindow* w = open();
-    QVERIFY(w);
-    code == 1 ? w->showMinimized() : w->showMaximized();
-    QTRY_COMPARE(w->windowStateCode(), code);
-    w->close();
-    QCOMPARE(stored("WindowState"), QString::number(code));
-    QCOMPARE(stored("Width") + stored("Height"), QStringLiteral("120007000"));
-    QTRY_VERIFY(!window_);
-    // The next start takes the state; restoring gives the older normal size.
-    window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
-    QVERIFY(window_);
-    window_->show();
-    QTRY_COMPARE(window_->windowStateCode(), code);
-    window_->showNormal();
-    QTRY_COMPARE(window_->size(), pxSize(11880, 6565));
-}
-
-void TstMainWindow::closingUnloadsEveryWindow_data() {
-    QTest::addColumn<bool>("exitButton");
-    QTest::newRow("Exit, file view hidden") << true;
-    QTest::newRow("close box, file view loaded") << false;
-}
-
-void TstMainWindow::closingUnloadsEveryWindow() {
-    QFETCH(bool, exitButton);
-    MainWindow* w = open();
-    QVERIFY(w);
-    QPointer<QWidget> other = platform::forms().load(QStringLiteral("frm_DelFile"));
-    QVERIFY(other);
-    if (exitButton) {  // the file view was opened and closed: loaded but hidden
-        other->show();
-        platform::forms().hide(QStringLiteral("frm_DelFile"));
-        QCOMPARE(platform::forms().loaded(), (QStringList{"Velmaro", "frm_DelFile"}));
-        QTest::mouseClick(w->cmd_Ende(), Qt::LeftButton);
-    } else {
-        w->close();
+    void cleanup() {
+        platform::Alle_Fenster_schliessen();
+        flushDeletes();
+        QVERIFY(platform::forms().loaded().isEmpty());
     }
-    QVERIFY(platform::forms().loaded().isEmpty());
-    flushDeletes();
-    QVERIFY(!window_);
-    QVERIFY(!other);
-    if (!exitButton)
-        return;
-    // The main window stored its settings before the other window was
-    // unloaded and never again after it.
-    QCOMPARE(stored("WindowState"), QStringLiteral("marker"));
-    QCOMPARE(stored("Width") + "x" + stored("Height"), QStringLiteral("10290x5295"));
-}
 
-void TstMainWindow::driveSelection() {
-    MainWindow* w = open();
-    QVERIFY(w);
-    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("stick/fotos")));
-    const QString stick = dir_.filePath(QStringLiteral("stick"));
-    const QString missing = dir_.filePath(QStringLiteral("kein-medium"));
-    w->setScanRoot(QByteArrayLiteral("/srv/liste/"));
-    w->Label_Info(0)->setText(QStringLiteral("3 Ordner gefunden "));
-    const QString drive = w->Drive1()->currentText(), path = w->dir1Path();
-    const int previous = w->Drive1()->currentIndex();
-    w->Drive1()->addItem(missing);
-    w->Drive1()->addItem(stick);
-    platform::MsgBoxScript script;
+    void firstStartOpensAtTheMinimumWithEmptyLabels() {
+        MainWindow* w = open();
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Velmaro"));
+        QCOMPARE(w->size(), pxSize(10170, 4860));
+        QCOMPARE(w->minimumSize(), pxSize(10170, 4860));
+        QVERIFY(qAbs(w->outerWidthTwips() - 10290) < platform::twipsPerPixel());
+        QCOMPARE(w->windowStateCode(), 0);
+        QCOMPARE(w->LabelVerzeichnis()->text() + w->Label_Info(0)->text() + w->Label_Info(1)->text(), QString());
+        QCOMPARE(w->roListBox_Ordner()->RowCount(), 0);
+        QVERIFY(!w->windowIcon().isNull());
+        // Centred on the screen.
+        const QRect area = w->screen()->availableGeometry();
+        QVERIFY(qAbs(w->frameGeometry().center().x() - area.center().x()) <= px(120));
+        QVERIFY(qAbs(w->frameGeometry().center().y() - area.center().y()) <= px(435));
+        // The layout values at the minimum size, not the designed ones.
+        QCOMPARE(w->roListBox_Ordner()->geometry(), QRect(px(2820), px(270), px(7275), px(4065)));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->cmd_Ende()));
+    }
 
-    // An unreadable drive keeps the previous one.
-    w->Drive1()->setCurrentIndex(w->Drive1()->count() - 2);
-    QCOMPARE(boxes(script), QStringList{box(64, {}, "Das Laufwerk " + missing + " kann nicht gelesen werden.")});
-    QCOMPARE(w->Drive1()->currentText() + "|" + w->currentDrive() + "|" + w->dir1Path(), drive + "|" + drive + "|" + path);
-    QCOMPARE(w->Label_Info(0)->text(), QStringLiteral("3 Ordner gefunden "));
-    QVERIFY(w->isVisible());
-
-    // A readable one moves the tree only; back on the first, the tree shows
-    // the folder that was open there.
-    w->Drive1()->setCurrentIndex(w->Drive1()->count() - 1);
-    QCOMPARE(w->currentDrive(), stick);
-    QCOMPARE(w->dir1Path(), stick + QLatin1Char('/'));
-    QCOMPARE(w->LabelVerzeichnis()->text(), QStringLiteral("/srv/liste/"));
-    w->Drive1()->setCurrentIndex(previous);
-    QCOMPARE(w->dir1Path(), path);
-    QCOMPARE(script.calls().size(), 1);
-}
-
-void TstMainWindow::scanRootAndTreePath() {
-    MainWindow* w = open();
-    QVERIFY(w);
-    QCOMPARE(w->dir1Path(), QDir::currentPath() == QLatin1String("/") ? QStringLiteral("/")
-                                                                       : QDir::currentPath() + QLatin1Char('/'));
-    w->setDir1Path(QStringLiteral("/"));
-    QCOMPARE(w->dir1Path(), QStringLiteral("/"));
-    w->setDir1Path(dir_.path());
-    QCOMPARE(w->dir1Path(), dir_.path() + QLatin1Char('/'));
-    QVERIFY(w->Dir1()->isColumnHidden(1) && w->Dir1()->isColumnHidden(3));
-
-    const QByteArray raw = QByteArrayLiteral("/tmp/Bl\xe4tter/");  // not UTF-8
-    w->setScanRoot(raw);
-    QCOMPARE(w->scanRootRaw(), raw);
-    QCOMPARE(w->LabelVerzeichnis()->text(), QFile::decodeName(raw));
-    // The label grows to the right with its text.
-    const int shortWidth = w->LabelVerzeichnis()->width();
-    w->setScanRoot(QByteArrayLiteral("/ein/sehr/langer/pfad/mit/vielen/ordnern/darin/"));
-    QVERIFY(w->LabelVerzeichnis()->width() > shortWidth);
-    QCOMPARE(w->LabelVerzeichnis()->pos(), QPoint(px(4170), px(30)));
-    // Count lines written by others size themselves too.
-    w->Label_Info(0)->setText(QStringLiteral("123456 Ordner gefunden "));
-    QTRY_VERIFY(w->Label_Info(0)->width() >= w->Label_Info(0)->sizeHint().width());
-    QCOMPARE(w->Label_Info(0)->pos(), QPoint(px(1500), px(4380)));
-}
-
-void TstMainWindow::logoOpensTheAboutWindowModally() {
-    MainWindow* w = open();
-    QVERIFY(w);
-    for (bool keyboard : {false, true}) {
-        QPointer<QWidget> about;
-        bool modal = false;
-        QTimer::singleShot(0, [&] {
-            about = platform::forms().find(QStringLiteral("Copyright"));
-            modal = about && QApplication::activeModalWidget() == about;
-            if (about)
-                QTest::mouseClick(about->findChild<RoCommand*>(QStringLiteral("cmdOK")), Qt::LeftButton);
-        });
-        if (keyboard) {  // Tab reaches the logo, Enter opens
-            w->Logo()->setFocus();
-            QTest::keyClick(w->Logo(), Qt::Key_Return);
-        } else {
-            QTest::mouseClick(w->Logo(), Qt::LeftButton);
+    void controlsHaveNamesCaptionsAndTabOrder() {
+        MainWindow* w = open();
+        QVERIFY(w);
+        // Accessible description = name; the caption is the label text or the accessible name.
+        const QList<QPair<QString, QString>> controls = {
+            {"cmd_Ende", "Exit"}, {"cmd_Go", "Unterordner suchen"}, {"cmd_OrdnerDel", "Ordner löschen"},
+            {"cmd_OrdnerNull", "0 Byte Ordner löschen"}, {"cmd_DelFile", "Ordnerdateien zeigen"},
+            {"cmd_Info", "Eigenschaften"}, {"Logo", "Über Velmaro"}, {"Label_0", "Laufwerk"},
+            {"Label_1", "Stammverzeichnis"}, {"Label_2", "Verzeichnis"}, {"Drive1", {}}, {"Dir1", {}},
+            {"roListBox_Ordner", {}}, {"LabelVerzeichnis", {}}, {"Label_Info_0", {}}, {"Label_Info_1", {}}};
+        for (const auto& [name, caption] : controls) {
+            QWidget* c = w->findChild<QWidget*>(name);
+            QVERIFY2(c, qPrintable(name));
+            QCOMPARE(c->accessibleDescription(), name);
+            if (caption.isEmpty())
+                continue;
+            auto* label = qobject_cast<QLabel*>(c);
+            QCOMPARE(label && name.startsWith(QLatin1String("Label")) ? label->text() : c->accessibleName(), caption);
         }
-        QVERIFY(about && modal);
-        QVERIFY(!platform::forms().isLoaded(QStringLiteral("Copyright")));
+        QVERIFY(w->cmd_Info()->text().isEmpty());
+        QCOMPARE((QList<QColor>{w->cmd_OrdnerDel()->backColor(), w->cmd_OrdnerNull()->backColor(),
+                                w->cmd_DelFile()->backColor(), w->cmd_Go()->backColor()}),
+                 (QList<QColor>{RoCommand::kRed, RoCommand::kRed, RoCommand::kLightRed, RoCommand::kNearWhite}));
+
+        // Tab order: the design's, then the logo; labels take no focus.
+        const QStringList expected = {"cmd_Ende", "Drive1", "Dir1", "cmd_Go", "roListBox_Ordner", "cmd_OrdnerDel",
+                                      "cmd_OrdnerNull", "cmd_DelFile", "cmd_Info", "Logo", "cmd_Ende"};
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->cmd_Ende()->setFocus();
+        QStringList chain{QApplication::focusWidget()->objectName()};
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            chain << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(chain, expected);
+        QCOMPARE(w->Label(0)->focusPolicy(), Qt::NoFocus);
     }
-    QVERIFY(window_);
-}
+
+    void startSizeFromTheStore_data() {
+        QTest::addColumn<QStringList>("widthHeightState");
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QPoint>("exitTwips");
+        QTest::newRow("text that is no number is ignored")
+            << QStringList{"abc", "6000", "x"} << pxSize(10170, 6000 - 435) << QPoint(9375, 5065);
+        QTest::newRow("5000 is raised to the minimum")
+            << QStringList{"5000", "3000", "0"} << pxSize(10170, 4860) << QPoint(9375, 4360);
+        QTest::newRow("stored normal size")
+            << QStringList{"12000", "7000", "0"} << pxSize(11880, 6565) << QPoint(11085, 6065);
+    }
+
+    void startSizeFromTheStore() {
+        QFETCH(QStringList, widthHeightState);
+        QFETCH(QSize, client);
+        QFETCH(QPoint, exitTwips);
+        store("Width", widthHeightState[0]);
+        store("Height", widthHeightState[1]);
+        store("WindowState", widthHeightState[2]);
+        MainWindow* w = open();
+        QVERIFY(w);
+        QCOMPARE(w->size(), client);
+        QCOMPARE(w->windowStateCode(), 0);
+        // Within a pixel: the stored twips are rounded to whole pixels.
+        const QPoint off = w->cmd_Ende()->pos() - QPoint(px(exitTwips.x()), px(exitTwips.y()));
+        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+    }
+
+    void storedNumbers() {
+        double v = 0;
+        QVERIFY(MainWindow::parseStoredNumber(QStringLiteral(" 12000 "), &v));
+        QCOMPARE(v, 12000.0);
+        QVERIFY(MainWindow::parseStoredNumber(QStringLiteral("10290.5"), &v));
+        for (const char* bad : {"10290,5", "", "inf"})
+            QVERIFY2(!MainWindow::parseStoredNumber(QString::fromLatin1(bad), &v), bad);
+    }
+
+    void resizeLaysOutAndCloseStoresTheSize() {
+        MainWindow* w = open();
+        QVERIFY(w);
+        w->setOuterSizeTwips(11290, 5795);
+        QTRY_COMPARE(w->size(), pxSize(11170, 5360));
+        QCOMPARE(w->Dir1()->geometry(), QRect(px(30), px(810), px(2745), px(3515)));
+        QCOMPARE(w->cmd_Go()->pos(), QPoint(px(60), px(4400)));
+        QCOMPARE(w->Drive1()->geometry(), QRect(px(30), px(270), px(2745), px(315)));
+        QCOMPARE(w->Label(1)->pos(), QPoint(px(2820), px(30)));
+
+        w->setOuterSizeTwips(12000, 7000);
+        QTRY_COMPARE(w->size(), pxSize(11880, 6565));
+        w->close();
+        const double tolerance = platform::twipsPerPixel();
+        QVERIFY2(qAbs(stored("Width").toDouble() - 12000) <= tolerance, qPrintable(stored("Width")));
+        QVERIFY2(qAbs(stored("Height").toDouble() - 7000) <= tolerance, qPrintable(stored("Height")));
+        QVERIFY(!stored("Width").contains(QLatin1Char('.')));
+        QCOMPARE(stored("WindowState"), QStringLiteral("0"));
+    }
+
+    void maximizedOrMinimizedStoresTheStateOnly_data() {
+        QTest::addColumn<int>("code");
+        QTest::newRow("minimized") << 1;
+        QTest::newRow("maximized") << 2;
+    }
+
+    void maximizedOrMinimizedStoresTheStateOnly() {
+        QFETCH(int, code);
+        store("Width", QStringLiteral("12000"));
+        store("Height", QStringLiteral("7000"));
+        MainWindow* w = open();
+        QVERIFY(w);
+        code == 1 ? w->showMinimized() : w->showMaximized();
+        QTRY_COMPARE(w->windowStateCode(), code);
+        w->close();
+        QCOMPARE(stored("WindowState"), QString::number(code));
+        QCOMPARE(stored("Width") + stored("Height"), QStringLiteral("120007000"));
+        QTRY_VERIFY(!window_);
+        // The next start takes the state; restoring gives the older normal size.
+        window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
+        QVERIFY(window_);
+        window_->show();
+        QTRY_COMPARE(window_->windowStateCode(), code);
+        window_->showNormal();
+        QTRY_COMPARE(window_->size(), pxSize(11880, 6565));
+    }
+
+    void closingUnloadsEveryWindow_data() {
+        QTest::addColumn<bool>("exitButton");
+        QTest::newRow("Exit, file view hidden") << true;
+        QTest::newRow("close box, file view loaded") << false;
+    }
+
+    void closingUnloadsEveryWindow() {
+        QFETCH(bool, exitButton);
+        MainWindow* w = open();
+        QVERIFY(w);
+        QPointer<QWidget> other = platform::forms().load(QStringLiteral("frm_DelFile"));
+        QVERIFY(other);
+        if (exitButton) {  // the file view was opened and closed: loaded but hidden
+            other->show();
+            platform::forms().hide(QStringLiteral("frm_DelFile"));
+            QCOMPARE(platform::forms().loaded(), (QStringList{"Velmaro", "frm_DelFile"}));
+            QTest::mouseClick(w->cmd_Ende(), Qt::LeftButton);
+        } else {
+            w->close();
+        }
+        QVERIFY(platform::forms().loaded().isEmpty());
+        flushDeletes();
+        QVERIFY(!window_);
+        QVERIFY(!other);
+        if (!exitButton)
+            return;
+        // The main window stored its settings before the other window was
+        // unloaded and never again after it.
+        QCOMPARE(stored("WindowState"), QStringLiteral("marker"));
+        QCOMPARE(stored("Width") + "x" + stored("Height"), QStringLiteral("10290x5295"));
+    }
+
+    void driveSelection() {
+        MainWindow* w = open();
+        QVERIFY(w);
+        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("stick/fotos")));
+        const QString stick = dir_.filePath(QStringLiteral("stick"));
+        const QString missing = dir_.filePath(QStringLiteral("kein-medium"));
+        w->setScanRoot(QByteArrayLiteral("/srv/liste/"));
+        w->Label_Info(0)->setText(QStringLiteral("3 Ordner gefunden "));
+        const QString drive = w->Drive1()->currentText(), path = w->dir1Path();
+        const int previous = w->Drive1()->currentIndex();
+        w->Drive1()->addItem(missing);
+        w->Drive1()->addItem(stick);
+        platform::MsgBoxScript script;
+
+        // An unreadable drive keeps the previous one.
+        w->Drive1()->setCurrentIndex(w->Drive1()->count() - 2);
+        QCOMPARE(boxes(script), QStringList{box(64, {}, "Das Laufwerk " + missing + " kann nicht gelesen werden.")});
+        QCOMPARE(w->Drive1()->currentText() + "|" + w->currentDrive() + "|" + w->dir1Path(), drive + "|" + drive + "|" + path);
+        QCOMPARE(w->Label_Info(0)->text(), QStringLiteral("3 Ordner gefunden "));
+        QVERIFY(w->isVisible());
+
+        // A readable one moves the tree only; back on the first, the tree shows
+        // the folder that was open there.
+        w->Drive1()->setCurrentIndex(w->Drive1()->count() - 1);
+        QCOMPARE(w->currentDrive(), stick);
+        QCOMPARE(w->dir1Path(), stick + QLatin1Char('/'));
+        QCOMPARE(w->LabelVerzeichnis()->text(), QStringLiteral("/srv/liste/"));
+        w->Drive1()->setCurrentIndex(previous);
+        QCOMPARE(w->dir1Path(), path);
+        QCOMPARE(script.calls().size(), 1);
+    }
+
+    void scanRootAndTreePath() {
+        MainWindow* w = open();
+        QVERIFY(w);
+        QCOMPARE(w->dir1Path(), QDir::currentPath() == QLatin1String("/") ? QStringLiteral("/")
+                                                                           : QDir::currentPath() + QLatin1Char('/'));
+        w->setDir1Path(QStringLiteral("/"));
+        QCOMPARE(w->dir1Path(), QStringLiteral("/"));
+        w->setDir1Path(dir_.path());
+        QCOMPARE(w->dir1Path(), dir_.path() + QLatin1Char('/'));
+        QVERIFY(w->Dir1()->isColumnHidden(1) && w->Dir1()->isColumnHidden(3));
+
+        const QByteArray raw = QByteArrayLiteral("/tmp/Bl\xe4tter/");  // not UTF-8
+        w->setScanRoot(raw);
+        QCOMPARE(w->scanRootRaw(), raw);
+        QCOMPARE(w->LabelVerzeichnis()->text(), QFile::decodeName(raw));
+        // The label grows to the right with its text.
+        const int shortWidth = w->LabelVerzeichnis()->width();
+        w->setScanRoot(QByteArrayLiteral("/ein/sehr/langer/pfad/mit/vielen/ordnern/darin/"));
+        QVERIFY(w->LabelVerzeichnis()->width() > shortWidth);
+        QCOMPARE(w->LabelVerzeichnis()->pos(), QPoint(px(4170), px(30)));
+        // Count lines written by others size themselves too.
+        w->Label_Info(0)->setText(QStringLiteral("123456 Ordner gefunden "));
+        QTRY_VERIFY(w->Label_Info(0)->width() >= w->Label_Info(0)->sizeHint().width());
+        QCOMPARE(w->Label_Info(0)->pos(), QPoint(px(1500), px(4380)));
+    }
+
+    void logoOpensTheAboutWindowModally() {
+        MainWindow* w = open();
+        QVERIFY(w);
+        for (bool keyboard : {false, true}) {
+            QPointer<QWidget> about;
+            bool modal = false;
+            QTimer::singleShot(0, [&] {
+                about = platform::forms().find(QStringLiteral("Copyright"));
+                modal = about && QApplication::activeModalWidget() == about;
+                if (about)
+                    QTest::mouseClick(about->findChild<RoCommand*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+            });
+            if (keyboard) {  // Tab reaches the logo, Enter opens
+                w->Logo()->setFocus();
+                QTest::keyClick(w->Logo(), Qt::Key_Return);
+            } else {
+                QTest::mouseClick(w->Logo(), Qt::LeftButton);
+            }
+            QVERIFY(about && modal);
+            QVERIFY(!platform::forms().isLoaded(QStringLiteral("Copyright")));
+        }
+        QVERIFY(window_);
+    }
+};
 
 int main(int argc, char** argv) {
     // Settings, trash and data go to a private folder, never the user's.

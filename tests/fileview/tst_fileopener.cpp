@@ -16,8 +16,7 @@ using velmaro::platform::FileOpener;
 
 namespace {
 
-void writeText(const QString& path, const QByteArray& text)
-{
+void writeText(const QString& path, const QByteArray& text) {
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
     f.write(text);
@@ -44,8 +43,7 @@ private:
     QString record_;     // where the stand-in writes its argument
 
     // Opens `file` and returns what the stand-in application received.
-    QByteArray openAndRecord(const QByteArray& file)
-    {
+    QByteArray openAndRecord(const QByteArray& file) {
         QFile::remove(record_);
         const int result = FileOpener::open(file, files_);
         if (result != FileOpener::Opened)
@@ -59,8 +57,7 @@ private:
 private slots:
     void cleanupTestCase() { velmaro::testsupport::removeTree(home_.path()); }
 
-    void initTestCase()
-    {
+    void initTestCase() {
         if (QStandardPaths::findExecutable("gio").isEmpty()
             && QStandardPaths::findExecutable("xdg-open").isEmpty())
             QSKIP("neither gio (libglib2.0-bin) nor xdg-open (xdg-utils) is installed");
@@ -90,23 +87,20 @@ private slots:
         files_ = QFile::encodeName(home) + "/files/";
     }
 
-    void opensTheExactFile_data()
-    {
+    void opensTheExactFile_data() {
         QTest::addColumn<QByteArray>("name");
         QTest::newRow("leading dash and newline") << QByteArray("-weird\nname.velmarotest");
         QTest::newRow("not UTF-8") << QByteArray("roh\xff\xfe.velmarotest");
         QTest::newRow("blanks, quotes, percent") << QByteArray("a 'b' \"c\" %41 $HOME.velmarotest");
     }
-    void opensTheExactFile()
-    {
+    void opensTheExactFile() {
         QFETCH(QByteArray, name);
         const QByteArray file = files_ + name;
         makeFile(file, "content");
         QCOMPARE(openAndRecord(file), file);
     }
 
-    void relativePathIsMadeAbsolute()
-    {
+    void relativePathIsMadeAbsolute() {
         makeFile(files_ + "-relativ.velmarotest", "x");
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(QFile::decodeName(files_)));
@@ -115,8 +109,7 @@ private slots:
         QCOMPARE(got, files_ + "-relativ.velmarotest");
     }
 
-    void typeApplicationOrNoAssociation()
-    {
+    void typeApplicationOrNoAssociation() {
         const QByteArray plain = files_ + "plain.velmarotest";
         makeFile(plain, "hello");
         QCOMPARE(FileOpener::mimeTypeOf(plain), QStringLiteral("application/x-velmarotest"));
@@ -132,8 +125,7 @@ private slots:
         QVERIFY(!QFile::exists(record_));
     }
 
-    void missingFileOrFolder()
-    {
+    void missingFileOrFolder() {
         QCOMPARE(FileOpener::open(files_ + "fehlt.velmarotest"), int(FileOpener::FileNotFound));
         QCOMPARE(FileOpener::open(files_ + "kein-ordner/x.velmarotest"),
                  int(FileOpener::PathNotFound));
@@ -144,8 +136,7 @@ private slots:
         QCOMPARE(FileOpener::open(dangling), int(FileOpener::FileNotFound));
     }
 
-    void openerArgument()
-    {
+    void openerArgument() {
         QCOMPARE(FileOpener::openerArgument("/a/-b\nc"), QStringLiteral("/a/-b\nc"));
         QCOMPARE(FileOpener::openerArgument("/a/\xc3\xa4"), QStringLiteral("/a/\u00e4"));
         QCOMPARE(FileOpener::openerArgument("/a b/\xff"), QStringLiteral("file:///a%20b/%FF"));

@@ -11,8 +11,7 @@ class TestFileSizeText : public QObject {
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
 
-    void sizeRule_data()
-    {
+    void sizeRule_data() {
         QTest::addColumn<qint64>("length");
         QTest::addColumn<QString>("text");
         const qint64 gib = qint64(1) << 30;
@@ -32,22 +31,19 @@ private slots:
         QTest::newRow("5 TB groups") << 5120 * gib << "5.120,0 GB";
         QTest::newRow("negative") << qint64(-1) << "> 2 GB (Error)";
     }
-    void sizeRule()
-    {
+    void sizeRule() {
         QFETCH(qint64, length);
         QFETCH(QString, text);
         QCOMPARE(FileSizeText::of(length), text);
     }
 
-    void otherLocaleSigns()
-    {
+    void otherLocaleSigns() {
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         QCOMPARE(FileSizeText::of(1610612736, english) + FileSizeText::of(1048575, english),
                  QStringLiteral("1.5 GB1,024 KB"));
     }
 
-    void dateAndTime_data()
-    {
+    void dateAndTime_data() {
         QTest::addColumn<QDateTime>("when");
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("time");
@@ -61,8 +57,7 @@ private slots:
             << QDateTime(QDate(2000, 1, 9), QTime(7, 5, 0)) << "09.Jan.00" << "07:05:00";
         QTest::newRow("invalid: empty cells") << QDateTime() << "" << "";
     }
-    void dateAndTime()
-    {
+    void dateAndTime() {
         QFETCH(QDateTime, when);
         QFETCH(QString, date);
         QFETCH(QString, time);

@@ -27,32 +27,6 @@ namespace {
 
 const QString kForm = QStringLiteral("frm_DelFile");
 
-// Runs `body` once the file view shows (inside its modal loop), then leaves
-// it with "Zurück" unless the body closed it.
-class WhileShown {
-public:
-    explicit WhileShown(std::function<void(FrmDelFile&)> body) : body_(std::move(body)) {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            FrmDelFile* view = forms().find<FrmDelFile>(kForm);
-            if (!view || !view->isVisible())
-                return;
-            timer_.stop();
-            ran_ = true;
-            body_(*view);
-            if (view->isVisible())
-                view->cmd_Ende()->click();
-        });
-        timer_.start();
-    }
-    bool ran() const { return ran_; }
-
-private:
-    std::function<void(FrmDelFile&)> body_;
-    QTimer timer_;
-    bool ran_ = false;
-};
-
 }  // namespace
 
 class TestFrmDelFile : public QObject {
@@ -82,11 +56,27 @@ private:
             }
         return 0;
     }
-    // Opens the file view on the selected row; true when it was shown.
-    bool openView(std::function<void(FrmDelFile&)> body = [](FrmDelFile&) {}) {
-        WhileShown shown(std::move(body));
+    // Clicks cmd_DelFile; runs `body` once the file view shows (inside its
+    // modal loop), then leaves with "Zurück" unless the body closed it.
+    // True when the view was shown.
+    bool openView(const std::function<void(FrmDelFile&)>& body = {}) {
+        bool ran = false;
+        QTimer poll;
+        poll.setInterval(5);
+        connect(&poll, &QTimer::timeout, [&] {
+            FrmDelFile* view = forms().find<FrmDelFile>(kForm);
+            if (!view || !view->isVisible())
+                return;
+            poll.stop();
+            ran = true;
+            if (body)
+                body(*view);
+            if (view->isVisible())
+                view->cmd_Ende()->click();
+        });
+        poll.start();
         cmd_DelFile_Click(window());
-        return shown.ran();
+        return ran;
     }
 
 private slots:

@@ -36,7 +36,7 @@ QImage canvas(int w, int h)
 }
 
 // A folder with a magnifying glass over its lower right corner; `s` is the
-// picture's edge (16 or 32), everything is scaled from a 32-pixel design.
+// picture's edge (16 or 32), everything is scaled from a 32-pixel drawing.
 QImage windowIcon(int s)
 {
     QImage image = canvas(s, s);

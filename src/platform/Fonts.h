@@ -1,5 +1,5 @@
 #pragma once
-// The design's font families on Linux: "Verdana" is drawn with DejaVu Sans,
+// The windows ask for "Verdana" and "MS Sans Serif": "Verdana" is drawn with DejaVu Sans,
 // "MS Sans Serif" with the desktop's general UI font. Call once after the
 // QApplication exists (main and widget tests).
 

@@ -27,7 +27,7 @@ class TestPlatformBasics : public QObject {
 private slots:
     void waitCursorIsBalanced();
     void twipsAtScreenDpi();
-    void designFontsMapToFreeFonts();
+    void windowsFontsMapToFreeFonts();
 };
 
 void TestPlatformBasics::waitCursorIsBalanced()
@@ -66,7 +66,7 @@ void TestPlatformBasics::twipsAtScreenDpi()
     QCOMPARE(twipsToPixels(pixelsToTwips(123)), 123);
 }
 
-void TestPlatformBasics::designFontsMapToFreeFonts()
+void TestPlatformBasics::windowsFontsMapToFreeFonts()
 {
     velmaro::installFontSubstitutions();
     QCOMPARE(QFont::substitute("Verdana").toLower(), QStringLiteral("dejavu sans"));

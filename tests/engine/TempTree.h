@@ -30,6 +30,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -78,13 +80,10 @@ public:
     // Creates a file holding `data` (parents made).
     void file(const std::string& relative, const std::string& data) const
     {
-        std::string path = *this / relative;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        bool written = fd >= 0 && ::write(fd, data.data(), data.size()) == static_cast<ssize_t>(data.size());
-        ::close(fd);
-        if (!written)
-            throw std::runtime_error("cannot write " + path);
+        std::filesystem::create_directories(std::filesystem::path(*this / relative).parent_path());
+        std::ofstream out(*this / relative, std::ios::binary | std::ios::trunc);
+        if (!out.write(data.data(), static_cast<std::streamsize>(data.size())).flush())
+            throw std::runtime_error("cannot write " + relative);
     }
     void symlink(const std::string& target, const std::string& relative) const
     {
@@ -104,15 +103,8 @@ inline bool exists(const std::string& path)  // lstat: never follows
 
 inline std::string readFile(const std::string& path)  // "<missing>" if absent
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return "<missing>";
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<std::size_t>(n));
-    ::close(fd);
-    return text;
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
 // `levels` nested folders named `name` below `base`, a file "f" of

@@ -32,6 +32,10 @@ public:
     // True when `root` can be listed within `timeoutMs` (checked on a
     // separate thread, so a hung mount cannot block the caller longer).
     static bool isReadable(const QString& root, int timeoutMs = 1500);
+    // How isReadable lists a folder (tests put a slow one in to stand for a
+    // hung mount); nullptr restores the real listing.
+    using Lister = bool (*)(const QByteArray& path);
+    static void setLister(Lister lister);
     // The volume (mount point) that holds `path`: the longest drive that is
     // `path` itself or a parent of it; "/" when none is.
     static QString driveOf(const QString& path);

@@ -3,9 +3,13 @@
 
 #include "platform/Volumes.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using velmaro::platform::Volumes;
 
@@ -33,6 +37,18 @@ const QByteArray kSample =
     "50 1 8:4 / /no/dash rw ext4 /dev/sda4 rw\n"
     "\n";
 
+std::atomic<bool> released{false};
+std::atomic<bool> listerDone{false};
+
+// Stands for a folder on a dead network mount: does not return until released.
+bool hangingLister(const QByteArray&)
+{
+    while (!released)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    listerDone = true;
+    return true;
+}
+
 }  // namespace
 
 class TestVolumes : public QObject {
@@ -44,6 +60,7 @@ private slots:
     void driveOfPath();
     void realMountTableHasRoot();
     void readableProbe();
+    void hungMountTimesOut();
 };
 
 void TestVolumes::parsesFields()
@@ -115,5 +132,21 @@ void TestVolumes::readableProbe()
     QVERIFY(!Volumes::isReadable(file.fileName()));  // a file is no folder
 }
 
+void TestVolumes::hungMountTimesOut()
+{
+    Volumes::setLister(&hangingLister);
+    QElapsedTimer clock;
+    clock.start();
+    const bool readable = Volumes::isReadable("/mnt/tot", 300);
+    const qint64 waited = clock.elapsed();
+    Volumes::setLister(nullptr);
+    released = true;
+    QVERIFY(!readable);
+    QVERIFY2(waited >= 250 && waited < 3000, qPrintable(QString::number(waited)));
+    QTRY_VERIFY(listerDone.load());  // the abandoned probe ends on its own
+    QVERIFY(Volumes::isReadable("/"));  // the real listing again
+}
+
 QTEST_MAIN(TestVolumes)
 #include "tst_volumes.moc"
+

@@ -147,6 +147,8 @@ void TestCollation::otherLocales()
         TextRanking ranking;
         ranking.update(quint32(texts.size()), textOf);
         expectRanksMatchCollator(texts, ranking);
+        if (locale.language() == QLocale::Czech)
+            QVERIFY(!CollationOrder().fast());  // "ch" is one letter there
     }
 }
 

@@ -1,7 +1,10 @@
 #include "app/controls/CollationSort.h"
 
+#include <QCollatorSortKey>
+
 #include <algorithm>
 #include <bit>
+#include <numeric>
 
 namespace velmaro {
 
@@ -47,7 +50,10 @@ CollationSort::Result CollationSort::sort(const CollationOrder& order,
     std::vector<Item> items(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
         items[i] = Item{0, rows[i], quint32(skip)};
-    sorter.sortRun(items.data(), items.data() + items.size());
+    if (order.fast())
+        sorter.sortRun(items.data(), items.data() + items.size());
+    else
+        sorter.keySort(items);
     Result result;
     result.rows.resize(items.size());
     result.equalToPrevious.resize(items.size());
@@ -85,6 +91,29 @@ void CollationSort::exactSort(Item* first, Item* last)
     const quint32 range = ++ranges_;
     for (Item* it = first; it != last; ++it)
         exact_[it->row] = range;
+}
+
+// Without known weights (a locale with contractions): the collator's sort
+// keys, made once per text, are cheaper than comparing texts again and again.
+void CollationSort::keySort(std::vector<Item>& items)
+{
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(items.size());
+    for (const Item& item : items)
+        keys.push_back(order_.collator().sortKey(texts_[item.row].toString()));
+    std::vector<quint32> at(items.size());
+    std::iota(at.begin(), at.end(), 0);
+    std::sort(at.begin(), at.end(), [&](quint32 a, quint32 b) {
+        const int c = keys[a].compare(keys[b]);
+        return c != 0 ? c < 0 : items[a].row < items[b].row;
+    });
+    std::vector<Item> sorted(items.size());
+    for (size_t i = 0; i < at.size(); ++i)
+        sorted[i] = items[at[i]];
+    items = std::move(sorted);
+    const quint32 range = ++ranges_;  // equal texts are found by comparing neighbours
+    for (const Item& item : items)
+        exact_[item.row] = range;
 }
 
 void CollationSort::takeChunks(Item* first, Item* last) const

@@ -69,6 +69,7 @@ private slots:
     void compareMatchesCollator();
     void sortMatchesCollator();
     void ranksFromScratchAndIncremental();
+    void foreignScripts();
     void otherLocales();
 };
 
@@ -77,6 +78,7 @@ void TestCollation::germanUsesFastPath()
     const CollationOrder order;
     QVERIFY(order.fast());
     QVERIFY(order.compare(u"Apfel", u"Äpfel") < 0);
+    QVERIFY(order.prefix(u"Ёлка") != 0 && order.prefix(u"Ёлка") == order.prefix(u"ёлка"));
     QVERIFY(order.compare(u"Äpfel", u"Birne") < 0);
     QVERIFY(order.compare(u"Straße", u"Strasse") != 0);
     QCOMPARE(order.compare(u"Ordner", u"Ordner"), 0);
@@ -118,6 +120,25 @@ void TestCollation::sortMatchesCollator()
     }
 }
 
+// Many texts in a script outside the known set, and names that start with it.
+void TestCollation::foreignScripts()
+{
+    QStringList texts;
+    std::mt19937 random(9);
+    const QString letters = QStringLiteral("абвгдеёжзийклмнопрстуфхцчшщъыьэюяАБВЖЯ日本語한국어");
+    for (int i = 0; i < 3000; ++i) {
+        QString text = QStringLiteral("/home/");
+        for (int n = 1 + int(random() % 8); n > 0; --n)
+            text += letters[qsizetype(random() % letters.size())];
+        text += random() % 3 ? "/" : "/Ordner";
+        texts.append(text);
+    }
+    const auto textOf = [&texts](quint32 row) { return QStringView(texts[int(row)]); };
+    TextRanking ranking;
+    ranking.update(quint32(texts.size()), textOf);
+    expectRanksMatchCollator(texts, ranking);
+}
+
 void TestCollation::ranksFromScratchAndIncremental()
 {
     const QStringList texts = makeTexts(6000, 3);
@@ -139,7 +160,8 @@ void TestCollation::otherLocales()
 {
     for (const QLocale& locale : {QLocale(QLocale::Swedish, QLocale::Sweden),
                                   QLocale(QLocale::Czech, QLocale::CzechRepublic),
-                                  QLocale(QLocale::English, QLocale::UnitedStates)}) {
+                                  QLocale(QLocale::English, QLocale::UnitedStates),
+                                  QLocale(QLocale::Russian, QLocale::Russia)}) {
         QLocale::setDefault(locale);
         QStringList texts = makeTexts(1500, 5);
         texts << "chata" << "hrad" << "cesta" << "ärlig" << "zebra" << "åska" << "ö";
@@ -149,6 +171,8 @@ void TestCollation::otherLocales()
         expectRanksMatchCollator(texts, ranking);
         if (locale.language() == QLocale::Czech)
             QVERIFY(!CollationOrder().fast());  // "ch" is one letter there
+        if (locale.language() == QLocale::Russian)
+            QVERIFY(CollationOrder().fast());
     }
 }
 

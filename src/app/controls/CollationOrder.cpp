@@ -19,8 +19,8 @@ int shiftOf(int slot)
     return kSlotBits * (kSlots - 1 - slot) + 1;
 }
 
-// Characters whose primary weights are derived: printable ASCII and the
-// Latin-1 letters, without those that expand to two different weights in
+// Characters whose primary weights are derived: printable ASCII, the
+// Latin-1 letters and the Russian alphabet, without those that expand to two different weights in
 // common collations (æ, þ) and eth; ß is tried as "ss" on its own.
 QString candidates()
 {
@@ -32,6 +32,10 @@ QString candidates()
         if (!excluded.contains(QChar(c)))
             chars += QChar(c);
     }
+    for (char16_t c = 0x410; c <= 0x44f; ++c)  // Cyrillic А..я
+        chars += QChar(c);
+    chars += QChar(0x401);  // Ё
+    chars += QChar(0x451);  // ё
     return chars;
 }
 
@@ -186,7 +190,7 @@ quint64 CollationOrder::chunk(QStringView text, Cursor& at) const
     const char16_t* chars = text.utf16();
     const qsizetype size = text.size();
     const auto weightAt = [&](qsizetype i) -> quint8 {
-        return i >= size ? kEnd : chars[i] < 256 ? weights_[chars[i]] : kUnknown;
+        return i >= size ? kEnd : chars[i] < weights_.size() ? weights_[chars[i]] : kUnknown;
     };
     quint64 packed = 0;
     qsizetype i = at.index;

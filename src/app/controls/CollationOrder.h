@@ -3,8 +3,8 @@
 // (QLocale(), German in the tests), with the same result as QCollator.
 //
 // Most comparisons are decided by the first difference of primary weights
-// (letters without case and accents, digits, common punctuation; "ß" as two
-// "s"). The weights of a set of common characters are derived from the
+// (letters without case and accents, digits, common punctuation, Cyrillic;
+// "ß" as two "s"). The weights of a set of common characters are derived from the
 // locale's collator at construction and checked against it on generated
 // texts; where the check fails (a locale with contractions, for example)
 // every comparison goes to the collator. A comparison that meets a character
@@ -66,8 +66,8 @@ private:
     bool agreesOnRandomTexts() const;
 
     QCollator collator_;
-    std::array<quint8, 256> weights_{};
-    std::array<bool, 256> twice_{};  // characters with two equal weights (ß)
+    std::array<quint8, 0x460> weights_{};  // Latin-1 and Cyrillic
+    std::array<bool, 0x460> twice_{};  // characters with two equal weights (ß)
     bool fast_ = false;
 };
 

@@ -14,6 +14,7 @@ constexpr quint32 kSecond = 0x80000000u;
 constexpr int kSlotBits = 7;
 constexpr int kSlots = 9;
 constexpr quint64 kUnknown = 127;
+constexpr std::ptrdiff_t kKeySortFrom = 64;  // longer exact ranges sort by sort keys
 
 int shiftOf(int slot)
 {
@@ -53,7 +54,7 @@ CollationSort::Result CollationSort::sort(const CollationOrder& order,
     if (order.fast())
         sorter.sortRun(items.data(), items.data() + items.size());
     else
-        sorter.keySort(items);
+        sorter.keySort(items.data(), items.data() + items.size());
     Result result;
     result.rows.resize(items.size());
     result.equalToPrevious.resize(items.size());
@@ -87,33 +88,39 @@ int CollationSort::exactCompare(const Item& a, const Item& b) const
 
 void CollationSort::exactSort(Item* first, Item* last)
 {
+    if (last - first > kKeySortFrom) {
+        keySort(first, last);
+        return;
+    }
     std::sort(first, last, [this](const Item& a, const Item& b) { return exactCompare(a, b) < 0; });
     const quint32 range = ++ranges_;
     for (Item* it = first; it != last; ++it)
         exact_[it->row] = range;
 }
 
-// Without known weights (a locale with contractions): the collator's sort
-// keys, made once per text, are cheaper than comparing texts again and again.
-void CollationSort::keySort(std::vector<Item>& items)
+// The collator's sort keys, made once per text: for many texts (a locale
+// with contractions, or many names in a script outside the known set) far
+// cheaper than comparing texts again and again.
+void CollationSort::keySort(Item* first, Item* last)
 {
+    const size_t count = size_t(last - first);
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(items.size());
-    for (const Item& item : items)
-        keys.push_back(order_.collator().sortKey(texts_[item.row].toString()));
-    std::vector<quint32> at(items.size());
+    keys.reserve(count);
+    for (Item* it = first; it != last; ++it)
+        keys.push_back(order_.collator().sortKey(texts_[it->row].toString()));
+    std::vector<quint32> at(count);
     std::iota(at.begin(), at.end(), 0);
     std::sort(at.begin(), at.end(), [&](quint32 a, quint32 b) {
         const int c = keys[a].compare(keys[b]);
-        return c != 0 ? c < 0 : items[a].row < items[b].row;
+        return c != 0 ? c < 0 : first[a].row < first[b].row;
     });
-    std::vector<Item> sorted(items.size());
-    for (size_t i = 0; i < at.size(); ++i)
-        sorted[i] = items[at[i]];
-    items = std::move(sorted);
+    std::vector<Item> sorted(count);
+    for (size_t i = 0; i < count; ++i)
+        sorted[i] = first[at[i]];
+    std::copy(sorted.begin(), sorted.end(), first);
     const quint32 range = ++ranges_;  // equal texts are found by comparing neighbours
-    for (const Item& item : items)
-        exact_[item.row] = range;
+    for (Item* it = first; it != last; ++it)
+        exact_[it->row] = range;
 }
 
 void CollationSort::takeChunks(Item* first, Item* last) const

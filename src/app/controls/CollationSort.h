@@ -34,7 +34,7 @@ private:
         : order_(order), texts_(texts), skip_(skip) {}
 
     void sortRun(Item* first, Item* last);
-    void keySort(std::vector<Item>& items);
+    void keySort(Item* first, Item* last);
     void takeChunks(Item* first, Item* last) const;
     void exactSort(Item* first, Item* last);
     void sortPieces(Item* first, Item* last);

@@ -10,13 +10,24 @@
 #include <QFile>
 #include <QLabel>
 #include <QMetaObject>
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
+#include <deque>
+#include <iterator>
 
 namespace velmaro {
 
 namespace {
 constexpr int kPathColumn = 2;  // the final sort: the full path reads like the tree
-}
+// Rows reach the list in hand-overs of at most this many rows (each costs
+// the list its sort keys and a merge), with a pause after each as long as the
+// hand-over took (within these bounds): the window stays responsive. Once the
+// walk is over, the rest follows without pauses, still in hand-overs.
+constexpr std::size_t kMaxRowsPerHandOver = 4096;
+constexpr qint64 kMinPauseMs = 20;
+constexpr qint64 kMaxPauseMs = 250;
+}  // namespace
 
 struct ScanRun::State {
     TargetResolver resolve;
@@ -24,8 +35,11 @@ struct ScanRun::State {
     std::unique_ptr<engine::FolderScanner> scanner;
     QPointer<RoListBox> list;
     QPointer<QLabel> info[2];
+    std::deque<std::vector<FolderRow>> pending;  // arrived, not yet in the list
+    QTimer flushTimer;
     quint64 generation = 0;
-    bool running = false;
+    bool running = false;   // from the start until finished()
+    bool walkDone = false;  // the engine has delivered its last batch
 };
 
 ScanRun::ScanRun(MainWindow& window)
@@ -46,6 +60,8 @@ ScanRun::ScanRun(TargetResolver resolver, QObject* parent)
     : QObject(parent), state_(std::make_unique<State>())
 {
     state_->resolve = std::move(resolver);
+    state_->flushTimer.setSingleShot(true);
+    connect(&state_->flushTimer, &QTimer::timeout, this, &ScanRun::flushRows);
 }
 
 ScanRun::~ScanRun()
@@ -68,6 +84,9 @@ void ScanRun::Verzeichnisse_lesen()
     const quint64 gen = ++state_->generation;
     const ScanTarget target = state_->resolve();
     bindTarget(target);
+    state_->flushTimer.stop();
+    state_->pending.clear();
+    state_->walkDone = false;
     for (const auto& label : state_->info)
         if (label)
             label->clear();
@@ -99,19 +118,59 @@ void ScanRun::Verzeichnisse_lesen()
 
 void ScanRun::onBatch(quint64 generation, std::vector<FolderRow>&& rows)
 {
-    if (generation != state_->generation || !state_->list)
+    if (generation != state_->generation || state_->walkDone || rows.empty())
         return;
-    state_->list->AddRows(std::move(rows));
-    OrdnerZähler();
+    state_->pending.push_back(std::move(rows));
+    if (!state_->flushTimer.isActive()) {
+        const bool first = !state_->list || state_->list->RowCount() == 0;
+        state_->flushTimer.start(first ? 0 : int(kMinPauseMs));  // the first rows show at once
+    }
+}
+
+std::vector<FolderRow> ScanRun::takeHandOver()
+{
+    auto& pending = state_->pending;
+    std::vector<FolderRow> rows = std::move(pending.front());
+    pending.pop_front();
+    while (!pending.empty() && rows.size() + pending.front().size() <= kMaxRowsPerHandOver) {
+        std::move(pending.front().begin(), pending.front().end(), std::back_inserter(rows));
+        pending.pop_front();
+    }
+    return rows;
+}
+
+void ScanRun::flushRows()
+{
+    state_->flushTimer.stop();
+    qint64 pause = kMinPauseMs;
+    if (!state_->pending.empty() && state_->list) {
+        QElapsedTimer cost;
+        cost.start();
+        state_->list->AddRows(takeHandOver());
+        OrdnerZähler();
+        pause = state_->walkDone ? 0 : qBound(kMinPauseMs, cost.elapsed(), kMaxPauseMs);
+    }
+    if (!state_->list)
+        state_->pending.clear();
+    if (!state_->pending.empty())
+        state_->flushTimer.start(int(pause));
+    else if (state_->walkDone && state_->running)
+        finishScan();
 }
 
 void ScanRun::onDone(quint64 generation)
 {
-    if (generation != state_->generation || !state_->running)
+    if (generation != state_->generation || state_->walkDone)
         return;
-    state_->running = false;
+    state_->walkDone = true;
     emit walkEnded();
     state_->scanner.reset();  // the walk is over: free its folder nodes
+    flushRows();              // the rest of the rows, then finishScan()
+}
+
+void ScanRun::finishScan()
+{
+    state_->running = false;
     if (state_->list)
         state_->list->SortBy(kPathColumn);
     OrdnerZähler();

@@ -3,6 +3,9 @@
 // feeds the folder list in batches (queued from the worker threads), keeps
 // the count lines current and closes the progress window at the end.
 //
+// Rows that arrive are handed to the list together, at most 4096 at a time,
+// with a pause after each hand-over as long as it took (20 to 250 ms), so the
+// window stays responsive; the counts follow each hand-over.
 // Threads: the engine's sinks run on worker threads. They only turn records
 // into FolderRows and post them to this object's thread; the list, the
 // labels and the forms are touched on the user-interface thread only.
@@ -64,7 +67,7 @@ public:
     engine::ScanProgress progress() const;
 
 signals:
-    // The walk has delivered its last row (emitted before the final sort).
+    // The walk has delivered its last row (rows may still wait for the list).
     void walkEnded();
     // The scan is over: sorted, counted, progress window unloaded.
     void finished();
@@ -73,6 +76,9 @@ private:
     struct State;
     void onBatch(quint64 generation, std::vector<FolderRow>&& rows);
     void onDone(quint64 generation);
+    void flushRows();
+    std::vector<FolderRow> takeHandOver();
+    void finishScan();
     void bindTarget(const ScanTarget& target);
     std::unique_ptr<State> state_;
 };

@@ -282,7 +282,16 @@ private slots:
 
     void fullScanOfTheBigTree()
     {
+        int largestHandOver = 0, handOvers = 0;
+        auto c = connect(list()->model(), &QAbstractItemModel::rowsInserted, this,
+                         [&](const QModelIndex&, int first, int last) {
+                             largestHandOver = std::max(largestHandOver, last - first + 1);
+                             ++handOvers;
+                         });
         scan(bigRoot_);
+        disconnect(c);
+        QVERIFY2(largestHandOver <= 4096, qPrintable(QString::number(largestHandOver)));  // responsive
+        QVERIFY(handOvers >= 8);
         const qint64 all = 1 + kBigTop + kBigTop * kBigSub;
         QCOMPARE(list()->RowCount(), all);
         QCOMPARE(window()->Label_Info(0)->text(), countLine(all));

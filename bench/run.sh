@@ -4,7 +4,7 @@
 # peak memory from /usr/bin/time -v. Prints a table and checks Velmaro's total
 # of the root against `find`.
 #
-#   bench/run.sh [TREE] [BUILD_DIR]
+#   bench/run.sh [TREE] [BUILD_DIR]      (either order; `make bench` passes BUILD_DIR)
 #
 # TREE (default /work/benchtree/tree) is generated with gen_tree.py when it is
 # missing or empty (GEN_ARGS passes options, e.g. "--folders 1000 --files 10000").
@@ -13,8 +13,12 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-TREE=${1:-/work/benchtree/tree}
-BUILD=${2:-${BUILD_DIR:-$HERE/../build}}
+TREE=/work/benchtree/tree
+BUILD=${BUILD_DIR:-$HERE/../build}
+# Either argument may be the build folder (it holds bench/scan_window): `make bench` passes only that.
+for arg in "$@"; do
+    if [ -x "$arg/bench/scan_window" ]; then BUILD=$arg; else TREE=$arg; fi
+done
 RUNS=${RUNS:-5}
 SCAN=$BUILD/bench/scan_window
 WORK=$(mktemp -d)

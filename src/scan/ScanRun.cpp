@@ -7,10 +7,10 @@
 #include "scan/BitteWarten.h"
 #include "scan/FolderRowBuilder.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMetaObject>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <deque>

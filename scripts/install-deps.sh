@@ -10,7 +10,7 @@ PACKAGES=(
   xvfb openbox dbus at-spi2-core python3 python3-gi gir1.2-glib-2.0 python3-fusepy
   x11-utils xdotool imagemagick
   gdu libglib2.0-bin xdg-utils shared-mime-info desktop-file-utils
-  fonts-dejavu-core e2fsprogs util-linux time locales
+  fonts-dejavu-core fonts-dejavu-extra e2fsprogs util-linux time locales
 )
 LOCALE_NAME="de_DE.UTF-8"
 

@@ -51,6 +51,9 @@ public:
     struct Options {
         unsigned workers = 8;        // I/O bound: more workers than cores pays off
         std::size_t batchSize = 1024;
+        // Workers run this much nicer than the caller, so a user interface
+        // on the same cores stays responsive during the walk (0: unchanged).
+        int niceIncrement = 10;
     };
     using BatchSink = std::function<void(std::vector<FolderRecord>&&)>;
     using DoneSink = std::function<void()>;

@@ -57,6 +57,7 @@ bool isGone(int error)
 ScanWalk::ScanWalk(const std::string& root, const FolderScanner::Options& options,
                    FolderScanner::BatchSink onBatch, FolderScanner::DoneSink onDone)
     : workers_(std::max(options.workers, 1u)),
+      niceIncrement_(std::max(options.niceIncrement, 0)),
       handleCap_(handleCapFor(workers_)),
       onDone_(std::move(onDone)),
       batcher_(options.batchSize, std::move(onBatch), kFlushInterval),
@@ -123,8 +124,21 @@ void ScanWalk::wait()
             thread.join();
 }
 
+void ScanWalk::lowerPriority() const
+{
+    if (niceIncrement_ == 0)
+        return;
+    // On Linux a thread id names just this thread for PRIO_PROCESS.
+    const id_t self = static_cast<id_t>(::gettid());
+    errno = 0;
+    const int current = ::getpriority(PRIO_PROCESS, self);
+    if (errno == 0)
+        ::setpriority(PRIO_PROCESS, self, std::min(current + niceIncrement_, 19));
+}
+
 void ScanWalk::work()
 {
+    lowerPriority();
     std::unique_ptr<DirReader> reader;
     Item item;
     while (queue_.pop(item)) {

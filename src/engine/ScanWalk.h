@@ -52,6 +52,7 @@ private:
     };
 
     void work();
+    void lowerPriority() const;
     void handle(Item& item, std::unique_ptr<DirReader>& reader);
     void handleRoot(std::unique_ptr<DirReader>& reader);
     int openFolder(Item& item);
@@ -64,6 +65,7 @@ private:
     void finish();
 
     const unsigned workers_;
+    const int niceIncrement_;
     const int handleCap_;
     FolderScanner::DoneSink onDone_;
     RecordBatcher batcher_;

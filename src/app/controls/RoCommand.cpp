@@ -2,6 +2,7 @@
 
 #include "platform/Resources.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -75,6 +76,16 @@ QSize RoCommand::sizeHint() const
     return size.expandedTo(QSize(24, 24));
 }
 
+QFont RoCommand::fittingFont(int width) const
+{
+    // The substitute for the designed face runs wider: shrink the caption in
+    // quarter points (down to 6 pt) rather than cut it off.
+    QFont f = font();
+    while (f.pointSizeF() > 6.0 && QFontMetrics(f).horizontalAdvance(text()) > width)
+        f.setPointSizeF(f.pointSizeF() - 0.25);
+    return f;
+}
+
 void RoCommand::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -101,6 +112,7 @@ void RoCommand::paintEvent(QPaintEvent*)
     }
     if (!text().isEmpty()) {
         painter.setPen(isEnabled() ? QColor(Qt::black) : QColor(160, 160, 160));
+        painter.setFont(fittingFont(inner.width()));
         painter.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, text());
     }
     if (hasFocus()) {

@@ -32,6 +32,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The button's font, shrunk until the caption fits into `width` pixels.
+    QFont fittingFont(int width) const;
+
     QColor back_;
     QPixmap symbol_;
 };

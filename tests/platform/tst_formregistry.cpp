@@ -1,6 +1,7 @@
 // The window registry: load order, unload once, nested close-all, modal shows.
 
 #include "platform/FormRegistry.h"
+#include "support/TestSupport.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -11,6 +12,7 @@
 #include <map>
 
 using namespace velmaro::platform;
+using velmaro::testsupport::flushDeletes;
 
 namespace {
 
@@ -37,11 +39,6 @@ private:
     std::function<void()> onClose_;
 };
 
-void flushDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 }  // namespace
 
 class TestFormRegistry : public QObject {
@@ -52,10 +49,9 @@ private slots:
     void loadsOnceInLoadOrder();
     void unloadRunsCloseOnceAndDestroys();
     void nestedCloseAllUnloadsEachOnce();
-    void closeBoxOfMainWindowClosesAll();
     void selfDeletingWindow();
-    void showModalDialogReturnsWhenHidden();
-    void showModalWidgetReturnsWhenHiddenOrUnloaded();
+    void showModalReturnsWhenHiddenOrUnloaded_data();
+    void showModalReturnsWhenHiddenOrUnloaded();
 
 private:
     std::map<QString, int> created_;
@@ -122,35 +118,29 @@ void TestFormRegistry::unloadRunsCloseOnceAndDestroys()
 }
 
 // The main window's close handling calls the close-all routine again, as
-// its shutdown does; every window is still closed exactly once.
+// its shutdown does; every window is still closed exactly once, whether
+// the routine or the main window's close box starts it.
 void TestFormRegistry::nestedCloseAllUnloadsEachOnce()
 {
-    registerPlain("Velmaro", [] { Alle_Fenster_schliessen(); });
-    registerPlain("frm_DelFile");
-    registerPlain("Copyright");
-    forms().load("Velmaro")->show();
-    forms().load("frm_DelFile");  // loaded, never shown (hidden)
-    forms().load("Copyright")->show();
-    Alle_Fenster_schliessen();
-    QCOMPARE(closes["Velmaro"], 1);
-    QCOMPARE(closes["frm_DelFile"], 1);
-    QCOMPARE(closes["Copyright"], 1);
-    QVERIFY(forms().loaded().isEmpty());
-}
-
-void TestFormRegistry::closeBoxOfMainWindowClosesAll()
-{
-    registerPlain("Velmaro", [] { Alle_Fenster_schliessen(); });
-    registerPlain("frm_DelFile");
-    QPointer<QWidget> main = forms().load("Velmaro");
-    main->show();
-    forms().load("frm_DelFile");
-    main->close();  // the close box
-    QCOMPARE(closes["Velmaro"], 1);
-    QCOMPARE(closes["frm_DelFile"], 1);
-    QVERIFY(forms().loaded().isEmpty());
-    flushDeletes();
-    QVERIFY(main.isNull());
+    for (bool closeBox : {false, true}) {
+        closes.clear();
+        registerPlain("Velmaro", [] { Alle_Fenster_schliessen(); });
+        registerPlain("frm_DelFile");
+        registerPlain("Copyright");
+        QPointer<QWidget> main = forms().load("Velmaro");
+        main->show();
+        forms().load("frm_DelFile");  // loaded, never shown (hidden)
+        forms().load("Copyright")->show();
+        if (closeBox)
+            main->close();
+        else
+            Alle_Fenster_schliessen();
+        for (const char* name : {"Velmaro", "frm_DelFile", "Copyright"})
+            QCOMPARE(closes[name], 1);
+        QVERIFY(forms().loaded().isEmpty());
+        flushDeletes();
+        QVERIFY(main.isNull());
+    }
 }
 
 void TestFormRegistry::selfDeletingWindow()
@@ -168,47 +158,45 @@ void TestFormRegistry::selfDeletingWindow()
     QCOMPARE(closes["Copyright"], 1);
 }
 
-void TestFormRegistry::showModalDialogReturnsWhenHidden()
+void TestFormRegistry::showModalReturnsWhenHiddenOrUnloaded_data()
 {
-    forms().registerForm("Copyright", [] { return new Window<QDialog>("Copyright"); });
-    Qt::WindowModality modality = Qt::NonModal;
-    QTimer::singleShot(20, [&] {
-        modality = forms().find("Copyright")->windowModality();
-        forms().hide("Copyright");
-    });
-    forms().showModal("Copyright");
-    QCOMPARE(modality, Qt::ApplicationModal);
-    QVERIFY(forms().isLoaded("Copyright"));
-    QVERIFY(!forms().find("Copyright")->isVisible());
-    // Unloading from inside the modal loop ends it as well.
-    QTimer::singleShot(20, [] { forms().unload("Copyright"); });
-    forms().showModal("Copyright");
-    QVERIFY(!forms().isLoaded("Copyright"));
+    QTest::addColumn<bool>("dialog");
+    QTest::newRow("dialog") << true;
+    QTest::newRow("plain window") << false;
 }
 
-void TestFormRegistry::showModalWidgetReturnsWhenHiddenOrUnloaded()
+// Shown application-modal; the call returns when the window is hidden
+// (still loaded), unloaded or (a plain window) deleted.
+void TestFormRegistry::showModalReturnsWhenHiddenOrUnloaded()
 {
-    registerPlain("BitteWarten");
+    QFETCH(bool, dialog);
+    const QString name = QStringLiteral("BitteWarten");
+    if (dialog)
+        forms().registerForm(name, [name] { return new Window<QDialog>(name); });
+    else
+        registerPlain(name);
     bool wasModal = false;
     QTimer::singleShot(20, [&] {
-        QWidget* window = forms().find("BitteWarten");
+        QWidget* window = forms().find(name);
         wasModal = window->isVisible() && window->windowModality() == Qt::ApplicationModal
             && QApplication::activeModalWidget() == window;
-        forms().hide("BitteWarten");
+        forms().hide(name);
     });
-    forms().showModal("BitteWarten");
+    forms().showModal(name);
     QVERIFY(wasModal);
-    QVERIFY(forms().isLoaded("BitteWarten"));
+    QVERIFY(forms().isLoaded(name));
+    QVERIFY(!forms().find(name)->isVisible());
 
-    QTimer::singleShot(20, [] { forms().unload("BitteWarten"); });
-    forms().showModal("BitteWarten");
-    QVERIFY(!forms().isLoaded("BitteWarten"));
-    QCOMPARE(closes["BitteWarten"], 1);
+    QTimer::singleShot(20, [name] { forms().unload(name); });
+    forms().showModal(name);
+    QVERIFY(!forms().isLoaded(name));
+    QCOMPARE(closes[name], 1);
 
-    // A window deleted while shown modally ends the wait too.
-    QTimer::singleShot(20, [] { delete forms().find("BitteWarten"); });
-    forms().showModal("BitteWarten");
-    QVERIFY(!forms().isLoaded("BitteWarten"));
+    if (!dialog) {
+        QTimer::singleShot(20, [name] { delete forms().find(name); });
+        forms().showModal(name);
+        QVERIFY(!forms().isLoaded(name));
+    }
 }
 
 QTEST_MAIN(TestFormRegistry)

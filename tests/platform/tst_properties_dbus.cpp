@@ -10,8 +10,8 @@
 
 #include "actions/Eigenschaften.h"
 #include "actions/PropertiesWindow.h"
-#include "engine/SafeDelete.h"
 #include "platform/FileManagerProperties.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -34,6 +34,7 @@
 
 using namespace velmaro;
 using platform::FileManagerProperties;
+using namespace velmaro::testsupport;
 
 namespace {
 
@@ -201,28 +202,22 @@ private:
         askDaemon(QStringLiteral("ReloadConfig"));
     }
     QByteArray makeFolder(const QByteArray& name) {
-        const QByteArray path = base_ + "/" + name;
-        ::mkdir(path.constData(), 0755);
-        return path + "/";
+        makeDir(base_ + "/" + name);
+        return base_ + "/" + name + "/";
     }
 
 private slots:
     void initTestCase() {
         QVERIFY(temp_.isValid());
         base_ = QFile::encodeName(temp_.path());
-        qputenv("HOME", base_);
-        qputenv("XDG_CONFIG_HOME", base_ + "/.config");
-        qputenv("XDG_DATA_HOME", base_ + "/.local/share");
+        usePrivateHome(temp_.path());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         serviceFile_ = qEnvironmentVariable(kServiceDir) + QStringLiteral("/org.freedesktop.FileManager1.service");
     }
 
     void cleanup() { closePropertyWindows(); }
 
-    void cleanupTestCase() {
-        // Names that do not decode are beyond QTemporaryDir's clean-up.
-        engine::deleteTree(base_.toStdString());
-    }
+    void cleanupTestCase() { removeTree(temp_.path()); }  // also names that do not decode
 
     void uriKeepsTheRawBytes() {
         QCOMPARE(FileManagerProperties::fileUri("/tmp/a\xff" "b\nc d/"), QStringLiteral("file:///tmp/a%FFb%0Ac%20d"));
@@ -244,8 +239,7 @@ private slots:
         QCOMPARE(call.size(), 2);
         QCOMPARE(call.at(0), QStringLiteral("file://") + QString::fromLatin1(base_.toPercentEncoding("/"))
                                  + QStringLiteral("/a%FFb%0Ac"));
-        QVERIFY(call.at(1).startsWith(QStringLiteral("velmaro-")));
-        QVERIFY(call.at(1).contains(QStringLiteral("_TIME")));
+        QVERIFY(call.at(1).startsWith(QStringLiteral("velmaro-")) && call.at(1).contains(QStringLiteral("_TIME")));
         stopStandIn(process);
         QTest::qWait(100);  // the reply has long arrived: a fallback would show now
         QVERIFY(propertyWindows().isEmpty());
@@ -286,10 +280,7 @@ private slots:
         requireBus();
         QVERIFY(!FileManagerProperties::available());
         const QByteArray folder = makeFolder("own");
-        QFile file(QFile::decodeName(folder + "data.bin"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(1536, 'x'));
-        file.close();
+        makeFile(folder + "data.bin", QByteArray(1536, 'x'));
         QWidget owner;
         owner.show();
         Eigenschaften_zeigen(&owner, folder + "data.bin");

@@ -34,16 +34,12 @@ private slots:
         QTest::newRow("empty") << quint64(0) << "0";
         QTest::newRow("5 bytes round down to 0") << quint64(5) << "0";
         QTest::newRow("6 bytes") << quint64(6) << "0,01";
-        QTest::newRow("just below a half") << quint64(127) << "0,12";
         QTest::newRow("half rounds up") << quint64(128) << "0,13";
         QTest::newRow("1 KB") << quint64(1024) << "1";
-        QTest::newRow("1.0048 KB") << quint64(1029) << "1";
         QTest::newRow("1.0098 KB") << quint64(1034) << "1,01";
         QTest::newRow("no trailing zero") << quint64(1536) << "1,5";
-        QTest::newRow("1.0996 KB") << quint64(1126) << "1,1";
         QTest::newRow("rounds up to a whole") << quint64(1023) << "1";
         QTest::newRow("1 MB without grouping") << quint64(1048576) << "1024";
-        QTest::newRow("1 GB without grouping") << quint64(1073741824) << "1048576";
         QTest::newRow("largest size, no overflow")
             << std::numeric_limits<quint64>::max() << "18014398509481984";
     }
@@ -65,41 +61,43 @@ private slots:
         QCOMPARE(english.sizeText(1048576000), QString("1024000"));
     }
 
-    void zeroByteOnlyFromTheRecord()
+    void stateTexts_data()
     {
-        FolderRecord threeBytes = record("/t/drei/", 3);
-        const FolderRow small = FolderRowBuilder().build(threeBytes);
-        QCOMPARE(small.sizeText, QString("0"));  // shows "0" ...
-        QVERIFY(!small.zeroByte);                // ... but holds data
-
-        FolderRecord empty = record("/t/leer/", 0);
-        empty.zeroByte = true;
-        QVERIFY(FolderRowBuilder().build(empty).zeroByte);
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<quint64>("bytes");
+        QTest::addColumn<bool>("zeroByte");  // as the record says
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("rowZeroByte");
+        const int known = int(SizeState::Complete), failed = int(SizeState::Failed);
+        QTest::newRow("3 bytes show 0 but hold data") << known << 0 << quint64(3) << false << "0" << false;
+        QTest::newRow("zero-byte by the record") << known << 0 << quint64(0) << true << "0" << true;
+        QTest::newRow("denied, never zero-byte") << failed << EACCES << quint64(0) << true << "Zugriff verweigert"
+                                                 << false;
+        QTest::newRow("incomplete") << int(SizeState::Incomplete) << 0 << quint64(0) << true
+                                    << "Größe unvollständig (Suche abgebrochen)" << false;
     }
-
-    void failureTexts()
+    void stateTexts()
     {
-        FolderRecord denied = record("/t/zu/", 0);
-        denied.sizeState = SizeState::Failed;
-        denied.error = EACCES;
-        denied.zeroByte = true;  // a failed size is never a zero-byte folder
-        const FolderRow row = FolderRowBuilder().build(denied);
-        QCOMPARE(row.sizeText, QString("Zugriff verweigert"));
-        QCOMPARE(row.sizeText, QString::fromStdString(velmaro::engine::errorFromErrno(EACCES).text));
-        QVERIFY(!row.sizeKnown);
-        QVERIFY(!row.zeroByte);
-
-        FolderRecord noErrno = denied;
-        noErrno.error = 0;  // never an empty cell
-        QVERIFY(!FolderRowBuilder().build(noErrno).sizeText.isEmpty());
-
-        FolderRecord cut = record("/t/halb/", 0);
-        cut.sizeState = SizeState::Incomplete;
-        cut.zeroByte = true;
-        const FolderRow cutRow = FolderRowBuilder().build(cut);
-        QCOMPARE(cutRow.sizeText, QString("Größe unvollständig (Suche abgebrochen)"));
-        QVERIFY(!cutRow.sizeKnown);
-        QVERIFY(!cutRow.zeroByte);
+        QFETCH(int, state);
+        QFETCH(int, error);
+        QFETCH(quint64, bytes);
+        QFETCH(bool, zeroByte);
+        QFETCH(QString, text);
+        QFETCH(bool, rowZeroByte);
+        FolderRecord r = record("/t/x/", bytes);
+        r.sizeState = SizeState(state);
+        r.error = error;
+        r.zeroByte = zeroByte;
+        const FolderRow row = FolderRowBuilder().build(r);
+        QCOMPARE(row.sizeText, text);
+        QCOMPARE(row.zeroByte, rowZeroByte);
+        QCOMPARE(row.sizeKnown, SizeState(state) == SizeState::Complete);
+        if (SizeState(state) == SizeState::Failed) {
+            QCOMPARE(text, QString::fromStdString(velmaro::engine::errorFromErrno(error).text));
+            r.error = 0;  // never an empty cell
+            QVERIFY(!FolderRowBuilder().build(r).sizeText.isEmpty());
+        }
     }
 
     void nameRule_data()
@@ -108,12 +106,10 @@ private slots:
         QTest::addColumn<QByteArray>("rawPath");
         QTest::addColumn<QByteArray>("name");
         QTest::newRow("root") << QByteArray("/") << QByteArray("/") << QByteArray("/");
-        QTest::newRow("top level") << QByteArray("/home/") << QByteArray("/home/") << QByteArray("home");
         QTest::newRow("deep") << QByteArray("/a/b/Daten/") << QByteArray("/a/b/Daten/")
                               << QByteArray("Daten");
         QTest::newRow("no trailing slash") << QByteArray("/a/Daten") << QByteArray("/a/Daten/")
                                            << QByteArray("Daten");
-        QTest::newRow("tab") << QByteArray("/a/x\ty/") << QByteArray("/a/x\ty/") << QByteArray("x\ty");
         QTest::newRow("newline") << QByteArray("/a/x\ny/") << QByteArray("/a/x\ny/")
                                  << QByteArray("x\ny");
         QTest::newRow("not utf-8") << QByteArray("/a/\xff\xfeZ/") << QByteArray("/a/\xff\xfeZ/")

@@ -10,6 +10,7 @@
 #include "scan/FolderRowBuilder.h"
 #include "scan/ScanRun.h"
 #include "scan/ScanStarter.h"
+#include "support/TestSupport.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -24,21 +25,11 @@
 #include <unistd.h>
 
 using namespace velmaro;
+using testsupport::makeDir;
+using testsupport::makeFile;
 
 namespace {
 const QString kWait = QStringLiteral("BitteWarten");
-
-void makeDir(const QByteArray& raw)
-{
-    QVERIFY2(::mkdir(raw.constData(), 0755) == 0, raw.constData());
-}
-
-void writeFile(const QByteArray& raw, int bytes)
-{
-    QFile f(QFile::decodeName(raw));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(bytes, 'x'));
-}
 
 QString countLine(qint64 n) { return QString::number(n) + QStringLiteral(" Ordner gefunden "); }
 QString zeroLine(qint64 z) { return QStringLiteral("davon %1 Ordner mit 0 Byte").arg(z); }
@@ -90,14 +81,18 @@ private:
         QVERIFY(!window()->scanRun().running());
     }
     RoListBox* list() { return window()->roListBox_Ordner(); }
+    void expectCounts(qint64 rows, qint64 zero)
+    {
+        QCOMPARE(list()->RowCount(), rows);
+        QCOMPARE(window()->Label_Info(0)->text(), countLine(rows));
+        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(zero));
+    }
 
 private slots:
     void initTestCase()
     {
         QVERIFY(home_.isValid() && trees_.isValid());
-        qputenv("HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
-        qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
+        testsupport::usePrivateHome(home_.path());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         platform::forms().registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
         platform::forms().registerForm(kWait, &createBitteWarten);
@@ -119,10 +114,10 @@ private slots:
         makeDir(root);
         makeDir(root + "/a");
         makeDir(root + "/b");
-        writeFile(root + "/b/f", 3);
+        makeFile(root + "/b/f", "xyz");
         makeDir(root + "/c");
         makeDir(root + "/c/d");
-        writeFile(root + "/c/d/leer", 0);
+        makeFile(root + "/c/d/leer");
 
         window()->setDir1Path(QFile::decodeName(root));
         QTRY_COMPARE(window()->dir1Path(), QFile::decodeName(root) + '/');
@@ -131,10 +126,8 @@ private slots:
         QCOMPARE(platform::WaitCursor::depth(), 0);
         QCOMPARE(window()->LabelVerzeichnis()->text(), QFile::decodeName(root) + '/');
 
-        QCOMPARE(list()->RowCount(), 5);
-        QCOMPARE(window()->Label_Info(0)->text(), countLine(5));
         // a, c, d hold nothing; b shows "0" but holds 3 bytes, so it is not counted.
-        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(3));
+        expectCounts(5, 3);
         const QString base = QFile::decodeName(root);
         const QStringList paths = {base + "/", base + "/a/", base + "/b/", base + "/c/", base + "/c/d/"};
         for (int i = 0; i < paths.size(); ++i)  // sorted once by the full path
@@ -148,9 +141,7 @@ private slots:
     void missingRootGivesAnEmptyList()
     {
         scan(tree("gibt-es-nicht"));
-        QCOMPARE(list()->RowCount(), 0);
-        QCOMPARE(window()->Label_Info(0)->text(), countLine(0));
-        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(0));
+        expectCounts(0, 0);
     }
 
     void secondScanReplacesTheFirst()
@@ -164,11 +155,9 @@ private slots:
         scan(first);
         QCOMPARE(list()->RowCount(), 3);
         scan(second);
-        QCOMPARE(list()->RowCount(), 2);
+        expectCounts(2, 2);
         for (qint64 r = 1; r <= 2; ++r)
             QVERIFY(list()->RowAt(r)->rawPath.startsWith(second + '/'));
-        QCOMPARE(window()->Label_Info(0)->text(), countLine(2));
-        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(2));
     }
 
     void oddNamesKeepTheirBytes()
@@ -261,8 +250,7 @@ private slots:
                 QVERIFY(!row->zeroByte && !row->sizeKnown);
             zero += row->zeroByte ? 1 : 0;
         }
-        QCOMPARE(window()->Label_Info(0)->text(), countLine(rows));
-        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(zero));
+        expectCounts(rows, zero);
     }
 
     void nextScanAfterAStopStartsWithTheButtonEnabled()
@@ -270,10 +258,7 @@ private slots:
         bool enabled = false;
         Poller poll([&] {
             auto* wait = platform::forms().find<BitteWarten>(kWait);
-            if (!wait)
-                return false;
-            enabled = wait->cmd_Stopp()->isEnabled();
-            return true;
+            return wait && (enabled = wait->cmd_Stopp()->isEnabled(), true);
         });
         scan(tree("zaehlen"));
         QVERIFY(enabled);
@@ -293,9 +278,7 @@ private slots:
         QVERIFY2(largestHandOver <= 4096, qPrintable(QString::number(largestHandOver)));  // responsive
         QVERIFY(handOvers >= 8);
         const qint64 all = 1 + kBigTop + kBigTop * kBigSub;
-        QCOMPARE(list()->RowCount(), all);
-        QCOMPARE(window()->Label_Info(0)->text(), countLine(all));
-        QCOMPARE(window()->Label_Info(1)->text(), zeroLine(all));
+        expectCounts(all, all);
     }
 
     void restartDropsRowsOfTheEarlierScan()

@@ -84,12 +84,11 @@ void TestFormRegistry::loadsOnceInLoadOrder()
     registerPlain("Velmaro");
     registerPlain("Copyright");
     registerPlain("BitteWarten");
-    QVERIFY(!forms().isLoaded("Velmaro"));
     QCOMPARE(forms().find("Velmaro"), nullptr);
     QWidget* copyright = forms().load("Copyright");
     QWidget* main = forms().load("Velmaro");
     QVERIFY(copyright && main);
-    QCOMPARE(forms().load("Copyright"), copyright);
+    QCOMPARE(forms().load("Copyright"), copyright);  // once
     QCOMPARE(created_["Copyright"], 1);
     QCOMPARE(copyright->objectName(), QStringLiteral("Copyright"));
     forms().load("BitteWarten");

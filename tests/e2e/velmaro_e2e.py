@@ -53,11 +53,11 @@ class Skip(Exception):
     """The machine cannot give what the journey needs."""
 
 
-def make_tree(root, spec):
-    """Builds a tree: spec maps names to an int (file of that many bytes)
+def make_tree(root, layout):
+    """Builds a tree: layout maps names to an int (file of that many bytes)
     or a dict (a folder with that content)."""
     os.makedirs(root, exist_ok=True)
-    for name, content in spec.items():
+    for name, content in layout.items():
         path = os.path.join(root, name)
         if isinstance(content, dict):
             make_tree(path, content)

@@ -58,7 +58,8 @@ private slots:
         QFETCH(double, windowHeight);
         QFETCH(QString, control);
         QFETCH(QList<double>, rect);
-        const Placement* p = MainLayout::compute(windowWidth, windowHeight).find(control);
+        const MainLayoutResult layout = MainLayout::compute(windowWidth, windowHeight);
+        const Placement* p = layout.find(control);
         QVERIFY(p);
         QCOMPARE(p->rect, (TwipsRect{rect[0], rect[1], rect[2], rect[3]}));
     }

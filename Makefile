@@ -25,7 +25,7 @@ test: build
 
 asan-test: deps
 	bash scripts/build.sh $(ASAN_DIR) -DVELMARO_ASAN=ON
-	ASAN_OPTIONS=detect_leaks=0 bash scripts/test.sh $(ASAN_DIR)
+	ASAN_OPTIONS=detect_leaks=1 bash scripts/test.sh $(ASAN_DIR)
 
 bench: build
 	bash bench/run.sh $(BUILD_DIR)

@@ -26,18 +26,6 @@ using namespace velmaro;
 using namespace velmaro::testsupport;
 using platform::MsgBoxScript;
 
-namespace {
-
-QList<PropertiesWindow*> propertyWindows() {
-    QList<PropertiesWindow*> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<PropertiesWindow*>(widget); window && window->isVisible())
-            windows << window;
-    return windows;
-}
-
-}  // namespace
-
 class TstDeleteFolders : public QObject {
     Q_OBJECT
 

@@ -140,13 +140,6 @@ bool nameOwned() {
     return !reply.arguments().isEmpty() && reply.arguments().first().toBool();
 }
 
-QList<PropertiesWindow*> propertyWindows() {
-    QList<PropertiesWindow*> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<PropertiesWindow*>(widget); window && window->isVisible())
-            windows << window;
-    return windows;
-}
 
 void closePropertyWindows() {
     for (PropertiesWindow* window : propertyWindows())

@@ -1,7 +1,10 @@
 #include "support/TestSupport.h"
 
+#include "actions/PropertiesWindow.h"
+
 #include "engine/SafeDelete.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -85,6 +88,15 @@ FolderRow folderRow(const QByteArray& raw, const QString& sizeText, bool zeroByt
     row.zeroByte = zeroByte;
     row.bytes = bytes;
     return row;
+}
+
+QList<PropertiesWindow*> propertyWindows()
+{
+    QList<PropertiesWindow*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<PropertiesWindow*>(widget); window && window->isVisible())
+            windows << window;
+    return windows;
 }
 
 }  // namespace velmaro::testsupport

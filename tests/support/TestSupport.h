@@ -9,6 +9,10 @@
 #include <QDateTime>
 #include <QStringList>
 
+namespace velmaro {
+class PropertiesWindow;
+}
+
 namespace velmaro::testsupport {
 
 // Points HOME, XDG_CONFIG_HOME and XDG_DATA_HOME below `base` and creates them.
@@ -29,6 +33,9 @@ void setChanged(const QByteArray& raw, const QDateTime& local);
 QString box(int style, const QString& title, const QString& prompt);
 QStringList boxes(const platform::MsgBoxScript& script);
 QStringList prompts(const platform::MsgBoxScript& script);
+
+// The program's own properties windows that are showing now.
+QList<PropertiesWindow*> propertyWindows();
 
 // The row a scan shows for folder `raw` (ending in "/").
 FolderRow folderRow(const QByteArray& raw, const QString& sizeText = QStringLiteral("0"),

@@ -5,7 +5,7 @@ and check the disk and the new counts after each step."""
 import os
 import time
 
-from velmaro_e2e import (check, check_equal, folder_path, kb_text, make_tree,
+from velmaro_e2e import (check, check_equal, kb_text,
                          run_journey)
 
 FIXTURE = {
@@ -79,16 +79,10 @@ def delete_zero_byte(v, base):
 
 
 def journey(v):
-    root = os.path.join(v.tmp, "Löschbaum")
-    make_tree(root, FIXTURE)
-    base = folder_path(root)
-    v.start_app(cwd=root)
-    v.press(description="cmd_Go", root=v.main_window())
-    v.wait_counts(10, 4)
+    base = v.scan_new_tree("Löschbaum", FIXTURE, 10, 4)
     delete_selected(v, base)
     delete_zero_byte(v, base)
-    v.press(description="cmd_Ende", root=v.main_window())
-    check_equal(v.wait_exit(), 0, "exit code")
+    v.exit_app()
 
 
 if __name__ == "__main__":

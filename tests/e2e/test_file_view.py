@@ -7,7 +7,7 @@ import os
 import re
 import time
 
-from velmaro_e2e import (check, check_equal, folder_path, make_tree,
+from velmaro_e2e import (check, check_equal,
                          run_journey, wait_until)
 
 FILES = {"a.txt": 10, "b.txt": 2048, "c.txt": 1600, ".versteckt": 5}
@@ -118,17 +118,11 @@ def properties_round(v, base):
 
 
 def journey(v):
-    root = os.path.join(v.tmp, "Ansicht")
-    make_tree(root, FIXTURE)
-    base = folder_path(root)
-    v.start_app(cwd=root)
-    v.press(description="cmd_Go", root=v.main_window())
-    v.wait_counts(3, 0)
+    base = v.scan_new_tree("Ansicht", FIXTURE, 3, 0)
     file_view_round(v, base)
     double_click_round(v, base)
     properties_round(v, base)
-    v.press(description="cmd_Ende", root=v.main_window())
-    check_equal(v.wait_exit(), 0, "exit code")
+    v.exit_app()
 
 
 if __name__ == "__main__":

@@ -333,6 +333,23 @@ class Velmaro:
         return (self.label_text("Label_Info_0", root=window),
                 self.label_text("Label_Info_1", root=window))
 
+    def scan_new_tree(self, name, layout, folders, zero):
+        """Builds `layout` as the folder `name` in the test's temporary
+        folder, starts the program there, runs "Unterordner suchen" and waits
+        for these counts. Returns the tree's path as the list shows it."""
+        root = os.path.join(self.tmp, name)
+        make_tree(root, layout)
+        self.start_app(cwd=root)
+        self.press(description="cmd_Go", root=self.main_window())
+        self.wait_counts(folders, zero)
+        return folder_path(root)
+
+    def exit_app(self):
+        """Presses "Exit" and checks that the program ends cleanly."""
+        self.press(description="cmd_Ende", root=self.main_window())
+        if self.wait_exit() != 0:
+            raise AssertionError("the program did not end with exit code 0")
+
     def wait_counts(self, folders, zero, timeout=30):
         """Waits until a scan has ended with these counts: no progress
         window, both count lines as expected, the list holding that many

@@ -1,5 +1,7 @@
 #include "engine/DirReader.h"
 
+#include <sys/sysmacros.h>
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -9,7 +11,7 @@ namespace velmaro::engine {
 
 namespace {
 
-constexpr unsigned kMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_BTIME
+constexpr unsigned kMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME | STATX_BTIME
                            | STATX_MNT_ID;
 constexpr std::size_t kBufferBytes = 64 * 1024;
 
@@ -46,10 +48,22 @@ DirReader::Volume DirReader::volumeOf(const struct statx& st)
     return v;
 }
 
+FolderIdentity DirReader::identityOf(const struct statx& st)
+{
+    FolderIdentity id;
+    id.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
+    id.ino = st.stx_ino;
+    id.hasMountId = (st.stx_mask & STATX_MNT_ID) != 0;
+    id.mountId = id.hasMountId ? st.stx_mnt_id : 0;
+    return id;
+}
+
 FolderTree::Times DirReader::timesOf(const struct statx& st)
 {
     FolderTree::Times times;
     times.accessed = fileTimeOf(st.stx_atime);
+    times.inode = st.stx_ino;
+    times.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
     if (st.stx_mask & STATX_BTIME)
         times.created = fileTimeOf(st.stx_btime);
     return times;

@@ -51,6 +51,7 @@ public:
     static int stat(int dirFd, const char* name, struct statx& out);
     static Volume volumeOf(const struct statx& st);
     static FolderTree::Times timesOf(const struct statx& st);
+    static FolderIdentity identityOf(const struct statx& st);
     // True when `st` is the root of another mount than `root`'s.
     static bool isOtherVolume(const struct statx& st, const Volume& root);
 

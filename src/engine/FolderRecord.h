@@ -2,6 +2,8 @@
 // One scanned folder, as the walk hands it to whoever shows it.
 // Plain data, no Qt. Paths and names are raw file-system bytes.
 
+#include "engine/FolderIdentity.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,6 +35,7 @@ struct FolderRecord {
                                    // unless sizeState == Complete
     std::optional<FileTime> created;  // birth time; empty where the file system has none
     FileTime accessed;             // last access, read before the folder was listed
+    FolderIdentity id;             // device, inode and mount as the scan saw them
 };
 
 }  // namespace velmaro::engine

@@ -6,6 +6,8 @@ struct FolderTree::Node {
     uint64_t bytes = 0;
     FileTime accessed;
     FileTime created;
+    uint64_t inode = 0;
+    uint64_t dev = 0;
     const char* name = nullptr;
     uint32_t nameLength = 0;
     Index parent = kNone;
@@ -66,6 +68,8 @@ FolderTree::Index FolderTree::append(Index parent, std::string_view name, const 
     n.nameLength = static_cast<uint32_t>(stored.size());
     n.parent = parent;
     n.accessed = times.accessed;
+    n.inode = times.inode;
+    n.dev = times.dev;
     n.hasCreated = times.created.has_value();
     if (n.hasCreated)
         n.created = *times.created;
@@ -199,6 +203,9 @@ FolderRecord FolderTree::makeRecord(Index index, std::string path) const
     if (n.hasCreated)
         record.created = n.created;
     record.accessed = n.accessed;
+    record.id = volume_;
+    record.id.ino = n.inode;
+    record.id.dev = n.dev;
     return record;
 }
 

@@ -28,6 +28,8 @@ public:
     struct Times {
         std::optional<FileTime> created;  // empty where the file system has no birth time
         FileTime accessed;
+        uint64_t inode = 0;
+        uint64_t dev = 0;  // may differ from the root's inside a btrfs subvolume
     };
     // What reading one folder's own entries gave.
     struct Listing {
@@ -46,6 +48,9 @@ public:
     // `rootPath` as the user gave it; a trailing '/' is optional.
     explicit FolderTree(std::string_view rootPath);
     ~FolderTree();
+
+    // The mount every folder of this walk lies on (the root's).
+    void setVolume(const FolderIdentity& volume) { volume_ = volume; }
 
     // Adds the root (must be the first node) or a subfolder of `parent`.
     // The parent then waits for this node before it can finish.
@@ -86,6 +91,7 @@ private:
     std::vector<std::unique_ptr<Node[]>> blocks_;
     std::size_t count_ = 0;
     NameArena names_;
+    FolderIdentity volume_;
     bool finished_ = false;
 };
 

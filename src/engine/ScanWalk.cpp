@@ -177,6 +177,7 @@ void ScanWalk::handleRoot(std::unique_ptr<DirReader>& reader)
     FolderTree::Index root;
     {
         std::lock_guard lock(treeMutex_);
+        tree_.setVolume(DirReader::identityOf(st));
         root = tree_.addRoot(DirReader::timesOf(st));
     }
     ++folders_;

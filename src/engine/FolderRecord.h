@@ -36,6 +36,7 @@ struct FolderRecord {
     std::optional<FileTime> created;  // birth time; empty where the file system has none
     FileTime accessed;             // last access, read before the folder was listed
     FolderIdentity id;             // device, inode and mount as the scan saw them
+    bool root = false;             // the scanned folder itself
 };
 
 }  // namespace velmaro::engine

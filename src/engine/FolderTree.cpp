@@ -206,6 +206,7 @@ FolderRecord FolderTree::makeRecord(Index index, std::string path) const
     record.id = volume_;
     record.id.ino = n.inode;
     record.id.dev = n.dev;
+    record.root = n.parent == kNone;
     return record;
 }
 

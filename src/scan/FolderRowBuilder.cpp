@@ -59,6 +59,8 @@ FolderRow FolderRowBuilder::build(const engine::FolderRecord& record) const
 {
     FolderRow row;
     row.rawPath = QByteArray(record.path.data(), qsizetype(record.path.size()));
+    row.id = record.id;
+    row.isRoot = record.root;
     if (!row.rawPath.endsWith('/'))
         row.rawPath += '/';
     row.path = QFile::decodeName(row.rawPath);

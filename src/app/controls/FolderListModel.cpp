@@ -127,6 +127,15 @@ QString FolderListModel::cellText(int displayRow, int column) const
     }
 }
 
+std::optional<engine::ScannedFolder> FolderListModel::scannedFolder(int displayRow) const
+{
+    const FolderRow* row = rowAt(displayRow);
+    if (!row || rootRow_ < 0)
+        return std::nullopt;
+    const FolderRow& root = rows_[size_t(rootRow_)];
+    return engine::ScannedFolder{root.rawPath.toStdString(), root.id, row->rawPath.toStdString(), row->id};
+}
+
 void FolderListModel::clear()
 {
     beginResetModel();
@@ -136,6 +145,7 @@ void FolderListModel::clear()
     ranking_[0].clear();
     ranking_[1].clear();
     zeroCount_ = 0;
+    rootRow_ = -1;
     published_ = 0;
     publishTimer_->stop();
     endResetModel();
@@ -149,6 +159,8 @@ void FolderListModel::append(std::vector<FolderRow>&& rows)
     for (FolderRow& row : rows) {
         if (row.zeroByte)
             ++zeroCount_;
+        if (row.isRoot)
+            rootRow_ = int(rows_.size());
         order_.push_back(int(rows_.size()));
         rows_.push_back(std::move(row));
     }

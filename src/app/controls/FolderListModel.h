@@ -19,8 +19,10 @@
 
 #include "app/controls/FolderRow.h"
 #include "app/controls/TextRanking.h"
+#include "engine/ScannedFolder.h"
 
 #include <QAbstractTableModel>
+#include <optional>
 #include <vector>
 
 class QTimer;
@@ -44,6 +46,10 @@ public:
     const FolderRow* rowAt(int displayRow) const;
     // Text of a cell, display row 0-based, column 0-based; empty when out of range.
     QString cellText(int displayRow, int column) const;
+    // The folder of a display row as the scan saw it (root and identities),
+    // for deletes that must act on exactly that folder; empty when out of
+    // range or when the scanned root has no row.
+    std::optional<engine::ScannedFolder> scannedFolder(int displayRow) const;
     qint64 zeroByteCount() const { return zeroCount_; }
     qint64 totalRows() const { return qint64(rows_.size()); }
     // Tells the views about every row added so far.
@@ -66,6 +72,7 @@ private:
     // Key of the sort column per storage row: ascending keys are display order.
     std::vector<quint64> sortKeys_;
     qint64 zeroCount_ = 0;
+    int rootRow_ = -1;  // storage index of the scanned root's row
     int published_ = 0;  // rows the views know of (display rows [0, published_))
     QTimer* publishTimer_;
     int sortColumn_ = -1;

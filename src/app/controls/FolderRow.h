@@ -2,6 +2,8 @@
 // One row of the folder list. Cells are stored separately; the path's raw
 // bytes are kept for every file-system operation.
 
+#include "engine/FolderIdentity.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -21,6 +23,8 @@ struct FolderRow {
     bool zeroByte = false;  // counts as a zero-byte folder
     qint64 createdMs = kNoTime;   // column 4, ms since epoch; kNoTime = empty cell
     qint64 accessedMs = kNoTime;  // column 5
+    engine::FolderIdentity id;    // what the scan saw: deletes act on this folder only
+    bool isRoot = false;          // the scanned folder itself
 };
 
 }  // namespace velmaro

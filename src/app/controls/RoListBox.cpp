@@ -89,6 +89,13 @@ const FolderRow* RoListBox::RowAt(qint64 row) const
     return model_->rowAt(int(row - 1));
 }
 
+std::optional<engine::ScannedFolder> RoListBox::ScannedFolderAt(qint64 row) const
+{
+    if (row < 1 || row > RowCount())
+        return std::nullopt;
+    return model_->scannedFolder(int(row - 1));
+}
+
 qint64 RoListBox::SelectedIndex() const
 {
     const QModelIndexList rows = selectionModel()->selectedRows();

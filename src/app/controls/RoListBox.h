@@ -29,6 +29,8 @@ public:
     qint64 RowCount() const;
     QString CellText(qint64 row, int column) const;
     const FolderRow* RowAt(qint64 row) const;     // nullptr when the row names no row
+    // The row's folder as the scan saw it; empty when the row names no row.
+    std::optional<engine::ScannedFolder> ScannedFolderAt(qint64 row) const;
     qint64 SelectedIndex() const;
     void SelectRow(qint64 row);                   // 1-based; for keyboard/tests
     qint64 ZeroByteCount() const;

@@ -1,7 +1,10 @@
-// Folder list benchmark: fills the list model with 1,000,000 generated rows
-// in batches, sorts by every column (the first sort by a text column ranks
-// the texts in collation order, later sorts reuse the ranks), then clears.
-// Prints milliseconds per step.
+// Folder list benchmark: fills the list model with a generated folder tree
+// of 1,000,000 rows in batches of 1000 (as a scan hands them over), sorts by
+// every column as a header click does (the first sort by a text column
+// ranks the texts, later sorts reuse the ranks; long lists sort on a worker
+// thread), adds rows to the sorted list, then clears. Prints milliseconds
+// per step: until the rows are in place, and the longest time the calling
+// thread was busy at a stretch (a window would not repaint meanwhile).
 // Usage: list_sort [rows]
 
 #include "app/controls/FolderListModel.h"
@@ -10,13 +13,13 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <random>
 #include <string>
 
 using velmaro::FolderListModel;
-using velmaro::FolderRow;
+using velmaro::FolderSlot;
+using velmaro::RowBatch;
 
 namespace {
 
@@ -24,39 +27,60 @@ const char* const kWords[] = {"Äpfel", "apfel", "Birne", "Zebra", "daten", "Bil
                               "ordner", "Sicherung", "musik", "Straße", "projekt", "_alt", "2024",
                               "Öl", "zeug", "Archiv", "src", "build", "Dokumente", "cache"};
 
-std::vector<FolderRow> makeRows(int first, int count, std::mt19937& random)
-{
-    std::vector<FolderRow> rows;
-    rows.reserve(size_t(count));
-    std::uniform_int_distribution<int> word(0, int(std::size(kWords)) - 1);
-    std::uniform_int_distribution<int> depth(2, 7);
-    std::uniform_int_distribution<qint64> bytes(0, 50'000'000'000LL);
-    std::uniform_int_distribution<qint64> time(1'000'000'000'000LL, 1'800'000'000'000LL);
-    for (int i = first; i < first + count; ++i) {
-        FolderRow row;
-        QString path = QStringLiteral("/home/benutzer/");
-        const int levels = depth(random);
-        for (int level = 0; level < levels; ++level)
-            path += QString::fromUtf8(kWords[word(random)]) + QString::number(i % (level + 7)) + '/';
-        row.name = QString::fromUtf8(kWords[word(random)]) + QString::number(i);
-        path += row.name + '/';
-        row.path = path;
-        row.rawPath = path.toUtf8();
-        row.bytes = quint64(i % 10 == 0 ? 0 : bytes(random));
-        row.sizeKnown = i % 1000 != 0;
-        row.sizeText = row.sizeKnown ? QString::number(row.bytes / 1024) : QStringLiteral("Zugriff verweigert");
-        row.zeroByte = row.sizeKnown && row.bytes == 0;
-        row.createdMs = i % 50 == 0 ? FolderRow::kNoTime : time(random);
-        row.accessedMs = time(random);
-        rows.push_back(std::move(row));
+// A tree like a home folder: most new folders below one of the recent ones.
+class TreeMaker {
+public:
+    RowBatch batch(quint32 first, quint32 count)
+    {
+        RowBatch batch;
+        batch.firstSlot = first;
+        std::uniform_int_distribution<int> word(0, int(std::size(kWords)) - 1);
+        std::uniform_int_distribution<qint64> bytes(0, 50'000'000'000LL);
+        std::uniform_int_distribution<qint64> time(1'000'000'000'000LL, 1'800'000'000'000LL);
+        for (quint32 slot = first; slot < first + count; ++slot) {
+            if (slot == 0) {
+                batch.addSlot(FolderSlot::kNoParent, "/home/benutzer/", 15);
+            } else {
+                const std::string name = std::string(kWords[word(random_)]) + std::to_string(slot);
+                batch.addSlot(parentOf(slot), name.data(), name.size());
+            }
+            depth_.push_back(slot == 0 ? 0 : depth_[parentOf(slot)] + 1);
+            RowBatch::Fill fill;
+            fill.slot = slot;
+            fill.bytes = quint64(slot % 10 == 0 ? 0 : bytes(random_));
+            fill.sizeKnown = slot % 1000 != 0;
+            if (!fill.sizeKnown)
+                fill.sizeText = batch.sizeTextNumber(QStringLiteral("Zugriff verweigert"));
+            fill.zeroByte = fill.sizeKnown && fill.bytes == 0;
+            fill.createdMs = slot % 50 == 0 ? FolderSlot::kNoTime : time(random_);
+            fill.accessedMs = time(random_);
+            fill.root = slot == 0;
+            batch.rows.push_back(fill);
+            if (depth_.back() < 12)
+                open_.push_back(slot);
+        }
+        return batch;
     }
-    return rows;
-}
 
-long cpuMs(std::clock_t since)
-{
-    return long((std::clock() - since) * 1000 / CLOCKS_PER_SEC);
-}
+private:
+    quint32 parentOf(quint32 slot)
+    {
+        auto it = parents_.find(slot);
+        if (it != parents_.end())
+            return it->second;
+        std::uniform_real_distribution<double> roll(0, 1);
+        const std::size_t n = open_.size();
+        const quint32 parent = roll(random_) < 0.7 ? open_[n - 1 - std::size_t(roll(random_) * std::min<std::size_t>(n, 50))]
+                                                   : open_[std::size_t(roll(random_) * n)];
+        parents_[slot] = parent;
+        return parent;
+    }
+
+    std::mt19937 random_{42};
+    std::vector<quint32> open_;
+    std::vector<int> depth_;
+    std::unordered_map<quint32, quint32> parents_;
+};
 
 long residentMegabytes()
 {
@@ -69,53 +93,66 @@ long residentMegabytes()
     return -1;
 }
 
+// Runs `step`, then the event loop until the model has every row in place.
+// Returns {ms until then, longest single busy stretch of this thread in ms}.
+template <typename Step>
+std::pair<double, double> timed(FolderListModel& model, Step step)
+{
+    QElapsedTimer total, piece;
+    total.start();
+    piece.start();
+    step();
+    double longest = piece.nsecsElapsed() / 1e6;
+    while (model.sorting()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        piece.start();
+        QCoreApplication::processEvents();
+        longest = std::max(longest, piece.nsecsElapsed() / 1e6);
+    }
+    return {total.nsecsElapsed() / 1e6, longest};
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const int total = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
-    std::mt19937 random(42);
+    const quint32 total = argc > 1 ? quint32(std::atoi(argv[1])) : 1'000'000;
+    const long emptyMb = residentMegabytes();
+    TreeMaker maker;
     FolderListModel model;
     QElapsedTimer clock;
-    qint64 fillMs = 0;
-    for (int first = 0; first < total; first += 1000) {
-        std::vector<FolderRow> batch = makeRows(first, std::min(1000, total - first), random);
+    qint64 fillNs = 0;
+    for (quint32 first = 0; first < total; first += 1000) {
+        const RowBatch batch = maker.batch(first, std::min<quint32>(1000, total - first));
         clock.start();
-        model.append(std::move(batch));
-        fillMs += clock.elapsed();
+        model.append(batch);
+        fillNs += clock.nsecsElapsed();
     }
-    std::printf("rows %lld, append in batches of 1000: %lld ms, RSS %ld MB\n", model.totalRows(),
-                fillMs, residentMegabytes());
+    model.publish();
+    std::printf("rows %lld, append in batches of 1000: %.0f ms, RSS %ld MB (%ld MB before)\n", model.totalRows(),
+                fillNs / 1e6, residentMegabytes(), emptyMb);
     const char* const names[] = {"Ordnername", "kompletter Pfad", "Ordnergröße", "erstellt am",
                                  "letzte Änderung"};
-    std::printf("times: wall clock ms (CPU ms of this process)\n");
+    std::printf("ms until sorted (longest busy stretch of this thread, ms)\n");
     for (int pass = 1; pass <= 2; ++pass) {
         for (int column = 0; column < 5; ++column) {
-            clock.start();
-            std::clock_t cpu = std::clock();
-            model.sort(column, Qt::AscendingOrder);
-            const qint64 up = clock.elapsed();
-            const long upCpu = cpuMs(cpu);
-            clock.start();
-            cpu = std::clock();
-            model.sort(column, Qt::DescendingOrder);
-            std::printf("pass %d, column %d (%s): ascending %lld (%ld), descending %lld (%ld)\n", pass,
-                        column + 1, names[column], up, upCpu, clock.elapsed(), cpuMs(cpu));
+            const auto up = timed(model, [&] { model.sort(column, Qt::AscendingOrder); });
+            const auto down = timed(model, [&] { model.sort(column, Qt::DescendingOrder); });
+            std::printf("pass %d, column %d (%s): ascending %.0f (%.0f), descending %.0f (%.0f)\n", pass,
+                        column + 1, names[column], up.first, up.second, down.first, down.second);
         }
     }
     std::printf("RSS after sorting: %ld MB\n", residentMegabytes());
-    // Appending to a sorted list merges the batch in.
     for (int column : {1, 2}) {
         model.sort(column, Qt::AscendingOrder);
+        timed(model, [] {});
         for (int n = 0; n < 3; ++n) {
-            std::vector<FolderRow> batch = makeRows(int(model.totalRows()), 1000, random);
-            clock.start();
-            const std::clock_t cpu = std::clock();
-            model.append(std::move(batch));
-            std::printf("append 1000 rows to the list sorted by column %d: %lld (%ld)\n", column + 1,
-                        clock.elapsed(), cpuMs(cpu));
+            const RowBatch batch = maker.batch(quint32(model.nextSlot()), 1000);
+            const auto added = timed(model, [&] { model.append(batch); });
+            std::printf("add 1000 rows to the list sorted by column %d: %.0f (%.0f)\n", column + 1, added.first,
+                        added.second);
         }
     }
     clock.start();

@@ -6,19 +6,21 @@
 #
 #   bench/run.sh [TREE] [BUILD_DIR]      (either order; `make bench` passes BUILD_DIR)
 #
-# TREE (default /work/benchtree/tree) is generated with gen_tree.py when it is
-# missing or empty (GEN_ARGS passes options, e.g. "--folders 1000 --files 10000").
-# BUILD_DIR (default ../build) must hold bench/scan_window. RUNS defaults to 5,
-# WORKERS (optional) sets the engine's worker count.
+# TREE (default BUILD_DIR/bench-trees/tree-100k) is generated with gen_tree.py
+# when it is missing or empty (GEN_ARGS passes options, e.g. "--folders 1000
+# --files 10000"). BUILD_DIR (default ../build) must hold bench/scan_window.
+# RUNS defaults to 5, WORKERS (optional) sets the engine's worker count.
+# bench/window_table.sh adds the folder list's table (TABLE=0 skips it).
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-TREE=/work/benchtree/tree
+TREE=
 BUILD=${BUILD_DIR:-$HERE/../build}
 # Either argument may be the build folder (it holds bench/scan_window): `make bench` passes only that.
 for arg in "$@"; do
     if [ -x "$arg/bench/scan_window" ]; then BUILD=$arg; else TREE=$arg; fi
 done
+TREE=${TREE:-$BUILD/bench-trees/tree-100k}
 RUNS=${RUNS:-5}
 SCAN=$BUILD/bench/scan_window
 WORK=$(mktemp -d)
@@ -120,6 +122,14 @@ for c in 1 2 3 4 5; do
     printf '  column %d: asc %s  desc %s\n' "$c" "$(stat_of sort_col${c}_asc_ms "$WORK"/full.*)" \
         "$(stat_of sort_col${c}_desc_ms "$WORK"/full.*)"
 done
+
+# --- The folder list's table: floor, engine, window, du, gdu on three trees ---
+if [ "${TABLE:-1}" != 0 ]; then
+    echo
+    RUNS=$RUNS "$HERE/window_table.sh" "$BUILD"
+fi
+# --- end of the folder list's block ---
+
 if [ "$root_bytes" = "$find_bytes" ]; then
     echo "root total: $root_bytes bytes, equal to find's sum"
 else

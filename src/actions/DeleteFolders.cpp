@@ -25,9 +25,8 @@ QList<QByteArray> zeroByteFolders(const RoListBox& list) {
     QList<QByteArray> folders;
     const qint64 count = list.RowCount();
     for (qint64 i = 1; i <= count; ++i) {
-        const FolderRow* row = list.RowAt(i);
-        if (row && row->zeroByte)
-            folders.append(row->rawPath);
+        if (list.ZeroByteAt(i))
+            folders.append(list.RawPathAt(i));
     }
     return folders;
 }
@@ -57,7 +56,7 @@ void cmd_OrdnerDel_Click(MainWindow& window) {
     if (MsgBox(question, 292, QStringLiteral("Ordner löschen"), &window) == kNo)
         return;
 
-    const FolderRow* row = list->RowAt(list->SelectedIndex());
+    const auto row = list->RowAt(list->SelectedIndex());
     if (!row)
         return;
     const QByteArray rawFolder = row->rawPath;

@@ -45,7 +45,7 @@ void cmd_Info_Click(MainWindow& window) {
         platform::MsgBox(QStringLiteral("Kein Verzeichnis gewählt."), 0, QString(), &window);
         return;
     }
-    if (const FolderRow* row = list->RowAt(list->SelectedIndex()))
+    if (const auto row = list->RowAt(list->SelectedIndex()))
         Eigenschaften_zeigen(&window, row->rawPath);
 }
 

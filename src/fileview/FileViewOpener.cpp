@@ -25,7 +25,7 @@ const QString kForm = QStringLiteral("frm_DelFile");
 // keeps none).
 QByteArray selectedRawPath(const RoListBox& list, qint64 selected, const QString& shown)
 {
-    const FolderRow* row = list.RowAt(selected);
+    const auto row = list.RowAt(selected);
     return row && !row->rawPath.isEmpty() ? row->rawPath : QFile::encodeName(shown);
 }
 

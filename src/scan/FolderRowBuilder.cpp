@@ -55,6 +55,13 @@ qint64 FolderRowBuilder::toMs(const engine::FileTime& t)
     return qint64(t.seconds) * 1000 + qint64(t.nanoseconds / 1000000u);
 }
 
+QString FolderRowBuilder::failureText(const engine::FolderRecord& record)
+{
+    if (record.sizeState == engine::SizeState::Incomplete)
+        return kIncompleteText;
+    return QString::fromStdString(engine::errorFromErrno(record.error ? record.error : EIO).text);
+}
+
 FolderRow FolderRowBuilder::build(const engine::FolderRecord& record) const
 {
     FolderRow row;
@@ -66,25 +73,9 @@ FolderRow FolderRowBuilder::build(const engine::FolderRecord& record) const
     row.path = QFile::decodeName(row.rawPath);
     row.name = QFile::decodeName(nameOf(row.rawPath));
     row.bytes = record.bytes;
-    switch (record.sizeState) {
-    case engine::SizeState::Complete:
-        row.sizeText = sizeText(record.bytes);
-        row.sizeKnown = true;
-        row.zeroByte = record.zeroByte;
-        break;
-    case engine::SizeState::Failed: {
-        const engine::ErrorInfo info = engine::errorFromErrno(record.error ? record.error : EIO);
-        row.sizeText = QString::fromStdString(info.text);
-        row.sizeKnown = false;
-        row.zeroByte = false;
-        break;
-    }
-    case engine::SizeState::Incomplete:
-        row.sizeText = kIncompleteText;
-        row.sizeKnown = false;
-        row.zeroByte = false;
-        break;
-    }
+    row.sizeKnown = record.sizeState == engine::SizeState::Complete;
+    row.sizeText = row.sizeKnown ? sizeText(record.bytes) : failureText(record);
+    row.zeroByte = row.sizeKnown && record.zeroByte;
     row.createdMs = record.created ? toMs(*record.created) : FolderRow::kNoTime;
     row.accessedMs = toMs(record.accessed);
     return row;

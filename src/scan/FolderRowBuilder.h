@@ -33,6 +33,8 @@ public:
     explicit FolderRowBuilder(const QLocale& locale = QLocale());
 
     FolderRow build(const engine::FolderRecord& record) const;
+    // The text in place of the size of a Failed or Incomplete record.
+    static QString failureText(const engine::FolderRecord& record);
 
     // The size text of `bytes` (see above).
     QString sizeText(uint64_t bytes) const;

@@ -5,28 +5,20 @@
 #include "platform/FormRegistry.h"
 #include "platform/WaitCursor.h"
 #include "scan/BitteWarten.h"
-#include "scan/FolderRowBuilder.h"
+#include "scan/RowBatchBuilder.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMetaObject>
 #include <QPointer>
 #include <QTimer>
 #include <deque>
-#include <iterator>
 
 namespace velmaro {
 
 namespace {
 constexpr int kPathColumn = 2;  // the final sort: the full path reads like the tree
-// Rows reach the list in hand-overs of at most this many rows (each costs
-// the list its sort keys and a merge), with a pause after each as long as the
-// hand-over took (within these bounds): the window stays responsive. Once the
-// walk is over, the rest follows without pauses, still in hand-overs.
-constexpr std::size_t kMaxRowsPerHandOver = 4096;
-constexpr qint64 kMinPauseMs = 20;
-constexpr qint64 kMaxPauseMs = 250;
+constexpr int kHandOverMs = 20;  // batches reach the list together, at most this often
 }  // namespace
 
 struct ScanRun::State {
@@ -35,8 +27,9 @@ struct ScanRun::State {
     std::unique_ptr<engine::FolderScanner> scanner;
     QPointer<RoListBox> list;
     QPointer<QLabel> info[2];
-    std::deque<std::vector<FolderRow>> pending;  // arrived, not yet in the list
+    std::deque<RowBatch> pending;  // arrived, not yet in the list
     QTimer flushTimer;
+    QMetaObject::Connection sortDone;  // the final sort of a long list
     quint64 generation = 0;
     bool running = false;   // from the start until finished()
     bool walkDone = false;  // the engine has delivered its last batch
@@ -86,27 +79,20 @@ void ScanRun::Verzeichnisse_lesen()
     bindTarget(target);
     state_->flushTimer.stop();
     state_->pending.clear();
+    QObject::disconnect(state_->sortDone);
     state_->walkDone = false;
     for (const auto& label : state_->info)
         if (label)
             label->clear();
-    if (state_->list) {
-        state_->list->ClearRows();
-        // Sorted by path from the start: each batch is merged in as it comes
-        // (its collation keys made then), so the final sort has little left to do.
-        state_->list->SortBy(kPathColumn);
-    }
+    if (state_->list)
+        state_->list->ClearRows();  // unsorted until the walk is over
     state_->running = true;
 
-    // The builder reads the locale here, on the user-interface thread.
-    auto builder = std::make_shared<const FolderRowBuilder>();
+    const quint32 firstSlot = state_->list ? state_->list->folderModel()->nextSlot() : 0;
+    auto builder = std::make_shared<RowBatchBuilder>(target.rootRaw, firstSlot);
     auto onBatch = [this, gen, builder](std::vector<engine::FolderRecord>&& records) {
-        std::vector<FolderRow> rows;
-        rows.reserve(records.size());
-        for (const auto& record : records)
-            rows.push_back(builder->build(record));
         QMetaObject::invokeMethod(
-            this, [this, gen, rows = std::move(rows)]() mutable { this->onBatch(gen, std::move(rows)); },
+            this, [this, gen, batch = builder->build(records)]() mutable { this->onBatch(gen, std::move(batch)); },
             Qt::QueuedConnection);
     };
     auto onDone = [this, gen] {
@@ -116,46 +102,29 @@ void ScanRun::Verzeichnisse_lesen()
     state_->scanner->start(target.rootRaw.toStdString(), std::move(onBatch), std::move(onDone));
 }
 
-void ScanRun::onBatch(quint64 generation, std::vector<FolderRow>&& rows)
+void ScanRun::onBatch(quint64 generation, RowBatch&& batch)
 {
-    if (generation != state_->generation || state_->walkDone || rows.empty())
+    if (generation != state_->generation || state_->walkDone || batch.empty())
         return;
-    state_->pending.push_back(std::move(rows));
+    state_->pending.push_back(std::move(batch));
     if (!state_->flushTimer.isActive()) {
         const bool first = !state_->list || state_->list->RowCount() == 0;
-        state_->flushTimer.start(first ? 0 : int(kMinPauseMs));  // the first rows show at once
+        state_->flushTimer.start(first ? 0 : kHandOverMs);  // the first rows show at once
     }
-}
-
-std::vector<FolderRow> ScanRun::takeHandOver()
-{
-    auto& pending = state_->pending;
-    std::vector<FolderRow> rows = std::move(pending.front());
-    pending.pop_front();
-    while (!pending.empty() && rows.size() + pending.front().size() <= kMaxRowsPerHandOver) {
-        std::move(pending.front().begin(), pending.front().end(), std::back_inserter(rows));
-        pending.pop_front();
-    }
-    return rows;
 }
 
 void ScanRun::flushRows()
 {
     state_->flushTimer.stop();
-    qint64 pause = kMinPauseMs;
-    if (!state_->pending.empty() && state_->list) {
-        QElapsedTimer cost;
-        cost.start();
-        state_->list->AddRows(takeHandOver());
-        OrdnerZähler();
-        pause = state_->walkDone ? 0 : qBound(kMinPauseMs, cost.elapsed(), kMaxPauseMs);
+    if (state_->list) {
+        for (const RowBatch& batch : state_->pending)
+            state_->list->AddBatch(batch);
+        if (!state_->pending.empty())
+            OrdnerZähler();
     }
-    if (!state_->list)
-        state_->pending.clear();
-    if (!state_->pending.empty())
-        state_->flushTimer.start(int(pause));
-    else if (state_->walkDone && state_->running)
-        finishScan();
+    state_->pending.clear();
+    if (state_->walkDone && state_->running)
+        sortAndFinish();
 }
 
 void ScanRun::onDone(quint64 generation)
@@ -165,14 +134,28 @@ void ScanRun::onDone(quint64 generation)
     state_->walkDone = true;
     emit walkEnded();
     state_->scanner.reset();  // the walk is over: free its folder nodes
-    flushRows();              // the rest of the rows, then finishScan()
+    flushRows();              // the rest of the rows, then the sort and finishScan()
+}
+
+void ScanRun::sortAndFinish()
+{
+    FolderListModel* model = state_->list ? state_->list->folderModel() : nullptr;
+    if (model) {
+        state_->list->SortBy(kPathColumn);
+        if (model->sorting()) {
+            state_->sortDone = connect(model, &FolderListModel::sorted, this, [this] {
+                QObject::disconnect(state_->sortDone);
+                finishScan();
+            });
+            return;
+        }
+    }
+    finishScan();
 }
 
 void ScanRun::finishScan()
 {
     state_->running = false;
-    if (state_->list)
-        state_->list->SortBy(kPathColumn);
     OrdnerZähler();
     auto& forms = platform::forms();
     if (auto* wait = forms.find<BitteWarten>(QStringLiteral("BitteWarten")))

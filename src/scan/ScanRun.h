@@ -3,17 +3,19 @@
 // feeds the folder list in batches (queued from the worker threads), keeps
 // the count lines current and closes the progress window at the end.
 //
-// Rows that arrive are handed to the list together, at most 4096 at a time,
-// with a pause after each hand-over as long as it took (20 to 250 ms), so the
-// window stays responsive; the counts follow each hand-over.
-// Threads: the engine's sinks run on worker threads. They only turn records
-// into FolderRows and post them to this object's thread; the list, the
-// labels and the forms are touched on the user-interface thread only.
+// The workers turn records into compact RowBatches (RowBatchBuilder). On
+// the user-interface thread the batches that have arrived are handed to the
+// list together, at most every 20 ms, and the counts follow each hand-over;
+// the list shows them unsorted until the walk is over, then sorts them once
+// by the full path (on a worker thread for a long list).
+// Threads: the engine's sinks run on worker threads. They only build
+// batches and post them to this object's thread; the list, the labels and
+// the forms are touched on the user-interface thread only.
 // Batches of an earlier scan that arrive after a new scan has started are
 // dropped. Destroying the ScanRun cancels the walk and waits for it; rows
 // still queued are then discarded.
 
-#include "app/controls/FolderRow.h"
+#include "app/controls/RowBatch.h"
 #include "engine/FolderScanner.h"
 
 #include <QByteArray>
@@ -50,7 +52,7 @@ public:
     ~ScanRun() override;
 
     // Empties the counts and the list, starts the walk of the scan root.
-    // Returns at once. At the end: final sort by the full path, final counts,
+    // Returns at once. At the end: sort by the full path, final counts,
     // the progress window "BitteWarten" is unloaded, the cursor restored and
     // finished() emitted. A walk still running is cancelled first.
     void Verzeichnisse_lesen();
@@ -74,10 +76,10 @@ signals:
 
 private:
     struct State;
-    void onBatch(quint64 generation, std::vector<FolderRow>&& rows);
+    void onBatch(quint64 generation, RowBatch&& batch);
     void onDone(quint64 generation);
     void flushRows();
-    std::vector<FolderRow> takeHandOver();
+    void sortAndFinish();
     void finishScan();
     void bindTarget(const ScanTarget& target);
     std::unique_ptr<State> state_;

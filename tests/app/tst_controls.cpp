@@ -5,12 +5,16 @@
 #include "app/controls/RoListBox.h"
 #include "platform/Twips.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QAccessibleTableInterface>
 #include <QApplication>
+#include <QCollator>
+#include <QFile>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
+#include <numeric>
 
 using namespace velmaro;
 
@@ -63,6 +67,42 @@ std::vector<FolderRow> sortSet(int set)
             row("mittel", 0, ms(2010, 6, 1), ms(2011, 1, 1))};
 }
 
+// A folder tree as a scan hands it over: slot 0 is "/daten/", slot s lies
+// below (s - 1) / 4. New slots [first, end) and rows for `filled`. Sizes
+// repeat (ties), every 101st size failed, some names are not UTF-8.
+RowBatch treeBatch(quint32 first, quint32 end, const std::vector<quint32>& filled)
+{
+    RowBatch batch;
+    batch.firstSlot = first;
+    for (quint32 s = first; s < end; ++s) {
+        QByteArray name = s == 0 ? QByteArray("/daten/") : "Ordner " + QByteArray::number(s % 97);
+        if (s % 13 == 1)
+            name += "\xff";
+        batch.addSlot(s == 0 ? FolderSlot::kNoParent : (s - 1) / 4, name.constData(), std::size_t(name.size()));
+    }
+    for (const quint32 s : filled) {
+        RowBatch::Fill fill;
+        fill.slot = s;
+        fill.bytes = (s % 5) * 1024;
+        fill.sizeKnown = s % 101 != 0;
+        if (!fill.sizeKnown)
+            fill.sizeText = batch.sizeTextNumber(QStringLiteral("Zugriff verweigert"));
+        fill.zeroByte = fill.sizeKnown && fill.bytes == 0;
+        fill.accessedMs = 1'700'000'000'000LL + s;
+        fill.id = engine::FolderIdentity{s % 2 ? 41u : 42u, 1000u + s, 7, true};
+        fill.root = s == 0;
+        batch.rows.push_back(fill);
+    }
+    return batch;
+}
+
+std::vector<quint32> range(quint32 first, quint32 end)
+{
+    std::vector<quint32> numbers(end - first);
+    std::iota(numbers.begin(), numbers.end(), first);
+    return numbers;
+}
+
 QColor pixel(QWidget& widget, int x, int y)
 {
     return widget.grab().toImage().pixelColor(x, y);
@@ -86,6 +126,8 @@ private slots:
     void listClearAfterSortAndCounts();
     void listRowEvent();
     void longListTellsViewLater();
+    void treeRowsTakeTheirPlacesWhileSorted();
+    void modelPassesTheTester();
     void listCellsAreAccessible();
 };
 
@@ -180,7 +222,7 @@ void TestControls::listOperationsCountFromOne()
     QCOMPARE(list.CellText(3, 1), QStringLiteral("drei"));
     for (auto [r, c] : {std::pair{0, 1}, {4, 1}, {1, 0}, {1, 6}, {-1, 2}})
         QCOMPARE(list.CellText(r, c), QString());
-    QCOMPARE(list.RowAt(4), nullptr);
+    QVERIFY(!list.RowAt(4));
     list.SelectRow(2);
     QCOMPARE(list.SelectedIndex(), 2);
     QCOMPARE(list.CellText(list.SelectedIndex(), 2), QStringLiteral("/daten/zwei/"));
@@ -307,7 +349,7 @@ void TestControls::listRowEvent()
 }
 
 // A long unsorted list (a scan) tells its view about new rows now and then;
-// the operations see every row at once.
+// the operations see every row at once. A long list sorts on a worker thread.
 void TestControls::longListTellsViewLater()
 {
     RoListBox list;
@@ -324,12 +366,103 @@ void TestControls::longListTellsViewLater()
     QTRY_COMPARE(list.model()->rowCount(), 30000);
     list.AddRow(row("neu"));
     QCOMPARE(list.model()->rowCount(), 30000);
+    QSignalSpy sorted(list.folderModel(), &FolderListModel::sorted);
     list.SortBy(1, Qt::DescendingOrder);  // sorting tells the view everything first
     QCOMPARE(list.model()->rowCount(), 30001);
+    QVERIFY(list.folderModel()->sorting());
+    QTRY_COMPARE(sorted.count(), 1);
     QCOMPARE(list.CellText(1, 1), QStringLiteral("neu"));
-    list.AddRow(row("zzz"));  // sorted: at once, in its place
-    QCOMPARE(list.model()->rowCount(), 30002);
+    list.AddRow(row("zzz"));  // sorted: in its place once the worker is done
+    QCOMPARE(list.RowCount(), 30002);
+    QTRY_COMPARE(sorted.count(), 2);
     QCOMPARE(list.CellText(1, 1), QStringLiteral("zzz"));
+}
+
+// Rows of a tree (ancestors filled after their subfolders, as a scan does)
+// in a list long enough to sort on a worker thread: equal sizes keep their
+// order, failures stay last, rows that arrive while sorted take their places,
+// the selection stays on its folder, raw names are kept.
+void TestControls::treeRowsTakeTheirPlacesWhileSorted()
+{
+    RoListBox list;
+    const quint32 count = FolderListModel::kSortAtOnce + 6000, inner = count / 4;
+    QVERIFY(list.AddBatch(treeBatch(0, count, range(inner, count))));
+    QVERIFY(!list.AddBatch(treeBatch(0, 1, {0})));  // does not continue the slots
+    list.SortBy(3);
+    QTRY_VERIFY(!list.folderModel()->sorting());
+    list.SelectRow(5);
+    const QByteArray selected = list.RawPathAt(5);
+    QVERIFY(list.AddBatch(treeBatch(count, count, range(0, inner))));
+    QCOMPARE(list.RowCount(), qint64(count));
+    QTRY_VERIFY(!list.folderModel()->sorting());
+    QCOMPARE(list.RawPathAt(list.SelectedIndex()), selected);
+    qint64 zero = 0;
+    for (quint32 s = 0; s < count; ++s)
+        zero += s % 5 == 0 && s % 101 != 0;
+    QCOMPARE(list.ZeroByteCount(), zero);
+    // Equal sizes: first the rows sorted before, then those that came later,
+    // each group in the order of arrival (slot numbers ascending).
+    quint64 lastBytes = 0;
+    qint64 lastSlot = -1;
+    bool failures = false;
+    for (qint64 r = 1; r <= list.RowCount(); ++r) {
+        const auto row = list.RowAt(r);
+        QVERIFY(row && row->path == QFile::decodeName(row->rawPath));
+        const qint64 slot = row->accessedMs - 1'700'000'000'000LL;
+        if (!row->sizeKnown) {
+            failures = true;
+            QCOMPARE(row->sizeText, QStringLiteral("Zugriff verweigert"));
+            continue;
+        }
+        QVERIFY(!failures && row->bytes >= lastBytes);
+        if (row->bytes == lastBytes && lastSlot >= 0) {
+            const bool early = slot >= qint64(inner), lastEarly = lastSlot >= qint64(inner);
+            QVERIFY2(early == lastEarly ? slot > lastSlot : lastEarly, qPrintable(QString::number(slot)));
+        }
+        lastBytes = row->bytes;
+        lastSlot = slot;
+    }
+    list.SortBy(2);
+    QTRY_VERIFY(!list.folderModel()->sorting());
+    QCOMPARE(list.RawPathAt(list.SelectedIndex()), selected);
+    QCOMPARE(list.RawPathAt(1), QByteArray("/daten/"));
+    QCOMPARE(list.CellText(1, 1), QStringLiteral("daten"));
+    QCOMPARE(list.ScannedFolderAt(1)->id.dev, 42u);
+    QCOMPARE(list.ScannedFolderAt(2)->rootId.dev, 42u);
+    QCollator collator{QLocale()};
+    for (qint64 r = 2; r <= list.RowCount(); ++r)
+        QVERIFY2(collator.compare(list.CellText(r - 1, 2), list.CellText(r, 2)) < 0, qPrintable(list.CellText(r, 2)));
+    const std::optional<engine::ScannedFolder> odd = list.ScannedFolderAt(list.RowCount());
+    QVERIFY(odd && odd->path.back() == '/' && QByteArray::fromStdString(odd->path).startsWith("/daten/"));
+    QCOMPARE(odd->id.dev, odd->id.ino % 2 ? 41u : 42u);  // each row its own device
+}
+
+// The model's signals and indexes stay consistent through batches, sorts on
+// both threads, rows arriving while sorted and clearing.
+void TestControls::modelPassesTheTester()
+{
+    FolderListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.append(treeBatch(0, 40, range(10, 40)));
+    model.sort(1);
+    model.append(treeBatch(40, 40, range(0, 10)));
+    model.sort(2, Qt::DescendingOrder);
+    const quint32 big = FolderListModel::kSortAtOnce + 100;
+    model.append(treeBatch(40, big, range(40, big)));
+    model.sort(0);
+    QTRY_VERIFY(!model.sorting());
+    model.append({row("neu")});
+    QTRY_VERIFY(!model.sorting());
+    QCOMPARE(model.rowCount(), int(big) + 1);
+    model.sort(4, Qt::DescendingOrder);
+    model.clear();  // while the worker sorts
+    model.append({row("b"), row("a")});
+    model.sort(0);
+    QCOMPARE(model.cellText(0, 0), QStringLiteral("a"));
+    model.sort(-1);
+    QCOMPARE(model.cellText(0, 0), QStringLiteral("b"));
+    QTest::qWait(50);  // a late order of the cleared rows must not land
+    QCOMPARE(model.rowCount(), 2);
 }
 
 void TestControls::listCellsAreAccessible()

@@ -1,6 +1,8 @@
 // Row texts of the folder list: size text, failure texts, name rule, times.
+#include "app/controls/FolderStore.h"
 #include "engine/ErrorText.h"
 #include "scan/FolderRowBuilder.h"
+#include "scan/RowBatchBuilder.h"
 
 #include <QFile>
 #include <QtTest>
@@ -9,6 +11,8 @@
 
 using velmaro::FolderRow;
 using velmaro::FolderRowBuilder;
+using velmaro::FolderStore;
+using velmaro::RowBatchBuilder;
 using velmaro::engine::FolderRecord;
 using velmaro::engine::SizeState;
 
@@ -128,6 +132,51 @@ private slots:
         QCOMPARE(row.name, QFile::decodeName(name));
         QVERIFY(row.path.endsWith('/'));
         QVERIFY(!row.name.isEmpty());
+    }
+
+    // Records in the walk's order (every folder after its subfolders) become
+    // slots of a tree, ancestors filled last, across batches; each row then
+    // shows exactly what the record gives as a whole row.
+    void batchesKeepTheTree()
+    {
+        const std::string root = "/t/w/";
+        std::vector<FolderRecord> walk{record(root + "a/b\tc/", 10), record(root + "a/\xff/"),
+                                       record(root + "a/", 2000), record(root + "d/"), record(root + "e\nf/"),
+                                       record(root, 2010)};
+        walk[1].zeroByte = true;
+        walk[1].created = velmaro::engine::FileTime{1600000000, 500000000};
+        walk[3].sizeState = SizeState::Failed;
+        walk[3].error = EACCES;
+        walk[4].sizeState = SizeState::Incomplete;
+        walk[5].sizeState = SizeState::Failed;
+        walk[5].root = true;
+        for (std::size_t i = 0; i < walk.size(); ++i)  // a subvolume: devices differ
+            walk[i].id = velmaro::engine::FolderIdentity{40 + i % 2, 100 + i, 9, true};
+        RowBatchBuilder builder(QByteArray("/t/w"));
+        FolderStore store;
+        std::vector<quint32> rows;
+        QVERIFY(store.append(builder.build({walk[0], walk[1]}), rows));
+        QCOMPARE(store.rowCount(), 2);
+        QCOMPARE(store.slotCount(), 4u);  // the root and "a" wait for their records
+        QVERIFY(store.append(builder.build({walk.begin() + 2, walk.end()}), rows));
+        QCOMPARE(rows.size(), walk.size());
+        QCOMPARE(store.slotCount(), quint32(walk.size()));
+        QCOMPARE(store.rootSlot(), rows.back());
+        QCOMPARE(store.zeroByteCount(), 1);
+        for (std::size_t i = 0; i < walk.size(); ++i) {
+            const FolderRow got = store.row(rows[i]), want = FolderRowBuilder().build(walk[i]);
+            QCOMPARE(got.rawPath, want.rawPath);
+            QCOMPARE(got.path, want.path);
+            QCOMPARE(got.name, want.name);
+            QCOMPARE(got.sizeText, want.sizeText);
+            QCOMPARE(got.bytes, want.bytes);
+            QCOMPARE(got.sizeKnown, want.sizeKnown);
+            QCOMPARE(got.zeroByte, want.zeroByte);
+            QCOMPARE(got.createdMs, want.createdMs);
+            QCOMPARE(got.accessedMs, want.accessedMs);
+            QVERIFY(got.id.sameAs(want.id) && got.id.dev == want.id.dev);
+            QCOMPARE(got.isRoot, want.isRoot);
+        }
     }
 
     void times()

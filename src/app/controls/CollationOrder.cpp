@@ -228,6 +228,29 @@ bool CollationOrder::prefixDecides(quint64 a, quint64 b)
     return wa != kUnknown && wb != kUnknown;
 }
 
+bool CollationOrder::appendWeights(QStringView text, std::string& out) const
+{
+    if (!fast_)
+        return false;
+    Cursor at;
+    for (;;) {
+        const quint8 w = next(text, at);
+        if (w == kEnd)
+            return true;
+        if (w == kUnknown)
+            return false;
+        out.push_back(char(w));
+    }
+}
+
+quint8 CollationOrder::separatorWeight() const
+{
+    const quint8 slash = weight(QChar(u'/'));
+    if (!fast_ || slash == kUnknown)
+        return 0;
+    return std::count(weights_.begin(), weights_.end(), slash) == 1 ? slash : 0;
+}
+
 qsizetype CollationOrder::knownPrefixLength(QStringView text) const
 {
     if (!fast_)

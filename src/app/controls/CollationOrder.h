@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringView>
 #include <array>
+#include <string>
 
 namespace velmaro {
 
@@ -46,6 +47,12 @@ public:
     static bool prefixDecides(quint64 a, quint64 b);
     // True when the chunk holds 9 weights (the texts may differ later).
     static bool isFull(quint64 chunk) { return (chunk & 1) != 0; }
+    // Appends the primary weights of `text` to `out`, one byte each (never 0),
+    // so that comparing the bytes compares the texts at primary level. False
+    // when a weight is not known (the collator must decide).
+    bool appendWeights(QStringView text, std::string& out) const;
+    // The weight of '/' when no other known character shares it, else 0.
+    quint8 separatorWeight() const;
     // Length of the longest start of `text` made of known characters only.
     qsizetype knownPrefixLength(QStringView text) const;
     // False when the check of the derived weights failed.

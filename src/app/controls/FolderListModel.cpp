@@ -5,12 +5,10 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QIcon>
-#include <QLocale>
 #include <QStyle>
+#include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
-#include <limits>
-#include <numeric>
 
 namespace velmaro {
 
@@ -34,16 +32,40 @@ QIcon folderIcon()
 
 }  // namespace
 
+struct FolderListModel::Job {
+    std::atomic<bool> cancel{false};
+};
+
+struct FolderListModel::Link {
+    QMutex mutex;
+    FolderListModel* model = nullptr;  // null once the model is gone
+};
+
 FolderListModel::FolderListModel(QObject* parent)
-    : QAbstractTableModel(parent), publishTimer_(new QTimer(this))
+    : QAbstractTableModel(parent), publishTimer_(new QTimer(this)), sorter_(std::make_shared<ListSorter>()),
+      link_(std::make_shared<Link>())
 {
+    link_->model = this;
     publishTimer_->setSingleShot(true);
     connect(publishTimer_, &QTimer::timeout, this, &FolderListModel::publish);
+}
+
+FolderListModel::~FolderListModel()
+{
+    QMutexLocker lock(&link_->mutex);
+    link_->model = nullptr;
+    if (job_)
+        job_->cancel = true;
 }
 
 int FolderListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : published_;
+}
+
+int FolderListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
 }
 
 void FolderListModel::publish()
@@ -64,11 +86,6 @@ void FolderListModel::schedulePublish()
     if (publishTimer_->isActive())
         return;
     publishTimer_->start(std::max(100, int(order_.size() / 2000)));
-}
-
-int FolderListModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : kColumns;
 }
 
 QVariant FolderListModel::data(const QModelIndex& index, int role) const
@@ -105,125 +122,104 @@ QVariant FolderListModel::headerData(int section, Qt::Orientation orientation, i
     return QVariant();
 }
 
-const FolderRow* FolderListModel::rowAt(int displayRow) const
+std::optional<FolderRow> FolderListModel::rowAt(int displayRow) const
 {
     if (displayRow < 0 || displayRow >= int(order_.size()))
-        return nullptr;
-    return &rows_[size_t(order_[size_t(displayRow)])];
+        return std::nullopt;
+    return store_.row(order_[std::size_t(displayRow)]);
+}
+
+QByteArray FolderListModel::rawPathAt(int displayRow) const
+{
+    if (displayRow < 0 || displayRow >= int(order_.size()))
+        return QByteArray();
+    return store_.table().rawPath(order_[std::size_t(displayRow)]);
+}
+
+bool FolderListModel::zeroByteAt(int displayRow) const
+{
+    if (displayRow < 0 || displayRow >= int(order_.size()))
+        return false;
+    return store_.table()[order_[std::size_t(displayRow)]].is(FolderSlot::kZeroByte);
 }
 
 QString FolderListModel::cellText(int displayRow, int column) const
 {
-    const FolderRow* row = rowAt(displayRow);
-    if (!row)
+    if (displayRow < 0 || displayRow >= int(order_.size()))
         return QString();
+    const quint32 slot = order_[std::size_t(displayRow)];
     switch (column) {
-    case 0: return row->name;
-    case 1: return row->path;
-    case 2: return row->sizeText;
-    case 3: return dateText(row->createdMs);
-    case 4: return dateText(row->accessedMs);
+    case 0: return store_.name(slot);
+    case 1: return store_.path(slot);
+    case 2: return store_.sizeText(slot);
+    case 3: return dateText(store_.table()[slot].createdMs);
+    case 4: return dateText(store_.table()[slot].accessedMs);
     default: return QString();
     }
 }
 
 std::optional<engine::ScannedFolder> FolderListModel::scannedFolder(int displayRow) const
 {
-    const FolderRow* row = rowAt(displayRow);
-    if (!row || rootRow_ < 0)
+    const quint32 root = store_.rootSlot();
+    if (displayRow < 0 || displayRow >= int(order_.size()) || root == FolderSlot::kNoParent)
         return std::nullopt;
-    const FolderRow& root = rows_[size_t(rootRow_)];
-    return engine::ScannedFolder{root.rawPath.toStdString(), root.id, row->rawPath.toStdString(), row->id};
+    const quint32 slot = order_[std::size_t(displayRow)];
+    const FolderSlots& table = store_.table();
+    return engine::ScannedFolder{table.rawPath(root).toStdString(), store_.identity(root),
+                                 table.rawPath(slot).toStdString(), store_.identity(slot)};
 }
 
 void FolderListModel::clear()
 {
     beginResetModel();
-    std::vector<FolderRow>().swap(rows_);
-    std::vector<int>().swap(order_);
-    std::vector<quint64>().swap(sortKeys_);
-    ranking_[0].clear();
-    ranking_[1].clear();
-    zeroCount_ = 0;
-    rootRow_ = -1;
+    store_.clear();
+    std::vector<quint32>().swap(order_);
     published_ = 0;
+    placed_ = 0;
     publishTimer_->stop();
+    ++generation_;
+    if (job_) {
+        job_->cancel = true;  // its order is of the old rows: land() drops it
+        job_.reset();
+    }
+    sorter_ = std::make_shared<ListSorter>();
     endResetModel();
 }
 
 void FolderListModel::append(std::vector<FolderRow>&& rows)
 {
-    if (rows.empty())
-        return;
-    const int first = int(order_.size());
-    for (FolderRow& row : rows) {
-        if (row.zeroByte)
-            ++zeroCount_;
-        if (row.isRoot)
-            rootRow_ = int(rows_.size());
-        order_.push_back(int(rows_.size()));
-        rows_.push_back(std::move(row));
-    }
+    const std::size_t first = order_.size();
+    store_.append(store_.batchOf(rows), order_);
     rows.clear();
-    if (sortColumn_ < 0) {
-        if (published_ < kPublishAtOnce)
-            publish();
-        else
-            schedulePublish();  // unsorted: the new rows are the unannounced tail
+    added(first);
+}
+
+bool FolderListModel::append(const RowBatch& batch)
+{
+    const std::size_t first = order_.size();
+    if (!store_.append(batch, order_))
+        return false;
+    added(first);
+    return true;
+}
+
+void FolderListModel::added(std::size_t first)
+{
+    if (order_.size() == first)
         return;
-    }
-    publish();
-    // Sorted: the new rows take their places (sorted among themselves, then
-    // merged; on equal keys the rows already shown come first).
-    updateSortKeys(quint32(first));
-    std::vector<int> order = order_;
-    const auto byKey = [this](int a, int b) { return sortKeys_[size_t(a)] < sortKeys_[size_t(b)]; };
-    std::stable_sort(order.begin() + first, order.end(), byKey);
-    std::inplace_merge(order.begin(), order.begin() + first, order.end(), byKey);
-    applyOrder(std::move(order));
+    if (sortColumn_ < 0)
+        placed_ = order_.size();
+    if (published_ < kPublishAtOnce)
+        publish();
+    else
+        schedulePublish();  // the new rows are the unannounced tail
+    if (sortColumn_ >= 0)
+        requestSort();
 }
 
-quint64 FolderListModel::sortKeyOf(quint32 row) const
+bool FolderListModel::sorting() const
 {
-    constexpr quint64 kLast = std::numeric_limits<quint64>::max();
-    const FolderRow& r = rows_[row];
-    const bool up = sortOrder_ == Qt::AscendingOrder;
-    switch (sortColumn_) {
-    case 0:
-    case 1: {
-        const quint64 rank = ranking_[sortColumn_].rank(row);
-        return up ? rank : 0xffffffffULL - rank;
-    }
-    case 2: {
-        if (!r.sizeKnown)
-            return kLast;  // failure texts last in both directions
-        const quint64 bytes = std::min<quint64>(r.bytes, kLast - 1);
-        return up ? bytes : (kLast - 1) - bytes;
-    }
-    case 3:
-    case 4: {
-        const qint64 ms = sortColumn_ == 3 ? r.createdMs : r.accessedMs;
-        const quint64 time = quint64(ms) ^ (quint64(1) << 63);  // kNoTime -> 0
-        return up ? time : ~time;
-    }
-    default:
-        return row;
-    }
-}
-
-void FolderListModel::updateSortKeys(quint32 first)
-{
-    const quint32 count = quint32(rows_.size());
-    if (sortColumn_ == 0 || sortColumn_ == 1) {
-        const int column = sortColumn_;
-        ranking_[column].update(count, [this, column](quint32 row) -> QStringView {
-            return column == 0 ? QStringView(rows_[row].name) : QStringView(rows_[row].path);
-        });
-        first = 0;  // inserting rows can renumber every rank
-    }
-    sortKeys_.resize(count);
-    for (quint32 row = first; row < count; ++row)
-        sortKeys_[row] = sortKeyOf(row);
+    return sortColumn_ >= 0 && placed_ < order_.size();
 }
 
 void FolderListModel::sort(int column, Qt::SortOrder order)
@@ -233,47 +229,88 @@ void FolderListModel::sort(int column, Qt::SortOrder order)
     publish();
     sortColumn_ = column < 0 ? -1 : column;
     sortOrder_ = order;
-    std::vector<int> permutation(order_.size());
-    if (sortColumn_ < 0) {
-        std::vector<quint64>().swap(sortKeys_);
-        std::iota(permutation.begin(), permutation.end(), 0);  // order of arrival
-        applyOrder(std::move(permutation));
+    ++generation_;
+    placed_ = 0;
+    if (sortColumn_ >= 0) {
+        requestSort();
         return;
     }
-    updateSortKeys(0);
-    struct Item {
-        quint64 key;
-        quint32 position;  // display row before this sort: keeps the sort stable
-    };
-    std::vector<Item> items(order_.size());
-    for (size_t i = 0; i < items.size(); ++i)
-        items[i] = Item{sortKeys_[size_t(order_[i])], quint32(i)};
-    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-        return a.key != b.key ? a.key < b.key : a.position < b.position;
-    });
-    for (size_t i = 0; i < items.size(); ++i)
-        permutation[i] = order_[items[i].position];
-    applyOrder(std::move(permutation));
+    std::vector<quint32> bySlot = order_;
+    std::sort(bySlot.begin(), bySlot.end());
+    applyOrder(std::move(bySlot));
+    placed_ = order_.size();
+    emit sorted();
+}
+
+// Sorts all rows: at once when few, else on a worker thread (one at a time;
+// a sort asked for meanwhile follows when it is done).
+void FolderListModel::requestSort()
+{
+    if (job_ || !sorting())
+        return;
+    ListSorter::Request request{sortColumn_, sortOrder_, store_.table(), order_};
+    const std::size_t covered = order_.size();
+    if (covered <= std::size_t(kSortAtOnce)) {
+        static const std::atomic<bool> kGoOn{false};
+        land(nullptr, generation_, sorter_->sort(request, kGoOn), covered);
+        return;
+    }
+    job_ = std::make_shared<Job>();
+    QThreadPool::globalInstance()->start(
+        [job = job_, link = link_, sorter = sorter_, request = std::move(request), generation = generation_,
+         covered]() {
+            std::vector<quint32> order = sorter->sort(request, job->cancel);
+            QMutexLocker lock(&link->mutex);
+            if (!link->model)
+                return;
+            QMetaObject::invokeMethod(
+                link->model,
+                [model = link->model, job, generation, covered, order = std::move(order)]() mutable {
+                    model->land(job.get(), generation, std::move(order), covered);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+// A sort is done: its order covers the first `covered` display rows of the
+// time it started; rows added since stay after them.
+void FolderListModel::land(const Job* job, quint64 generation, std::vector<quint32>&& order, std::size_t covered)
+{
+    if (job) {
+        if (job != job_.get())
+            return;  // of an earlier list
+        job_.reset();
+    }
+    if (generation == generation_ && order.size() == covered && covered <= order_.size()) {
+        publish();
+        order.insert(order.end(), order_.begin() + qsizetype(covered), order_.end());
+        applyOrder(std::move(order));
+        placed_ = covered;
+    }
+    if (sorting())
+        requestSort();
+    else
+        emit sorted();
 }
 
 // Installs a new display order, keeping selection and current row on their rows.
-void FolderListModel::applyOrder(std::vector<int>&& order)
+void FolderListModel::applyOrder(std::vector<quint32>&& order)
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    std::vector<int> storage;
-    storage.reserve(size_t(before.size()));
+    std::vector<quint32> moved;
+    moved.reserve(std::size_t(before.size()));
     for (const QModelIndex& index : before)
-        storage.push_back(order_[size_t(index.row())]);
+        moved.push_back(order_[std::size_t(index.row())]);
     order_ = std::move(order);
     if (!before.isEmpty()) {
-        std::vector<int> displayOf(order_.size());
-        for (size_t row = 0; row < order_.size(); ++row)
-            displayOf[size_t(order_[row])] = int(row);
+        std::vector<int> displayOf(store_.slotCount(), -1);
+        for (std::size_t row = 0; row < order_.size(); ++row)
+            displayOf[order_[row]] = int(row);
         QModelIndexList after;
         after.reserve(before.size());
         for (int i = 0; i < before.size(); ++i)
-            after.append(index(displayOf[size_t(storage[size_t(i)])], before[i].column()));
+            after.append(index(displayOf[moved[std::size_t(i)]], before[i].column()));
         changePersistentIndexList(before, after);
     }
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);

@@ -1,27 +1,32 @@
 #pragma once
-// The folder list's model: compact row storage for a million rows and an
-// index permutation for sorting. Five columns (see RoListBox).
+// The folder list's model: the rows in a FolderStore (compact; cell texts
+// made when asked for) and an index permutation for the display order. Five
+// columns (see RoListBox).
 //
-// - Rows are appended in batches. A view is told about new rows at once
-//   while the list is short or sorted; a long unsorted list (a scan in
-//   progress) tells its views at most every so often (publish()), because
-//   a tree view lays out all its rows again after every insertion.
-//   rowCount() is what the views know; totalRows(), rowAt() and cellText()
-//   always see every row.
-// - sort() sorts the permutation: column 3 by bytes (failure texts last in
-//   both directions), columns 4 and 5 by time (empty cells first when
-//   ascending), columns 1 and 2 by text in the collation of the default
-//   locale (German in the tests). Stable: equal cells keep their order.
-//   sort(-1) restores the order of arrival.
-// - While sorted, added rows take their places in the order (merged in).
-// - Keeps running totals: rowCount() and zeroByteCount().
-// - Dates are formatted on demand as general date text.
+// - Rows arrive in batches (RowBatch from a scan, or whole FolderRows). A
+//   view is told about new rows at once while the list is short; a long
+//   list tells its views at most every so often (publish()), because a tree
+//   view lays out all its rows again after every insertion. rowCount() is
+//   what the views know; totalRows(), rowAt() and cellText() always see
+//   every row.
+// - sort() orders the permutation as ListSorter says (stable). Lists of up
+//   to kSortAtOnce rows are sorted at once; longer lists on a worker thread,
+//   and the new order replaces the old one when it is done (sorted() is
+//   emitted then). sort(-1) shows the rows in the order of their slots
+//   (the order of arrival for whole rows).
+// - While sorted, added rows take their places: at once in a short list; in
+//   a long one they wait at the end until the next sort of the worker is done.
+// - Keeps running totals: totalRows() and zeroByteCount().
 
 #include "app/controls/FolderRow.h"
-#include "app/controls/TextRanking.h"
+#include "app/controls/FolderStore.h"
+#include "app/controls/ListSorter.h"
 #include "engine/ScannedFolder.h"
 
 #include <QAbstractTableModel>
+#include <QMutex>
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,7 +37,10 @@ namespace velmaro {
 class FolderListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    static constexpr int kSortAtOnce = 10000;
+
     explicit FolderListModel(QObject* parent = nullptr);
+    ~FolderListModel() override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -42,41 +50,55 @@ public:
 
     void clear();  // keeps the sort column: rows added later take their places
     void append(std::vector<FolderRow>&& rows);
-    // Row in display order (0-based); nullptr when out of range.
-    const FolderRow* rowAt(int displayRow) const;
-    // Text of a cell, display row 0-based, column 0-based; empty when out of range.
+    // False (nothing added) when the batch does not continue this list's slots.
+    bool append(const RowBatch& batch);
+
+    // Display rows are 0-based here. Out of range: empty / nullopt / false.
+    std::optional<FolderRow> rowAt(int displayRow) const;
+    QByteArray rawPathAt(int displayRow) const;
+    bool zeroByteAt(int displayRow) const;
+    // Text of a cell, column 0-based.
     QString cellText(int displayRow, int column) const;
     // The folder of a display row as the scan saw it (root and identities),
     // for deletes that must act on exactly that folder; empty when out of
     // range or when the scanned root has no row.
     std::optional<engine::ScannedFolder> scannedFolder(int displayRow) const;
-    qint64 zeroByteCount() const { return zeroCount_; }
-    qint64 totalRows() const { return qint64(rows_.size()); }
+    qint64 zeroByteCount() const { return store_.zeroByteCount(); }
+    qint64 totalRows() const { return qint64(order_.size()); }
+    // The slots of the next batch start here.
+    quint32 nextSlot() const { return store_.slotCount(); }
     // Tells the views about every row added so far.
     void publish();
 
     int sortColumn() const { return sortColumn_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }
+    // True while rows wait for their places in the sort order.
+    bool sorting() const;
+
+signals:
+    // Every row is in its place in the order asked for.
+    void sorted();
 
 private:
-    quint64 sortKeyOf(quint32 row) const;  // current sort column and order
-    void updateSortKeys(quint32 first);     // keys of rows [first, end)
-    void applyOrder(std::vector<int>&& order);
+    struct Job;
+    struct Link;
+    void added(std::size_t first);
     void schedulePublish();
+    void requestSort();
+    void land(const Job* job, quint64 generation, std::vector<quint32>&& order, std::size_t covered);
+    void applyOrder(std::vector<quint32>&& order);
 
-    std::vector<FolderRow> rows_;
-    std::vector<int> order_;  // display row -> storage index
-    // Collation ranks of columns 1 and 2, built on the first sort by that
-    // column and extended for rows added later.
-    TextRanking ranking_[2];
-    // Key of the sort column per storage row: ascending keys are display order.
-    std::vector<quint64> sortKeys_;
-    qint64 zeroCount_ = 0;
-    int rootRow_ = -1;  // storage index of the scanned root's row
-    int published_ = 0;  // rows the views know of (display rows [0, published_))
+    FolderStore store_;
+    std::vector<quint32> order_;  // display row -> slot
+    int published_ = 0;           // rows the views know of (display rows [0, published_))
     QTimer* publishTimer_;
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    std::size_t placed_ = 0;      // display rows [0, placed_) are in sort order
+    quint64 generation_ = 0;      // changes with every sort() and clear()
+    std::shared_ptr<ListSorter> sorter_;  // ranks of this list; a worker may hold it
+    std::shared_ptr<Job> job_;    // the sort of this list running on a worker thread
+    std::shared_ptr<Link> link_;  // how workers reach this model while it lives
 };
 
 }  // namespace velmaro

@@ -70,6 +70,11 @@ void RoListBox::AddRows(std::vector<FolderRow>&& rows)
     model_->append(std::move(rows));
 }
 
+bool RoListBox::AddBatch(const RowBatch& batch)
+{
+    return model_->append(batch);
+}
+
 qint64 RoListBox::RowCount() const
 {
     return model_->totalRows();
@@ -82,11 +87,23 @@ QString RoListBox::CellText(qint64 row, int column) const
     return model_->cellText(int(row - 1), column - 1);
 }
 
-const FolderRow* RoListBox::RowAt(qint64 row) const
+std::optional<FolderRow> RoListBox::RowAt(qint64 row) const
 {
     if (row < 1 || row > RowCount())
-        return nullptr;
+        return std::nullopt;
     return model_->rowAt(int(row - 1));
+}
+
+QByteArray RoListBox::RawPathAt(qint64 row) const
+{
+    if (row < 1 || row > RowCount())
+        return QByteArray();
+    return model_->rawPathAt(int(row - 1));
+}
+
+bool RoListBox::ZeroByteAt(qint64 row) const
+{
+    return row >= 1 && row <= RowCount() && model_->zeroByteAt(int(row - 1));
 }
 
 std::optional<engine::ScannedFolder> RoListBox::ScannedFolderAt(qint64 row) const

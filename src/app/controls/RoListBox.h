@@ -6,9 +6,11 @@
 //
 // The operations count rows and columns from 1 in display order:
 //  ClearRows (also drops the sort: rows added next show in arrival order
-//  until the next sort), AddRow/AddRows (while sorted, new rows take their
-//  places), RowCount, CellText (empty text when the row names no row),
+//  until the next sort), AddRow/AddRows/AddBatch (while sorted, new rows take
+//  their places), RowCount, CellText (empty text when the row names no row),
 //  SelectedIndex (0 when nothing is selected: names no row).
+// A long list sorts on a worker thread: SortBy returns at once and the rows
+// take their new places when folderModel() emits sorted().
 // The row event (rowActivated) is raised by a double click on a row and by
 // Enter on the current row.
 
@@ -26,9 +28,15 @@ public:
     void ClearRows();
     void AddRow(FolderRow row);
     void AddRows(std::vector<FolderRow>&& rows);  // one batch
+    bool AddBatch(const RowBatch& batch);          // see FolderListModel::append
     qint64 RowCount() const;
     QString CellText(qint64 row, int column) const;
-    const FolderRow* RowAt(qint64 row) const;     // nullptr when the row names no row
+    // The row's cells and numbers; empty when the row names no row.
+    std::optional<FolderRow> RowAt(qint64 row) const;
+    // Cheap for every row: the raw path bytes (empty when the row names no
+    // row) and the zero-byte flag.
+    QByteArray RawPathAt(qint64 row) const;
+    bool ZeroByteAt(qint64 row) const;
     // The row's folder as the scan saw it; empty when the row names no row.
     std::optional<engine::ScannedFolder> ScannedFolderAt(qint64 row) const;
     qint64 SelectedIndex() const;

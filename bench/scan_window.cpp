@@ -67,6 +67,17 @@ std::pair<double, double> schedStat()
     return {parts[0].toDouble(), parts[1].toDouble()};
 }
 
+long rssKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
 long peakRssKb()
 {
     rusage usage {};
@@ -100,7 +111,11 @@ void runFull(ScanRun& run, RoListBox& list, QLabel& count, QLabel& zero)
     QEventLoop loop;
     QElapsedTimer clock;
     double walkMs = 0;
-    auto c1 = QObject::connect(&run, &ScanRun::walkEnded, [&] { walkMs = clock.nsecsElapsed() / 1e6; });
+    long walkEndKb = 0;
+    auto c1 = QObject::connect(&run, &ScanRun::walkEnded, [&] {
+        walkMs = clock.nsecsElapsed() / 1e6;
+        walkEndKb = rssKb();
+    });
     auto c2 = QObject::connect(&run, &ScanRun::finished, &loop, &QEventLoop::quit);
     const auto sched0 = schedStat();
     stall.start();
@@ -123,6 +138,8 @@ void runFull(ScanRun& run, RoListBox& list, QLabel& count, QLabel& zero)
     printf("ui_max_gap_ms: %.1f\n", maxGap);
     printf("ui_cpu_ms: %.1f\n", (sched1.first - sched0.first) / 1e6);
     printf("ui_runqueue_wait_ms: %.1f\n", (sched1.second - sched0.second) / 1e6);
+    printf("rss_at_walk_end_kb: %ld\n", walkEndKb);
+    printf("rss_at_end_kb: %ld\n", rssKb());
     printf("peak_rss_kb: %ld\n", peakRssKb());
 }
 

@@ -118,6 +118,7 @@ void TestCollation::germanUsesFastPath()
     QVERIFY(order.compare(u"Äpfel", u"Birne") < 0);
     QVERIFY(order.compare(u"Straße", u"Strasse") != 0);
     QCOMPARE(order.compare(u"Ordner", u"Ordner"), 0);
+    QVERIFY(order.separatorWeight() != 0);  // paths rank through the folder tree
 }
 
 void TestCollation::compareMatchesCollator()
@@ -213,6 +214,7 @@ void TestCollation::pathRanksFollowTheCollator_data()
     QTest::addColumn<QLocale>("locale");
     QTest::newRow("German: through the tree") << QLocale(QLocale::German, QLocale::Germany);
     QTest::newRow("Czech: by the collator") << QLocale(QLocale::Czech, QLocale::CzechRepublic);
+    QTest::newRow("C: by code units") << QLocale::c();
 }
 
 // Ranks from the tree equal the collator's order of the full paths.

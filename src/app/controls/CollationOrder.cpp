@@ -43,6 +43,7 @@ QString candidates()
 
 CollationOrder::CollationOrder() : collator_(QLocale())
 {
+    codeUnits_ = collator_.locale().language() == QLocale::C;
     weights_.fill(kUnknown);
     deriveWeights();
     fast_ = checkWeights();

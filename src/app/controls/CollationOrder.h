@@ -57,6 +57,8 @@ public:
     qsizetype knownPrefixLength(QStringView text) const;
     // False when the check of the derived weights failed.
     bool fast() const { return fast_; }
+    // True for the C locale: the collator compares UTF-16 code units.
+    bool codeUnitOrder() const { return codeUnits_; }
     const QCollator& collator() const { return collator_; }
 
 private:
@@ -76,6 +78,7 @@ private:
     std::array<quint8, 0x460> weights_{};  // Latin-1 and Cyrillic
     std::array<bool, 0x460> twice_{};  // characters with two equal weights (ß)
     bool fast_ = false;
+    bool codeUnits_ = false;
 };
 
 }  // namespace velmaro

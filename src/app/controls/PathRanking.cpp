@@ -20,7 +20,7 @@ std::vector<quint32> PathRanking::rank(const FolderSlots& table, const std::vect
 {
     PathRanking ranking(table, order);
     ranking.buildTree(rows);
-    if (ranking.separator_ == 0)
+    if (ranking.separator_ == 0 && !ranking.codeUnits_)
         ranking.rankExactly(ranking.tops_);
     else
         ranking.walk();
@@ -28,7 +28,8 @@ std::vector<quint32> PathRanking::rank(const FolderSlots& table, const std::vect
 }
 
 PathRanking::PathRanking(const FolderSlots& table, const CollationOrder& order)
-    : slots_(table), order_(order), separator_(order.separatorWeight()), state_(table.size(), 0),
+    : slots_(table), order_(order), separator_(order.separatorWeight()), codeUnits_(order.codeUnitOrder()),
+      state_(table.size(), 0),
       rank_(table.size(), 0)
 {
 }
@@ -102,24 +103,37 @@ void PathRanking::rankGroup(const std::vector<quint32>& nodes)
         rankByCollator(rows);
 }
 
-// The primary weights of "name/" (of the full path for a detached slot).
+// The primary weights of "name/" (of the full path for a detached slot), or
+// its code units, big-endian.
 bool PathRanking::keyOf(quint32 slot, Kid& kid)
 {
     const char* text = slots_.text(slot);
     const std::size_t length = std::strlen(text);
-    kid.slot = slot;
-    kid.keyAt = quint32(keys_.size());
-    bool known = false;
+    QString decoded;
+    QStringView view;
     if (std::all_of(text, text + length, [](char c) { return (c & 0x80) == 0; })) {
         buffer_.assign(text, text + length);
-        known = order_.appendWeights(QStringView(buffer_.data(), qsizetype(length)), keys_);
+        view = QStringView(buffer_.data(), qsizetype(length));
     } else {
-        known = order_.appendWeights(QFile::decodeName(QByteArray::fromRawData(text, qsizetype(length))), keys_);
+        decoded = QFile::decodeName(QByteArray::fromRawData(text, qsizetype(length)));
+        view = decoded;
     }
-    if (!known)
-        return false;
-    if (slots_[slot].parent != kNone)
-        keys_.push_back(char(separator_));
+    kid.slot = slot;
+    kid.keyAt = quint32(keys_.size());
+    const bool linked = slots_[slot].parent != kNone;
+    if (codeUnits_) {
+        for (const QChar c : view) {
+            keys_.push_back(char(c.unicode() >> 8));
+            keys_.push_back(char(c.unicode() & 0xff));
+        }
+        if (linked)
+            keys_.append({'\0', '/'});
+    } else {
+        if (!order_.appendWeights(view, keys_))
+            return false;
+        if (linked)
+            keys_.push_back(char(separator_));
+    }
     kid.keyLength = quint32(keys_.size() - kid.keyAt);
     kid.head = 0;
     for (quint32 i = 0; i < 8; ++i)

@@ -13,7 +13,8 @@
 // their rows and their subfolders are ordered together, and rows with equal
 // weights by the collator on the full paths. Where a name holds a character
 // of unknown weight, or the fast weights are off, the rows below its parent
-// are sorted by the collator on their full paths.
+// are sorted by the collator on their full paths. In the C locale the
+// collator compares code units: names are then keyed by their code units.
 
 #include "app/controls/CollationOrder.h"
 #include "app/controls/FolderSlots.h"
@@ -55,6 +56,7 @@ private:
     const FolderSlots& slots_;
     const CollationOrder& order_;
     const quint8 separator_;
+    const bool codeUnits_;
     std::vector<quint8> state_;        // per slot: kIsRow | kInTree
     std::vector<quint32> childStart_;  // children of slot s: children_[childStart_[s] .. childStart_[s + 1])
     std::vector<quint32> children_;

@@ -18,7 +18,7 @@ namespace velmaro {
 
 namespace {
 constexpr int kPathColumn = 2;  // the final sort: the full path reads like the tree
-constexpr int kHandOverMs = 20;  // batches reach the list together, at most this often
+constexpr int kHandOverMs = 50;  // batches reach the list together, at most this often
 }  // namespace
 
 struct ScanRun::State {

@@ -5,7 +5,7 @@
 //
 // The workers turn records into compact RowBatches (RowBatchBuilder). On
 // the user-interface thread the batches that have arrived are handed to the
-// list together, at most every 20 ms, and the counts follow each hand-over;
+// list together, at most every 50 ms, and the counts follow each hand-over;
 // the list shows them unsorted until the walk is over, then sorts them once
 // by the full path (on a worker thread for a long list).
 // Threads: the engine's sinks run on worker threads. They only build

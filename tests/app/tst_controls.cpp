@@ -361,7 +361,7 @@ void TestControls::longListTellsViewLater()
     }
     QCOMPARE(list.RowCount(), 30000);
     QCOMPARE(list.CellText(30000, 1), QStringLiteral("29999"));
-    QVERIFY(list.model()->rowCount() >= 20000);
+    QVERIFY(list.model()->rowCount() >= 1000);  // the first rows at once
     QVERIFY(list.model()->rowCount() < 30000);
     QTRY_COMPARE(list.model()->rowCount(), 30000);
     list.AddRow(row("neu"));

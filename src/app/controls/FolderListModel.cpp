@@ -15,7 +15,7 @@ namespace velmaro {
 namespace {
 
 constexpr int kColumns = 5;
-constexpr int kPublishAtOnce = 20000;  // up to this many rows views hear of every batch
+constexpr int kPublishAtOnce = 1000;  // up to this many rows views hear of every batch
 
 QString dateText(qint64 ms)
 {
@@ -80,12 +80,12 @@ void FolderListModel::publish()
 }
 
 // Later, and the longer the list the later: each announcement costs a view
-// time in proportion to all its rows.
+// a layout of all its rows and a repaint.
 void FolderListModel::schedulePublish()
 {
     if (publishTimer_->isActive())
         return;
-    publishTimer_->start(std::max(100, int(order_.size() / 2000)));
+    publishTimer_->start(std::max(250, int(order_.size() / 100)));
 }
 
 QVariant FolderListModel::data(const QModelIndex& index, int role) const

@@ -72,13 +72,20 @@ void ListSorter::rankPaths(const Request& request)
     pathRowsRanked_ = request.rows.size();
 }
 
+// The key per slot of every row. Rows are read in slot order, as they are
+// stored; other slots are not read (the list may be filling them now).
 std::vector<quint64> ListSorter::keys(const Request& request)
 {
     const bool up = request.order == Qt::AscendingOrder;
-    std::vector<quint64> keys(request.rows.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const quint32 s = request.rows[i];
-        const FolderSlot& slot = request.table[s];
+    const FolderSlots& table = request.table;
+    std::vector<quint64> keys(table.size());
+    std::vector<bool> isRow(table.size());
+    for (const quint32 row : request.rows)
+        isRow[row] = true;
+    for (quint32 s = 0; s < table.size(); ++s) {
+        if (!isRow[s])
+            continue;
+        const FolderSlot& slot = table[s];
         quint64 key = 0;
         switch (request.column) {
         case 0:
@@ -101,7 +108,7 @@ std::vector<quint64> ListSorter::keys(const Request& request)
             key = up ? time : ~time;
         }
         }
-        keys[i] = key;
+        keys[s] = key;
     }
     return keys;
 }

@@ -12,6 +12,7 @@ namespace velmaro {
 namespace {
 constexpr quint8 kIsRow = 1;
 constexpr quint8 kInTree = 2;
+constexpr quint8 kUnknown = 4;  // the key holds a character of unknown weight
 constexpr quint32 kNone = FolderSlot::kNoParent;
 }  // namespace
 
@@ -20,18 +21,21 @@ std::vector<quint32> PathRanking::rank(const FolderSlots& table, const std::vect
 {
     PathRanking ranking(table, order);
     ranking.buildTree(rows);
-    if (ranking.separator_ == 0 && !ranking.codeUnits_)
+    if (ranking.separator_ == 0 && !ranking.codeUnits_) {
         ranking.rankExactly(ranking.tops_);
-    else
+    } else {
+        ranking.makeKeys();
         ranking.walk();
+    }
     return std::move(ranking.rank_);
 }
 
 PathRanking::PathRanking(const FolderSlots& table, const CollationOrder& order)
     : slots_(table), order_(order), separator_(order.separatorWeight()), codeUnits_(order.codeUnitOrder()),
-      state_(table.size(), 0),
-      rank_(table.size(), 0)
+      parent_(table.size()), state_(table.size(), 0), rank_(table.size(), 0)
 {
+    for (quint32 s = 0; s < table.size(); ++s)
+        parent_[s] = table[s].parent;
 }
 
 // The rows and all their ancestors, with each folder's children.
@@ -39,30 +43,95 @@ void PathRanking::buildTree(const std::vector<quint32>& rows)
 {
     for (const quint32 row : rows)
         state_[row] |= kIsRow;
-    for (const quint32 row : rows) {
-        for (quint32 s = row; !(state_[s] & kInTree);) {
+    const quint32 count = quint32(parent_.size());
+    for (quint32 row = 0; row < count; ++row) {
+        if (!(state_[row] & kIsRow))
+            continue;
+        for (quint32 s = row; !(state_[s] & kInTree); s = parent_[s]) {
             state_[s] |= kInTree;
-            const quint32 parent = slots_[s].parent;
-            if (parent == kNone) {
+            if (parent_[s] == kNone) {
                 tops_.push_back(s);
                 break;
             }
-            s = parent;
         }
     }
-    const quint32 count = slots_.size();
     childStart_.assign(std::size_t(count) + 1, 0);
     for (quint32 s = 0; s < count; ++s) {
-        if ((state_[s] & kInTree) && slots_[s].parent != kNone)
-            ++childStart_[slots_[s].parent + 1];
+        if ((state_[s] & kInTree) && parent_[s] != kNone)
+            ++childStart_[parent_[s] + 1];
     }
     std::partial_sum(childStart_.begin(), childStart_.end(), childStart_.begin());
     children_.resize(childStart_.back());
     std::vector<quint32> fill(childStart_.begin(), childStart_.end() - 1);
     for (quint32 s = 0; s < count; ++s) {
-        if ((state_[s] & kInTree) && slots_[s].parent != kNone)
-            children_[fill[slots_[s].parent]++] = s;
+        if ((state_[s] & kInTree) && parent_[s] != kNone)
+            children_[fill[parent_[s]]++] = s;
     }
+}
+
+// Keys of every folder in the tree, in slot order (the order the names are
+// stored in): the primary weights of "name/" (of the full path for a
+// detached slot), or its code units, big-endian.
+void PathRanking::makeKeys()
+{
+    const quint32 count = quint32(parent_.size());
+    keyAt_.assign(std::size_t(count) + 1, 0);
+    head_.assign(count, 0);
+    std::u16string wide;
+    for (quint32 s = 0; s < count; ++s) {
+        keyAt_[s] = quint32(keys_.size());
+        if (!(state_[s] & kInTree))
+            continue;
+        const char* text = slots_.text(s);
+        const char* end = text;
+        bool ascii = true;
+        for (; *end; ++end)
+            ascii = ascii && (*end & 0x80) == 0;
+        bool known = false;
+        if (ascii) {
+            wide.assign(text, end);
+            known = keyOf(s, QStringView(wide.data(), qsizetype(wide.size())));
+        } else {
+            known = keyOf(s, QFile::decodeName(QByteArray::fromRawData(text, end - text)));
+        }
+        if (!known) {
+            state_[s] |= kUnknown;
+            keys_.resize(keyAt_[s]);
+            continue;
+        }
+        const quint32 length = quint32(keys_.size()) - keyAt_[s];
+        for (quint32 i = 0; i < 8; ++i)
+            head_[s] = (head_[s] << 8) | (i < length ? quint8(keys_[keyAt_[s] + i]) : 0);
+    }
+    keyAt_[count] = quint32(keys_.size());
+}
+
+bool PathRanking::keyOf(quint32 slot, QStringView name)
+{
+    const bool linked = parent_[slot] != kNone;
+    if (codeUnits_) {
+        for (const QChar c : name) {
+            keys_.push_back(char(c.unicode() >> 8));
+            keys_.push_back(char(c.unicode() & 0xff));
+        }
+        if (linked)
+            keys_.append({'\0', '/'});
+        return true;
+    }
+    if (!order_.appendWeights(name, keys_))
+        return false;
+    if (linked)
+        keys_.push_back(char(separator_));
+    return true;
+}
+
+int PathRanking::compareKeys(quint32 a, quint32 b) const
+{
+    if (head_[a] != head_[b])
+        return head_[a] < head_[b] ? -1 : 1;
+    const quint32 la = keyAt_[a + 1] - keyAt_[a], lb = keyAt_[b + 1] - keyAt_[b];
+    const int c = std::memcmp(keys_.data() + keyAt_[a], keys_.data() + keyAt_[b], std::min(la, lb));
+    return c != 0 ? c : int(la) - int(lb);
 }
 
 // Depth first from the top; stack_ holds groups of folders still to rank,
@@ -77,12 +146,13 @@ void PathRanking::walk()
     while (!stack_.empty()) {
         const Group g = stack_.back();
         stack_.pop_back();
-        group.assign(pending_.begin() + qsizetype(g.first), pending_.begin() + qsizetype(g.first + g.count));
-        pending_.resize(g.first);
-        rankGroup(group);
         kids.clear();
-        for (const quint32 s : group)
+        for (std::size_t i = g.first; i < g.first + g.count; ++i) {
+            const quint32 s = pending_[i];
             kids.insert(kids.end(), children_.begin() + childStart_[s], children_.begin() + childStart_[s + 1]);
+        }
+        rankGroup(pending_.data() + g.first, g.count);
+        pending_.resize(g.first);
         if (!kids.empty() && !pushSorted(kids))
             rankExactly(kids);
     }
@@ -90,12 +160,17 @@ void PathRanking::walk()
 
 // Folders whose paths are equal at primary level: their rows come before
 // everything below them.
-void PathRanking::rankGroup(const std::vector<quint32>& nodes)
+void PathRanking::rankGroup(const quint32* nodes, std::size_t count)
 {
+    if (count == 1) {
+        if (state_[nodes[0]] & kIsRow)
+            rank_[nodes[0]] = next_++;
+        return;
+    }
     std::vector<quint32> rows;
-    for (const quint32 s : nodes) {
-        if (state_[s] & kIsRow)
-            rows.push_back(s);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (state_[nodes[i]] & kIsRow)
+            rows.push_back(nodes[i]);
     }
     if (rows.size() == 1)
         rank_[rows.front()] = next_++;
@@ -103,72 +178,27 @@ void PathRanking::rankGroup(const std::vector<quint32>& nodes)
         rankByCollator(rows);
 }
 
-// The primary weights of "name/" (of the full path for a detached slot), or
-// its code units, big-endian.
-bool PathRanking::keyOf(quint32 slot, Kid& kid)
-{
-    const char* text = slots_.text(slot);
-    const std::size_t length = std::strlen(text);
-    QString decoded;
-    QStringView view;
-    if (std::all_of(text, text + length, [](char c) { return (c & 0x80) == 0; })) {
-        buffer_.assign(text, text + length);
-        view = QStringView(buffer_.data(), qsizetype(length));
-    } else {
-        decoded = QFile::decodeName(QByteArray::fromRawData(text, qsizetype(length)));
-        view = decoded;
-    }
-    kid.slot = slot;
-    kid.keyAt = quint32(keys_.size());
-    const bool linked = slots_[slot].parent != kNone;
-    if (codeUnits_) {
-        for (const QChar c : view) {
-            keys_.push_back(char(c.unicode() >> 8));
-            keys_.push_back(char(c.unicode() & 0xff));
-        }
-        if (linked)
-            keys_.append({'\0', '/'});
-    } else {
-        if (!order_.appendWeights(view, keys_))
-            return false;
-        if (linked)
-            keys_.push_back(char(separator_));
-    }
-    kid.keyLength = quint32(keys_.size() - kid.keyAt);
-    kid.head = 0;
-    for (quint32 i = 0; i < 8; ++i)
-        kid.head = (kid.head << 8) | (i < kid.keyLength ? quint8(keys_[kid.keyAt + i]) : 0);
-    return true;
-}
-
 // Sorts sibling folders by their keys and puts them on the stack as groups
 // of equal keys, the first group on top. False when a key is not known.
 bool PathRanking::pushSorted(std::vector<quint32>& nodes)
 {
-    keys_.clear();
-    std::vector<Kid> kids(nodes.size());
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        if (!keyOf(nodes[i], kids[i]))
+    for (const quint32 s : nodes) {
+        if (state_[s] & kUnknown)
             return false;
     }
-    const auto compare = [this](const Kid& a, const Kid& b) {
-        if (a.head != b.head)
-            return a.head < b.head ? -1 : 1;
-        const int c = std::memcmp(keys_.data() + a.keyAt, keys_.data() + b.keyAt, std::min(a.keyLength, b.keyLength));
-        return c != 0 ? c : int(a.keyLength) - int(b.keyLength);
-    };
-    std::sort(kids.begin(), kids.end(), [&](const Kid& a, const Kid& b) {
-        const int c = compare(a, b);
-        return c != 0 ? c < 0 : a.slot < b.slot;
-    });
-    std::size_t end = kids.size();
+    if (nodes.size() > 1) {
+        std::sort(nodes.begin(), nodes.end(), [this](quint32 a, quint32 b) {
+            const int c = compareKeys(a, b);
+            return c != 0 ? c < 0 : a < b;
+        });
+    }
+    std::size_t end = nodes.size();
     while (end > 0) {
         std::size_t begin = end - 1;
-        while (begin > 0 && compare(kids[begin - 1], kids[end - 1]) == 0)
+        while (begin > 0 && compareKeys(nodes[begin - 1], nodes[end - 1]) == 0)
             --begin;
         stack_.push_back(Group{pending_.size(), end - begin});
-        for (std::size_t i = begin; i < end; ++i)
-            pending_.push_back(kids[i].slot);
+        pending_.insert(pending_.end(), nodes.begin() + qsizetype(begin), nodes.begin() + qsizetype(end));
         end = begin;
     }
     return true;

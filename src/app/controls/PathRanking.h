@@ -29,7 +29,7 @@ public:
     // Rank per slot (only the entries of `rows` mean something); rows with
     // paths equal to the collator share a rank. `rows`: slots that are rows;
     // their ancestors need not be.
-    static std::vector<quint32> rank(const FolderSlots& table, const std::vector<quint32>& rows,
+    static std::vector<quint32> rank(const FolderSlots& slots, const std::vector<quint32>& rows,
                                      const CollationOrder& order);
 
 private:
@@ -37,19 +37,15 @@ private:
         std::size_t first;  // into pending_
         std::size_t count;
     };
-    struct Kid {
-        quint64 head;  // the first 8 weights, big-endian; 0-padded
-        quint32 slot;
-        quint32 keyAt;  // into keys_
-        quint32 keyLength;
-    };
 
-    PathRanking(const FolderSlots& table, const CollationOrder& order);
+    PathRanking(const FolderSlots& slots, const CollationOrder& order);
     void buildTree(const std::vector<quint32>& rows);
+    void makeKeys();
+    bool keyOf(quint32 slot, QStringView name);
+    int compareKeys(quint32 a, quint32 b) const;
     void walk();
-    void rankGroup(const std::vector<quint32>& nodes);
+    void rankGroup(const quint32* nodes, std::size_t count);
     bool pushSorted(std::vector<quint32>& nodes);
-    bool keyOf(quint32 slot, Kid& kid);
     void rankExactly(const std::vector<quint32>& tops);
     void rankByCollator(const std::vector<quint32>& rows);
 
@@ -57,16 +53,18 @@ private:
     const CollationOrder& order_;
     const quint8 separator_;
     const bool codeUnits_;
-    std::vector<quint8> state_;        // per slot: kIsRow | kInTree
+    std::vector<quint32> parent_;      // per slot, copied once: the walk reads it often
+    std::vector<quint8> state_;        // per slot: kIsRow | kInTree | kUnknown
     std::vector<quint32> childStart_;  // children of slot s: children_[childStart_[s] .. childStart_[s + 1])
     std::vector<quint32> children_;
     std::vector<quint32> tops_;        // detached slots in the tree
+    std::string keys_;                 // every key of the tree, in slot order
+    std::vector<quint32> keyAt_;       // per slot, into keys_
+    std::vector<quint64> head_;        // per slot: the first 8 key bytes, big-endian, 0-padded
     std::vector<quint32> rank_;
     quint32 next_ = 0;
     std::vector<quint32> pending_;  // nodes of the groups on stack_
     std::vector<Group> stack_;
-    std::string keys_;
-    std::u16string buffer_;
 };
 
 }  // namespace velmaro

@@ -77,6 +77,7 @@ void PathRanking::makeKeys()
     const quint32 count = quint32(parent_.size());
     keyAt_.assign(std::size_t(count) + 1, 0);
     head_.assign(count, 0);
+    keys_.reserve(std::size_t(count) * 16);
     std::u16string wide;
     for (quint32 s = 0; s < count; ++s) {
         keyAt_[s] = quint32(keys_.size());
@@ -135,26 +136,28 @@ int PathRanking::compareKeys(quint32 a, quint32 b) const
 }
 
 // Depth first from the top; stack_ holds groups of folders still to rank,
-// the next one on top.
+// the next one on top, their folders at the end of pending_.
 void PathRanking::walk()
 {
-    std::vector<quint32> group = tops_, kids;
-    if (!pushSorted(group)) {
+    pending_ = tops_;
+    if (!pushSorted(0)) {
         rankExactly(tops_);
         return;
     }
+    std::vector<quint32> group;
     while (!stack_.empty()) {
         const Group g = stack_.back();
         stack_.pop_back();
-        kids.clear();
-        for (std::size_t i = g.first; i < g.first + g.count; ++i) {
-            const quint32 s = pending_[i];
-            kids.insert(kids.end(), children_.begin() + childStart_[s], children_.begin() + childStart_[s + 1]);
-        }
-        rankGroup(pending_.data() + g.first, g.count);
+        group.assign(pending_.begin() + qsizetype(g.first), pending_.begin() + qsizetype(g.first + g.count));
         pending_.resize(g.first);
-        if (!kids.empty() && !pushSorted(kids))
+        rankGroup(group.data(), group.size());
+        for (const quint32 s : group)
+            pending_.insert(pending_.end(), children_.begin() + childStart_[s], children_.begin() + childStart_[s + 1]);
+        if (pending_.size() > g.first && !pushSorted(g.first)) {
+            const std::vector<quint32> kids(pending_.begin() + qsizetype(g.first), pending_.end());
+            pending_.resize(g.first);
             rankExactly(kids);
+        }
     }
 }
 
@@ -178,28 +181,28 @@ void PathRanking::rankGroup(const quint32* nodes, std::size_t count)
         rankByCollator(rows);
 }
 
-// Sorts sibling folders by their keys and puts them on the stack as groups
-// of equal keys, the first group on top. False when a key is not known.
-bool PathRanking::pushSorted(std::vector<quint32>& nodes)
+// Sorts the sibling folders pending_[first..] by their keys, the greatest
+// first, and puts them on the stack as groups of equal keys: the smallest
+// group on top. False when a key is not known.
+bool PathRanking::pushSorted(std::size_t first)
 {
-    for (const quint32 s : nodes) {
-        if (state_[s] & kUnknown)
+    const auto begin = pending_.begin() + qsizetype(first);
+    for (auto it = begin; it != pending_.end(); ++it) {
+        if (state_[*it] & kUnknown)
             return false;
     }
-    if (nodes.size() > 1) {
-        std::sort(nodes.begin(), nodes.end(), [this](quint32 a, quint32 b) {
+    if (pending_.size() - first > 1) {
+        std::sort(begin, pending_.end(), [this](quint32 a, quint32 b) {
             const int c = compareKeys(a, b);
-            return c != 0 ? c < 0 : a < b;
+            return c != 0 ? c > 0 : a > b;
         });
     }
-    std::size_t end = nodes.size();
-    while (end > 0) {
-        std::size_t begin = end - 1;
-        while (begin > 0 && compareKeys(nodes[begin - 1], nodes[end - 1]) == 0)
-            --begin;
-        stack_.push_back(Group{pending_.size(), end - begin});
-        pending_.insert(pending_.end(), nodes.begin() + qsizetype(begin), nodes.begin() + qsizetype(end));
-        end = begin;
+    for (std::size_t at = first; at < pending_.size();) {
+        std::size_t end = at + 1;
+        while (end < pending_.size() && compareKeys(pending_[at], pending_[end]) == 0)
+            ++end;
+        stack_.push_back(Group{at, end - at});
+        at = end;
     }
     return true;
 }

@@ -45,7 +45,7 @@ private:
     int compareKeys(quint32 a, quint32 b) const;
     void walk();
     void rankGroup(const quint32* nodes, std::size_t count);
-    bool pushSorted(std::vector<quint32>& nodes);
+    bool pushSorted(std::size_t first);
     void rankExactly(const std::vector<quint32>& tops);
     void rankByCollator(const std::vector<quint32>& rows);
 

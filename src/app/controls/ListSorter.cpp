@@ -29,7 +29,7 @@ public:
                 else
                     append(QFile::decodeName(QByteArray::fromRawData(name, qsizetype(length))));
             }
-            at_[s + 1] = text_.size();
+            at_[s + 1] = quint32(text_.size());
         }
     }
     QStringView operator()(quint32 slot) const
@@ -40,7 +40,7 @@ public:
 private:
     void append(const QString& text) { text_.append(reinterpret_cast<const char16_t*>(text.utf16()), text.size()); }
     std::u16string text_;
-    std::vector<std::size_t> at_;
+    std::vector<quint32> at_;
 };
 
 }  // namespace

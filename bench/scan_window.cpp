@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTimer>
+#include <clocale>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -205,6 +206,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    setlocale(LC_NUMERIC, "C");  // "key: value" lines with a decimal point in any locale
     Options o;
     if (!parse(argc, argv, o)) {
         fprintf(stderr, "usage: scan_window <folder> [--workers N] [--no-stop] [--no-sort] [--hidden]\n");

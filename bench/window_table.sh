@@ -12,8 +12,12 @@
 # Trees are generated with gen_tree.py below BENCH_TREES (default
 # BUILD_DIR/bench-trees) when missing: tree-100k (100,000 folders, 1,000,000
 # files), tree-10k (10,000 / 100,000), tree-1m (1,000,000 folders, 1,000,000
-# files; memory only, MILLION=0 skips it). /usr is the third tree.
+# files; memory only, MILLION=0 skips it). /usr is the third tree. The
+# window runs in the program's language: BENCH_LOCALE, default de_DE.UTF-8
+# (its collation takes the fast path; a locale that lacks it sorts slower).
 set -euo pipefail
+WINDOW_LOCALE=${BENCH_LOCALE:-de_DE.UTF-8}
+export LC_ALL=C  # this script's own numbers
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 BUILD=$(cd "${1:?usage: window_table.sh BUILD_DIR}" && pwd)
@@ -48,7 +52,7 @@ calc() { awk "BEGIN {print $1}"; }
 
 # The empty window's peak memory: a scan of an empty folder.
 mkdir -p "$WORK/empty"
-read -r _ empty_kb < <(measure "$BUILD/bench/scan_window" "$WORK/empty" --no-sort --no-stop)
+read -r _ empty_kb < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$WORK/empty" --no-sort --no-stop)
 
 declare -A R
 run_tree() {  # label, path
@@ -60,7 +64,7 @@ run_tree() {  # label, path
         read -r _ kb < <(measure "$BUILD/bench/floor_walk" --threads 2 "$path"); echo "floor $(value seconds) $kb" >>"$WORK/$label"
         read -r _ kb < <(measure "$BUILD/bench/engine_scan" "$path")
         echo "engine $(awk '/^run 1:/ {print $3}' "$WORK/out") $kb" >>"$WORK/$label"
-        read -r _ kb < <(measure "$BUILD/bench/scan_window" "$path" --no-sort --no-stop)
+        read -r _ kb < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$path" --no-sort --no-stop)
         echo "window $(calc "$(value scan_ms) / 1000") $kb" >>"$WORK/$label"
         R[$label,folders]=$(value folders); R[$label,gap]="${R[$label,gap]:-} $(value ui_max_gap_ms)"
         read -r s kb < <(measure du -sb "$path"); echo "du $s $kb" >>"$WORK/$label"
@@ -72,7 +76,7 @@ run_tree() {  # label, path
         R[$label,$what,mb]=$(calc "$(awk -v w=$what '$1 == w {print $3}' "$WORK/$label" | median) / 1024")
     done
     # One full run: sorts by every column, a stopped second scan.
-    measure "$BUILD/bench/scan_window" "$path" >/dev/null
+    measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$path" >/dev/null
     R[$label,sorts]=$(awk -F': ' '/^sort_col/ {printf "%s %s  ", substr($1, 6, 10), $2}' "$WORK/out")
     R[$label,sortgap]=$(value ui_max_gap_sorting_ms)
     R[$label,stop]=$(value stop_to_walk_end_ms)
@@ -108,7 +112,7 @@ done
 if [ "${MILLION:-1}" != 0 ]; then
     T1M=$(tree tree-1m --folders 1000000 --files 1000000)
     du -sb "$T1M" >/dev/null
-    read -r _ kb < <(measure "$BUILD/bench/scan_window" "$T1M" --no-stop)
+    read -r _ kb < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$T1M" --no-stop)
     f=$(value folders)
     printf '1M tree: %s folders, window peak %.1f MB (goal <= 400), %.0f bytes/folder above the empty window; scan %.2f s\n' \
         "$f" "$(calc "$kb / 1024")" "$(calc "($kb - $empty_kb) * 1024 / $f")" "$(calc "$(value scan_ms) / 1000")"

@@ -16,8 +16,8 @@ namespace velmaro {
 namespace {
 
 using platform::MsgBox;
+using platform::kNo;
 
-constexpr int kNo = 7;
 const QChar kCr(u'\r');
 
 // The zero-byte rows' folders as the scan saw them, in list order.

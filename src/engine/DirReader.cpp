@@ -27,7 +27,7 @@ FileTime fileTimeOf(const struct statx_timestamp& t)
 
 }  // namespace
 
-DirReader::DirReader(const Volume& root, const std::atomic<bool>& cancel, Counters& counters)
+DirReader::DirReader(const FolderIdentity& root, const std::atomic<bool>& cancel, Counters& counters)
     : root_(root), cancel_(cancel), counters_(counters), buffer_(kBufferBytes)
 {
 }
@@ -38,25 +38,7 @@ int DirReader::stat(int dirFd, const char* name, struct statx& out)
     return ::statx(dirFd, name, flags, kMask, &out) == 0 ? 0 : errno;
 }
 
-DirReader::Volume DirReader::volumeOf(const struct statx& st)
-{
-    Volume v;
-    v.hasMountId = (st.stx_mask & STATX_MNT_ID) != 0;
-    v.mountId = v.hasMountId ? st.stx_mnt_id : 0;
-    v.devMajor = st.stx_dev_major;
-    v.devMinor = st.stx_dev_minor;
-    return v;
-}
 
-FolderIdentity DirReader::identityOf(const struct statx& st)
-{
-    FolderIdentity id;
-    id.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
-    id.ino = st.stx_ino;
-    id.hasMountId = (st.stx_mask & STATX_MNT_ID) != 0;
-    id.mountId = id.hasMountId ? st.stx_mnt_id : 0;
-    return id;
-}
 
 FolderTree::Times DirReader::timesOf(const struct statx& st)
 {
@@ -69,15 +51,6 @@ FolderTree::Times DirReader::timesOf(const struct statx& st)
     return times;
 }
 
-bool DirReader::isOtherVolume(const struct statx& st, const Volume& root)
-{
-    if ((st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT))
-        return true;
-    Volume v = volumeOf(st);
-    if (v.hasMountId && root.hasMountId)
-        return v.mountId != root.mountId;  // btrfs subvolumes: other st_dev, same mount
-    return v.devMajor != root.devMajor || v.devMinor != root.devMinor;
-}
 
 void DirReader::read(int fd, Result& out)
 {
@@ -121,7 +94,7 @@ bool DirReader::take(int fd, const char* name, Result& out, uint64_t& bytes)
         return false;
     }
     if (S_ISDIR(st.stx_mode)) {
-        if (isOtherVolume(st, root_))
+        if (onOtherMount(identityOf(st), root_))
             out.listing.onlyEmpty = false;
         else
             out.subfolders.push_back({name, timesOf(st)});

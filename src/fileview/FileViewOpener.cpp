@@ -62,7 +62,7 @@ void cmd_DelFile_Click(MainWindow& window)
     forms().showModal(kForm);
     if (!view || view->fileListe().count() == before)
         return;
-    if (MsgBox(QStringLiteral("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?"), 68) == 6)
+    if (MsgBox(QStringLiteral("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?"), 68) == platform::kYes)
         Scan_starten();
 }
 

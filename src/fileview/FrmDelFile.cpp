@@ -20,12 +20,12 @@
 namespace velmaro {
 
 using platform::MsgBox;
+using platform::kNo;
+using platform::kYes;
 using platform::twipsToPixels;
 
 namespace {
 
-constexpr int kYes = 6;
-constexpr int kNo = 7;
 
 void nameWidget(QWidget* w, const QString& name, const QString& accessibleName)
 {

@@ -2,7 +2,7 @@
 # Screenshots of the main window after a scan and of the file view, on a
 # private Xvfb 1280x1024 at 96 dpi with openbox, German locale.
 #
-#   scripts/screenshots.sh BUILD_DIR OUT_DIR [FONT_PT [SCALE [TREE_DIR]]]
+#   scripts/screenshots.sh BUILD_DIR OUT_DIR [FONT_PT [SCALE [TREE_DIR [STATE]]]]
 #
 # FONT_PT (default 12) is the desktop font size, given to Qt through a KDE
 # settings file in a private config folder; SCALE (default 1) is
@@ -10,7 +10,8 @@
 # counts) below a long root path, and a folder "Dokumente" with long names,
 # umlauts and a 1,040,000-byte file. Writes OUT_DIR/main.png and
 # OUT_DIR/fileview.png. The tree is made in TREE_DIR (kept, and reused when
-# it exists) or in a temporary folder. Needs Xvfb, openbox, xdotool and
+# it exists) or in a temporary folder. STATE is the stored window state (0
+# normal, 2 maximized). Needs Xvfb, openbox, xdotool and
 # imagemagick.
 set -euo pipefail
 
@@ -47,6 +48,8 @@ EOF
 
 mkdir -p "$work/home/.config"
 printf '[General]\nfont=DejaVu Sans,%s,-1,5,50,0,0,0,0,0\n' "$font_pt" > "$work/home/.config/kdeglobals"
+mkdir -p "$work/home/.config/Velmaro"
+printf '[Setup]\nWindowState=%s\n' "${6:-0}" > "$work/home/.config/Velmaro/Velmaro.ini"
 
 exec {fd}<> <(:)
 Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &

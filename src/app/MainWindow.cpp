@@ -527,9 +527,12 @@ void MainWindow::revealCurrentFolder() {
     QStyleOptionViewItem option;
     option.initFrom(dir1_);
     const int need = dir1_->itemDelegate()->sizeHint(option, current).width();
+    // Scroll as little as shows the whole name, but never past its branch mark.
+    const int cutRight = item.left() + need - dir1_->viewport()->width();
+    const int toBranch = item.left() - dir1_->indentation();
     QScrollBar* bar = dir1_->horizontalScrollBar();
-    if (item.left() < dir1_->indentation() || item.left() + need > dir1_->viewport()->width())
-        bar->setValue(bar->value() + item.left() - dir1_->indentation());
+    if (cutRight > 0 || toBranch < 0)
+        bar->setValue(bar->value() + std::min(std::max(cutRight, 0), toBranch));
 }
 
 void MainWindow::keepCurrentFolderInView() {

@@ -154,6 +154,12 @@ private slots:
             << QStringList{"5000", "3000", "0"} << pxSize(10170, 4860) << QPoint(9375, 4360);
         QTest::newRow("stored normal size")
             << QStringList{"12000", "7000", "0"} << pxSize(11880, 6565) << QPoint(11085, 6065);
+        QTest::newRow("a height that is no size gives the designed one")
+            << QStringList{"12000", "-5", "0"} << pxSize(11880, 4860) << QPoint(11085, 4360);
+        // Cut down to the screen's free area (the designed frame around it).
+        const QSize free = QGuiApplication::primaryScreen()->availableGeometry().size() - pxSize(120, 435);
+        const QPointF exit(platform::pixelsToTwips(free.width()) + 120 - 915, platform::pixelsToTwips(free.height()) + 435 - 935);
+        QTest::newRow("a size beyond the screen") << QStringList{"9999999", "9999999", "0"} << free << exit.toPoint();
     }
 
     void startSizeFromTheStore() {

@@ -2,6 +2,7 @@
 
 #include "actions/DeleteFolders.h"
 #include "actions/Eigenschaften.h"
+#include "app/MainLabels.h"
 #include "app/MainLayout.h"
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoListBox.h"
@@ -43,9 +44,7 @@ namespace velmaro {
 namespace {
 
 const QString kSetup = QStringLiteral("Setup");
-constexpr double kLabelGapTwips = 60;  // between a label and the next control
-constexpr double kCountLinesLeftTwips = 1500;
-constexpr int kFocusRing = 2;          // pixels around the logo
+constexpr int kFocusRing = 2;  // pixels around the logo
 
 int px(double twips) {
     return platform::twipsToPixels(twips);
@@ -366,35 +365,12 @@ void MainWindow::applyLayout() {
 void MainWindow::adjustLabels() {
     if (!labelVerzeichnis_ || !labelInfo_[1])
         return;  // still being built
-    const int gap = px(kLabelGapTwips);
-    for (FitLabel* heading : label_)
-        heading->adjustSize();
-    // The scanned root follows its heading and ends at the list's right edge.
-    const int left = std::max(px(4170), label_[1]->geometry().right() + 1 + gap);
-    labelVerzeichnis_->move(left, labelVerzeichnis_->y());
-    labelVerzeichnis_->setMaximumWidth(std::max(0, list_->geometry().right() + 1 - left));
-    labelVerzeichnis_->adjustSize();
-    fitCountLines();
+    const MainLabels labels{{label_[0], label_[1], label_[2]}, labelVerzeichnis_, {labelInfo_[0], labelInfo_[1]}};
+    labels.fit(list_->geometry(), logoWithRing(), cmdOrdnerNull_->x());
 }
 
-void MainWindow::fitCountLines() {
-    // One left edge and one size for both lines: they end before
-    // cmd_OrdnerNull, move left up to the logo (and its focus ring), then shrink.
-    const int gap = px(kLabelGapTwips);
-    const int right = cmdOrdnerNull_->x() - gap;
-    const int designedLeft = px(kCountLinesLeftTwips);
-    const int leftmost = std::min(designedLeft, logo_->geometry().right() + 1 + kFocusRing + gap);
-    const int natural = std::max(labelInfo_[0]->naturalWidth(), labelInfo_[1]->naturalWidth());
-    const int left = std::clamp(right - natural, leftmost, designedLeft);
-    const int room = std::max(0, right - left);
-    const double points = std::min(labelInfo_[0]->fittingPointSize(room), labelInfo_[1]->fittingPointSize(room));
-    for (FitLabel* line : labelInfo_) {
-        line->move(left, line->y());
-        line->setMaximumWidth(room);
-        line->setMaxPointSize(points);
-        line->adjustSize();
-        line->fit();
-    }
+QRect MainWindow::logoWithRing() const {
+    return logo_->geometry().adjusted(-kFocusRing, -kFocusRing, kFocusRing, kFocusRing);
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
@@ -402,8 +378,7 @@ void MainWindow::paintEvent(QPaintEvent* event) {
     if (!logo_->hasFocus())
         return;
     QPainter painter(this);
-    const QRect logo = logo_->geometry();
-    const QRegion ring = QRegion(logo.adjusted(-kFocusRing, -kFocusRing, kFocusRing, kFocusRing)).subtracted(logo);
+    const QRegion ring = QRegion(logoWithRing()).subtracted(logo_->geometry());
     for (const QRect& part : ring)
         painter.fillRect(part, palette().color(QPalette::Highlight));
 }
@@ -443,7 +418,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         dir1_->header()->setMinimumSectionSize(static_cast<QResizeEvent*>(event)->size().width());
     if (watched == logo_) {
         if (type == QEvent::FocusIn || type == QEvent::FocusOut)
-            update(logo_->geometry().adjusted(-kFocusRing, -kFocusRing, kFocusRing, kFocusRing));
+            update(logoWithRing());
         if (event->type() == QEvent::MouseButtonRelease) {
             auto* me = static_cast<QMouseEvent*>(event);
             if (me->button() == Qt::LeftButton && logo_->rect().contains(me->position().toPoint())) {

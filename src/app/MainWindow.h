@@ -23,12 +23,10 @@
 //
 // Fonts and texts: the window and its labels, Drive1 and Dir1 use the form
 // font (formFont()), whatever the desktop's font is. Labels size themselves
-// to their text without covering another control: LabelVerzeichnis starts
-// after its heading and ends at the folder list's right edge (a longer path
-// elides in the middle, full text as tooltip); the two count lines share a
-// left edge and a size, move left up to the logo before their font shrinks
-// (down to 6 pt) and end before cmd_OrdnerNull. The three delete/file
-// buttons share one caption size. Dir1 scrolls sideways instead of eliding.
+// to their text without covering another control (MainLabels); a root path
+// too long elides in the middle, count lines shrink down to 6 pt, each with
+// the full text as tooltip. The three delete/file buttons share one caption
+// size. Dir1 scrolls sideways instead of eliding.
 
 #include "app/controls/FitLabel.h"
 
@@ -118,7 +116,7 @@ private:
     void centreOnScreen();
     // The client size the screen's free area leaves (designed frame).
     QSize availableClientSize() const;
-    void fitCountLines();
+    QRect logoWithRing() const;
     void revealCurrentFolder();
     void applyStoredState(const QString& text);
     void adjustLabels();

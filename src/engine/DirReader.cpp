@@ -46,7 +46,8 @@ FolderTree::Times DirReader::timesOf(const struct statx& st)
     times.accessed = fileTimeOf(st.stx_atime);
     times.inode = st.stx_ino;
     times.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
-    if (st.stx_mask & STATX_BTIME)
+    // A birth time of exactly 0 means that none was recorded.
+    if ((st.stx_mask & STATX_BTIME) && (st.stx_btime.tv_sec != 0 || st.stx_btime.tv_nsec != 0))
         times.created = fileTimeOf(st.stx_btime);
     return times;
 }
@@ -55,8 +56,7 @@ FolderTree::Times DirReader::timesOf(const struct statx& st)
 void DirReader::read(int fd, Result& out)
 {
     out = Result{};
-    bool going = true;
-    while (going) {
+    for (;;) {
         if (cancel_.load(std::memory_order_relaxed)) {
             out.listing.state = SizeState::Incomplete;
             break;
@@ -71,40 +71,43 @@ void DirReader::read(int fd, Result& out)
             break;
         }
         uint64_t files = out.files, bytes = out.listing.bytes;
-        for (ssize_t pos = 0; going && pos < got;) {
+        for (ssize_t pos = 0; pos < got;) {
             auto* entry = reinterpret_cast<struct dirent64*>(buffer_.data() + pos);
             pos += entry->d_reclen;
             if (!isDotOrDotDot(entry->d_name))
-                going = take(fd, entry->d_name, out, out.listing.bytes);
+                take(fd, entry->d_name, out, out.listing.bytes);
         }
         counters_.files += out.files - files;
         counters_.bytes += out.listing.bytes - bytes;
     }
 }
 
-bool DirReader::take(int fd, const char* name, Result& out, uint64_t& bytes)
+void DirReader::take(int fd, const char* name, Result& out, uint64_t& bytes)
 {
     struct statx st;
     if (int err = stat(fd, name, st)) {
         if (err == ENOENT)
-            return true;  // removed since it was listed
-        out.listing.state = SizeState::Failed;
-        out.listing.error = err;
-        out.subfolders.clear();
-        return false;
+            return;  // removed since it was listed
+        // The folder's size is unknown now; its other entries are still
+        // listed, so its other subfolders get their rows.
+        if (out.listing.state != SizeState::Failed) {
+            out.listing.state = SizeState::Failed;
+            out.listing.error = err;
+        }
+        out.listing.onlyEmpty = false;
+        return;
     }
     if (S_ISDIR(st.stx_mode)) {
         if (onOtherMount(identityOf(st), root_))
             out.listing.onlyEmpty = false;
         else
             out.subfolders.push_back({name, timesOf(st)});
-        return true;
+        return;
     }
     ++out.files;
     bytes += st.stx_size;
     if (!S_ISREG(st.stx_mode) || st.stx_size != 0)
         out.listing.onlyEmpty = false;
-    return true;
 }
 
 }  // namespace velmaro::engine

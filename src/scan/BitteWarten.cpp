@@ -3,6 +3,7 @@
 #include "app/FormFactories.h"
 #include "app/MainWindow.h"
 #include "app/controls/RoCommand.h"
+#include "platform/Fonts.h"
 #include "platform/FormRegistry.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
@@ -62,9 +63,7 @@ BitteWarten::BitteWarten(QWidget* parent)
 {
     ensureResources();
     name(this, kName);
-    QFont windowFont(QStringLiteral("MS Sans Serif"));  // the window's default font
-    windowFont.setPointSizeF(8.25);
-    setFont(windowFont);
+    setFont(formFont());  // the window's default font
     setFixedSize(platform::twipsToPixels(3255), platform::twipsToPixels(990));
     buildControls();
     platform::WaitCursor::set();  // the load event: hourglass until the scan run ends
@@ -89,13 +88,11 @@ void BitteWarten::buildControls()
 {
     image1_ = new QLabel(this);
     name(image1_, QStringLiteral("Image1"));
-    image1_->setPixmap(QPixmap(QStringLiteral(":/velmaro/hourglass.png")));
+    image1_->setPixmap(picture(QStringLiteral("hourglass.png")));
     image1_->setScaledContents(true);
     placeControl(image1_, 90, 240, 480, 480);
 
-    QFont titleFont(QStringLiteral("MS Sans Serif"));
-    titleFont.setPointSizeF(13.5);
-    titleFont.setBold(true);
+    const QFont titleFont = formFont(13.5, true);
     const QColor colours[2] = {QColor(0, 0, 128), QColor(Qt::white)};
     const int left[2] = {675, 690}, top[2] = {90, 120};
     for (int i = 0; i < 2; ++i) {  // element 1 is created last: drawn over element 0
@@ -121,7 +118,7 @@ void BitteWarten::buildControls()
     cmdStopp_ = new RoCommand(QString(), RoCommand::kNearWhite, this);
     name(cmdStopp_, QStringLiteral("cmd_Stopp"));
     cmdStopp_->setAccessibleName(QStringLiteral("Stopp"));
-    cmdStopp_->setSymbol(QPixmap(QStringLiteral(":/velmaro/stop.png")));
+    cmdStopp_->setSymbol(picture(QStringLiteral("stop.png")));
     placeControl(cmdStopp_, 2640, 60, 525, 405);
     connect(cmdStopp_, &RoCommand::clicked, this, &BitteWarten::onStopClicked);
 

@@ -50,7 +50,9 @@ public:
     ~ScanRun() override;
 
     // Empties the counts and the list, starts the walk of the scan root.
-    // Returns at once. At the end: final sort by the full path, final counts,
+    // Returns at once. At the end: final sort by the column and direction
+    // the list was sorted by before (the full path, ascending, for a list
+    // never sorted), final counts,
     // the progress window "BitteWarten" is unloaded, the cursor restored and
     // finished() emitted. A walk still running is cancelled first.
     void Verzeichnisse_lesen();

@@ -158,6 +158,13 @@ private slots:
         expectCounts(2, 2);
         for (qint64 r = 1; r <= 2; ++r)
             QVERIFY(list()->RowAt(r)->rawPath.startsWith(second + '/'));
+        // A rescan keeps the column and direction the user sorted by.
+        list()->SortBy(1, Qt::DescendingOrder);
+        scan(first);
+        QCOMPARE(list()->sortOrder(), Qt::DescendingOrder);
+        QCOMPARE((QStringList{list()->CellText(1, 1), list()->CellText(2, 1), list()->CellText(3, 1)}),
+                 (QStringList{"y", "x", "erster"}));
+        list()->SortBy(2);
     }
 
     void oddNamesKeepTheirBytes()

@@ -1,0 +1,60 @@
+#include "cli/ZeroCommand.h"
+
+#include "cli/ExitCode.h"
+#include "cli/FolderScan.h"
+#include "cli/InterruptWatch.h"
+#include "cli/ListPrinter.h"
+#include "cli/Messages.h"
+#include "cli/RawText.h"
+#include "cli/RecordOrder.h"
+#include "cli/RootFolder.h"
+#include "cli/ScanFailures.h"
+#include "engine/ErrorText.h"
+#include "engine/SafeDelete.h"
+
+#include <cstdio>
+
+namespace velmaro::cli {
+
+namespace {
+
+using Rows = std::vector<const engine::FolderRecord*>;
+
+void printPaths(const Rows& rows)
+{
+    std::string out;
+    for (const engine::FolderRecord* record : rows) {
+        RawText::appendEscaped(out, record->path);
+        out += '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int ZeroCommand::run(const CliOptions& options)
+{
+    InterruptWatch interrupts;  // before the scan starts any thread
+    if (options.deleteZero) {
+        const RootFolder::Resolved root = RootFolder::resolve(options.folder);
+        if (root.error == 0 && RootFolder::isFileSystemRoot(root.path)) {
+            Messages::error(root.path, engine::errorFromErrno(engine::kRefusedRoot).text);
+            return kExitUnusable;
+        }
+    }
+    const std::optional<ScanOutcome> scan = FolderScan::runNamed(options.folder, options.workers, interrupts);
+    if (!scan)
+        return kExitUnusable;
+    RecordOrder::Selection selection;
+    selection.zeroOnly = true;
+    const Rows rows = RecordOrder::select(scan->records, selection);
+    const bool scanFailed = ScanFailures::report(scan->records, scan->cutShort);
+    if (options.json)
+        ListPrinter(ListPrinter::Form::Json, stdout).print(scan->root, scan->records, rows, scan->cutShort);
+    else
+        printPaths(rows);
+    return scanFailed ? kExitFailures : kExitDone;
+}
+
+}  // namespace velmaro::cli

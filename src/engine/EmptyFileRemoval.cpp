@@ -33,11 +33,10 @@
 // O_CREAT writer between the name appearing and the open completing) gets the
 // removed inode once the lease is released, and what it writes is lost. Only a
 // stalled CPU stretches that window; a break seen after the unlink is
-// reported as EBUSY. Without a lease (a file we may not read, neither owner
-// nor CAP_LEASE, a file system without leases) a writer that had the file
-// open before the last size check and writes after it writes into the removed
-// file; and on a file system without RENAME_NOREPLACE a file renamed onto the
-// name between the last check and unlinkat would be removed.
+// reported as EBUSY. Where no lease can be taken at all (another user's file
+// without CAP_LEASE, a file system without leases) the file is kept. On a
+// file system without RENAME_NOREPLACE a file renamed onto the name between
+// the last check and unlinkat would be removed.
 
 namespace velmaro::engine::deletion {
 
@@ -123,8 +122,11 @@ EmptyFileResult pinCandidate(int dirFd, const std::string& name, Pinned& pin)
         return errno == ENOENT ? result(EmptyFileOutcome::Gone) : result(EmptyFileOutcome::Failed, errno);
     if (::fstat(pin.path.get(), &pin.st) != 0 || !isEmptyFile(pin.st) || !sameInode(pin.st, st))
         return result(EmptyFileOutcome::Kept);
-    if (takeLease(pin) == EAGAIN)
-        return result(EmptyFileOutcome::Kept);  // someone has it open
+    // No lease, no proof that nobody writes to it: someone has it open
+    // (EAGAIN), or we may not take one (EACCES on another user's file, a
+    // file system without leases). Either way the file stays.
+    if (takeLease(pin) != 0)
+        return result(EmptyFileOutcome::Kept);
     return result(EmptyFileOutcome::Removed);
 }
 

@@ -5,7 +5,8 @@
 // Contract:
 //  - A symlink, pipe, socket, device or a regular file with content is kept.
 //  - A file that someone else has open for writing (or opens while it is
-//    being checked) is kept.
+//    being checked) is kept, and so is every file on which no write lease
+//    can be taken: without the lease nothing proves it is unused.
 //  - A file that gets content before the removal's final check is kept
 //    under its own name. The remaining window is described in the .cpp.
 //  - Never follows a symlink; never removes a folder.

@@ -37,6 +37,9 @@ namespace velmaro::engine {
 // DeleteResult::error when the top is the file-system root "/".
 // Not an errno value; errorFromErrno() maps it to its German text.
 inline constexpr int kRefusedRoot = -1000;
+// Failure code of deleteListedFile(): the name no longer holds the file that
+// was listed. Not an errno; errorFromErrno() gives its German text.
+inline constexpr int kChangedSinceListing = -1002;
 
 struct DeleteResult {
     bool ok = true;             // everything asked for is gone
@@ -72,5 +75,12 @@ DeleteResult deleteTree(const std::string& folder, const DeleteOptions& options 
 // Deletes one non-folder entry (file, symlink, ...). A folder is refused (EISDIR).
 // The last path component is never followed: a symlink is removed as a link.
 DeleteResult deleteFile(const std::string& path);
+
+// Deletes the entry `name` of the open folder `dirFd` only while it is still
+// the regular file or symlink with inode `ino` that was listed; a folder, a
+// pipe, a device or another inode under that name is left alone
+// (kChangedSinceListing). Never follows a link. Returns 0 or an errno value
+// (ENOENT when it is gone).
+int deleteListedFile(int dirFd, const std::string& name, uint64_t ino);
 
 }  // namespace velmaro::engine

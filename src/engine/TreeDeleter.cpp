@@ -127,6 +127,8 @@ void TreeDeleter::enterFolder(const std::string& name, bool mayRetype)
             return;
         if ((err == ELOOP || err == ENOTDIR) && mayRetype)  // replaced by a link or file
             handleEntry(name, DT_REG, false);
+        else if (err == EACCES)
+            removeUnreadable(name, path);
         else
             keep(err, path);
         return;
@@ -148,6 +150,17 @@ void TreeDeleter::enterFolder(const std::string& name, bool mayRetype)
     frames_.push_back(Frame{name, id, fd.release(), std::move(entries), 0, path.size(), false});
     path_ = path;
     limitOpenFolders(frames_.size() - 1);
+}
+
+// A folder we may not read: rmdir still removes it when it is empty and
+// its parent lets us; anything in it keeps it (and reports the EACCES).
+void TreeDeleter::removeUnreadable(const std::string& name, const std::string& path)
+{
+    announce(path);
+    if (::unlinkat(frames_.back().fd, name.c_str(), AT_REMOVEDIR) == 0)
+        ++result_.removedFolders;
+    else if (errno != ENOENT)
+        keep(EACCES, path);
 }
 
 void TreeDeleter::leaveFolder()

@@ -59,6 +59,7 @@ private:
     void removeNonFolder(const std::string& name, bool mayEnter);
     void removeEmptyFile(const std::string& name, bool mayEnter);
     void enterFolder(const std::string& name, bool mayRetype);
+    void removeUnreadable(const std::string& name, const std::string& path);
     void leaveFolder();
     void removeTop();
     bool ensureParentOpen();

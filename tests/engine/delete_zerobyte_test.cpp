@@ -71,29 +71,39 @@ TEST(DeleteZeroByte, RemovesOnlyWhatIsEmptyAndKeepsTheAncestorsOfTheRest)
     }
 }
 
-// Without a lease (a file the user may not read, a file owned by someone
-// else) the check still works and removes empty files.
-TEST(DeleteZeroByte, EmptyFilesThatCannotBeLeasedStillGo)
+// As a normal user: an empty file of another user that is open for writing
+// cannot be leased, so it stays (and what is written to it later is kept);
+// an empty folder the user may not read still goes (rmdir needs no read
+// right), one with content stays.
+TEST(DeleteZeroByte, WithoutALeaseTheFileStaysUnreadableEmptyFoldersGo)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to prepare files of two owners";
     TempTree tmp;
-    tmp.file("top/a/unreadable", "");
     tmp.file("top/a/foreign", "");
-    tmp.file("top/a/full", "x");
+    tmp.dir("top/b/unreadable");
+    tmp.file("top/c/locked/inside", "");
     chownTree(tmp / "top", kNobody, kNobody);
-    ASSERT_EQ(::chown((tmp / "top/a/foreign").c_str(), 0, 0), 0);
-    ASSERT_EQ(::chmod((tmp / "top/a/unreadable").c_str(), 0), 0);
+    for (const char* rootOwned : {"top/a/foreign", "top/b/unreadable", "top/c/locked", "top/c/locked/inside"})
+        ASSERT_EQ(::chown((tmp / rootOwned).c_str(), 0, 0), 0);
+    ASSERT_EQ(::chmod((tmp / "top/b/unreadable").c_str(), 0), 0);
+    ASSERT_EQ(::chmod((tmp / "top/c/locked").c_str(), 0), 0);
+    const int writer = ::open((tmp / "top/a/foreign").c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
 
     EXPECT_IN_CHILD([&]() -> std::string {
         if (std::string why = dropToNobody(); !why.empty())
             return why;
         DeleteResult r = deleteTree(tmp / "top", zeroByte());
-        return verdict(r, {{r.removedFiles == 2, "removed files"}, {r.failedPath == tmp / "top/a/", "failedPath"}});
+        return verdict(r, {{!r.ok && r.removedFiles == 0, "removed files"},
+                           {!exists(tmp / "top/b"), "unreadable empty folder"},
+                           {exists(tmp / "top/c/locked"), "unreadable folder with content"}});
     });
-    EXPECT_FALSE(exists(tmp / "top/a/unreadable"));
-    EXPECT_FALSE(exists(tmp / "top/a/foreign"));
-    EXPECT_EQ(readFile(tmp / "top/a/full"), "x");
+    EXPECT_EQ(::write(writer, "late", 4), 4);
+    ::close(writer);
+    ::chmod((tmp / "top/c/locked").c_str(), 0755);
+    EXPECT_EQ(readFile(tmp / "top/a/foreign"), "late");
+    EXPECT_TRUE(exists(tmp / "top/c/locked/inside"));
 }
 
 struct StressFigures {

@@ -5,12 +5,18 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_set>
 
 namespace velmaro::cli {
 
 namespace {
+
+using Paths = std::unordered_set<std::string_view>;
 
 // "/a/b/" gives "/a/"; "/" gives "".
 std::string_view parentOf(std::string_view path)
@@ -21,13 +27,52 @@ std::string_view parentOf(std::string_view path)
     return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
 }
 
+void reportFailure(const std::string& path, int error)
+{
+    Messages::error(path, engine::errorFromErrno(error ? error : EIO).text);
+}
+
+// Reports the subfolders of `folder` (on its device) that have no record and
+// still cannot be opened. Returns how many it reported.
+int reportUnopenedChildren(const engine::FolderRecord& folder, const Paths& scanned)
+{
+    DIR* dir = ::opendir(folder.path.c_str());
+    if (!dir)
+        return 0;
+    const int fd = ::dirfd(dir);
+    struct stat own {};
+    ::fstat(fd, &own);
+    int reported = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat st {};
+        if (name == "." || name == ".." || ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0
+            || !S_ISDIR(st.st_mode) || st.st_dev != own.st_dev)
+            continue;
+        const std::string path = folder.path + name + "/";
+        if (scanned.count(path))
+            continue;
+        const int child = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (child >= 0) {
+            ::close(child);  // readable now (or new since the scan)
+            continue;
+        }
+        reportFailure(path, errno);
+        ++reported;
+    }
+    ::closedir(dir);
+    return reported;
+}
+
 }  // namespace
 
 bool ScanFailures::report(const std::vector<engine::FolderRecord>& records, bool cutShort)
 {
     std::vector<const engine::FolderRecord*> failed;
-    std::unordered_set<std::string_view> failedParents;
+    Paths scanned;
+    Paths failedParents;
     for (const engine::FolderRecord& record : records) {
+        scanned.insert(record.path);
         if (record.sizeState != engine::SizeState::Failed)
             continue;
         failed.push_back(&record);
@@ -37,8 +82,8 @@ bool ScanFailures::report(const std::vector<engine::FolderRecord>& records, bool
     for (const engine::FolderRecord* record : failed) {
         if (failedParents.count(record->path))
             continue;  // the failure lies deeper and is reported there
-        const engine::ErrorInfo info = engine::errorFromErrno(record->error ? record->error : EIO);
-        Messages::error(record->path, "Inhalt nicht vollständig lesbar: " + info.text);
+        if (reportUnopenedChildren(*record, scanned) == 0)
+            reportFailure(record->path, record->error);
     }
     if (cutShort)
         Messages::note("Suche abgebrochen: die Liste ist unvollständig.");

@@ -5,7 +5,9 @@
 #include "cli/ListCommand.h"
 #include "cli/Messages.h"
 #include "cli/ZeroCommand.h"
+#include "engine/ErrorText.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -50,6 +52,16 @@ constexpr const char* kHelp =
     "Rückgabewert: 0 alles erledigt, 1 erledigt mit Fehlern (Ordner nicht lesbar,\n"
     "behalten oder Suche abgebrochen), 2 falscher Aufruf oder ORDNER nicht lesbar.\n";
 
+// Output that could not be written (a full disk, a closed pipe with SIGPIPE
+// ignored) must not end in "all done".
+int checkedOutput(int code)
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return code;
+    Messages::note("Ausgabe nicht vollständig geschrieben: " + engine::errorFromErrno(errno ? errno : EIO).text);
+    return code == kExitDone ? kExitFailures : code;
+}
+
 void printVersion()
 {
     std::printf("velmaro %d.%02d.%02d\n", VELMARO_VERSION_MAJOR, VELMARO_VERSION_MINOR, VELMARO_VERSION_PATCH);
@@ -82,9 +94,9 @@ int CommandLine::run(int argc, char** argv)
         printVersion();
         return kExitDone;
     case Command::List:
-        return ListCommand::run(parsed.options);
+        return checkedOutput(ListCommand::run(parsed.options));
     case Command::Zero:
-        return ZeroCommand::run(parsed.options);
+        return checkedOutput(ZeroCommand::run(parsed.options));
     }
     return kExitUnusable;
 }

@@ -11,6 +11,11 @@ bool isContinuation(unsigned char c)
     return (c & 0xC0) == 0x80;
 }
 
+bool isPlainAscii(unsigned char c)
+{
+    return c >= 0x20 && c < 0x7F && c != '\\';
+}
+
 void appendHexByte(std::string& out, unsigned char c)
 {
     out += kHexDigits[c >> 4];
@@ -70,6 +75,13 @@ bool RawText::isUtf8(std::string_view bytes)
 void RawText::appendEscaped(std::string& out, std::string_view bytes)
 {
     for (std::size_t at = 0; at < bytes.size();) {
+        // Printable ASCII other than '\\' goes over in one piece.
+        std::size_t plain = at;
+        while (plain < bytes.size() && isPlainAscii(static_cast<unsigned char>(bytes[plain])))
+            ++plain;
+        out.append(bytes.substr(at, plain - at));
+        if ((at = plain) == bytes.size())
+            break;
         const auto c = static_cast<unsigned char>(bytes[at]);
         const std::size_t length = utf8SequenceLength(bytes, at);
         if (c == '\\') {

@@ -69,14 +69,17 @@ int reportUnopenedChildren(const engine::FolderRecord& folder, const Paths& scan
 bool ScanFailures::report(const std::vector<engine::FolderRecord>& records, bool cutShort)
 {
     std::vector<const engine::FolderRecord*> failed;
-    Paths scanned;
     Paths failedParents;
     for (const engine::FolderRecord& record : records) {
-        scanned.insert(record.path);
         if (record.sizeState != engine::SizeState::Failed)
             continue;
         failed.push_back(&record);
         failedParents.insert(parentOf(record.path));
+    }
+    Paths scanned;
+    if (!failed.empty()) {
+        for (const engine::FolderRecord& record : records)
+            scanned.insert(record.path);
     }
     std::sort(failed.begin(), failed.end(), [](auto a, auto b) { return a->path < b->path; });
     for (const engine::FolderRecord* record : failed) {

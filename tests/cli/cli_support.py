@@ -116,7 +116,11 @@ def independent_totals(root):
 
 
 def temp_folder():
-    """A temporary folder that other users may enter (for runs as nobody)."""
+    """(a temporary folder that other users may enter, for runs as nobody;
+    the HOME for the program inside it). Checks the program's path first."""
+    velmaro_path()
     path = tempfile.mkdtemp(prefix="velmaro-cli-")
     os.chmod(path, 0o755)
-    return path
+    home = os.path.join(path, "home")
+    os.mkdir(home)
+    return path, home

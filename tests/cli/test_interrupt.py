@@ -49,10 +49,7 @@ def mount(mountpoint, log):
 
 
 def main():
-    velmaro_path()
-    tmp = temp_folder()
-    home = os.path.join(tmp, "home")
-    os.mkdir(home)
+    tmp, home = temp_folder()
     mountpoint = os.path.join(tmp, "langsam")
     server = None
     try:

@@ -15,7 +15,7 @@ import shutil
 import subprocess
 
 from cli_support import (independent_totals, parse_bytes_listing, parse_json_listing, run,
-                         temp_folder, velmaro_path)
+                         temp_folder)
 
 
 def make_generated(root, seed=7):
@@ -54,7 +54,7 @@ def make_odd(root):
     return os.path.join(root, "Übersicht")
 
 
-def check_totals(tmp, home, args, root_abs, cwd=None):
+def check_totals(home, args, root_abs, cwd=None):
     expected = independent_totals(os.fsencode(root_abs) + b"/")
     expected_sizes = {p: t for p, (t, _) in expected.items()}
     expected_zero = {p for p, (_, z) in expected.items() if z}
@@ -118,21 +118,18 @@ def check_unreadable(home, tmp):
 
 
 def main():
-    velmaro_path()
-    tmp = temp_folder()
-    home = os.path.join(tmp, "home")
-    os.mkdir(home)
+    tmp, home = temp_folder()
     try:
         generated = os.path.join(tmp, "baum")
         os.mkdir(generated)
         make_generated(generated)
-        rows = check_totals(tmp, home, [generated], generated)
+        rows = check_totals(home, [generated], generated)
         check_order(home, generated, rows)
 
         odd = os.path.join(tmp, "-odd")
         os.mkdir(odd)
         kb_folder = make_odd(odd)
-        check_totals(tmp, home, ["--", "-odd"], odd, cwd=tmp)
+        check_totals(home, ["--", "-odd"], odd, cwd=tmp)
         check_window_form(home, kb_folder)
         check_usage(home, tmp)
         check_unreadable(home, tmp)

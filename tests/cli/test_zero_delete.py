@@ -14,7 +14,7 @@ import shutil
 import threading
 import time
 
-from cli_support import run, temp_folder, velmaro_path
+from cli_support import run, temp_folder
 
 WRITERS = 6
 
@@ -77,10 +77,7 @@ class Writers:
 
 
 def main():
-    velmaro_path()
-    tmp = temp_folder()
-    home = os.path.join(tmp, "home")
-    os.mkdir(home)
+    tmp, home = temp_folder()
     root = os.path.join(tmp, "aufraeumen")
     try:
         folders = make_tree(root)

@@ -14,7 +14,15 @@ namespace velmaro::cli {
 int ListCommand::run(const CliOptions& options)
 {
     InterruptWatch interrupts;  // before the scan starts any thread
-    const std::optional<ScanOutcome> scan = FolderScan::runNamed(options.folder, options.workers, interrupts);
+    const auto form = options.json ? ListPrinter::Form::Json
+                                   : (options.bytes ? ListPrinter::Form::Bytes : ListPrinter::Form::Window);
+    ListPrinter printer(form, stdout);
+    // Rows are formatted while the walk runs, unless only a few are shown.
+    FolderScan::RecordSink prepare;
+    if (options.top == 0)
+        prepare = [&printer](const engine::FolderRecord& record) { printer.prepare(record); };
+    const std::optional<ScanOutcome> scan =
+        FolderScan::runNamed(options.folder, options.workers, interrupts, prepare);
     if (!scan)
         return kExitUnusable;
     RecordOrder::Selection selection;
@@ -23,9 +31,7 @@ int ListCommand::run(const CliOptions& options)
     selection.zeroOnly = options.zeroOnly;
     selection.top = options.top;
     const auto rows = RecordOrder::select(scan->records, selection);
-    const auto form = options.json ? ListPrinter::Form::Json
-                                   : (options.bytes ? ListPrinter::Form::Bytes : ListPrinter::Form::Window);
-    ListPrinter(form, stdout).print(scan->root, scan->records, rows, scan->cutShort);
+    printer.print(scan->root, scan->records, rows, scan->cutShort);
     return ScanFailures::report(scan->records, scan->cutShort) ? kExitFailures : kExitDone;
 }
 

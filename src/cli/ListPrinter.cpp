@@ -62,9 +62,23 @@ std::string ListPrinter::failureText(const FolderRecord& record) const
     return builder_->build(record).sizeText.toStdString();
 }
 
-void ListPrinter::appendTextRow(const FolderRecord& record)
+void ListPrinter::prepare(const FolderRecord& record)
 {
-    std::string& out = buffer_;
+    std::string row;
+    appendRow(row, record);
+    prepared_.push_back(std::move(row));
+}
+
+void ListPrinter::appendRow(std::string& out, const FolderRecord& record) const
+{
+    if (form_ == Form::Json)
+        appendJsonRow(out, record);
+    else
+        appendTextRow(out, record);
+}
+
+void ListPrinter::appendTextRow(std::string& out, const FolderRecord& record) const
+{
     RawText::appendEscaped(out, record.name);
     out += '\t';
     RawText::appendEscaped(out, record.path);
@@ -87,9 +101,8 @@ void ListPrinter::appendTextRow(const FolderRecord& record)
     out += '\n';
 }
 
-void ListPrinter::appendJsonRow(const FolderRecord& record)
+void ListPrinter::appendJsonRow(std::string& out, const FolderRecord& record) const
 {
-    std::string& out = buffer_;
     out += "{";
     JsonText::appendName(out, "name", record.name);
     out += ',';
@@ -116,11 +129,17 @@ void ListPrinter::appendJsonRow(const FolderRecord& record)
 void ListPrinter::print(const std::string& root, const std::vector<FolderRecord>& all,
                         const std::vector<const FolderRecord*>& rows, bool cutShort)
 {
+    const auto appendShown = [&](const FolderRecord* record) {
+        const auto index = std::size_t(record - all.data());
+        if (index < prepared_.size())
+            buffer_ += prepared_[index];
+        else
+            appendRow(buffer_, *record);
+        flush(false);
+    };
     if (form_ != Form::Json) {
-        for (const FolderRecord* record : rows) {
-            appendTextRow(*record);
-            flush(false);
-        }
+        for (const FolderRecord* record : rows)
+            appendShown(record);
         flush(true);
         return;
     }
@@ -133,8 +152,7 @@ void ListPrinter::print(const std::string& root, const std::vector<FolderRecord>
     buffer_ += ",\"folders\":[";
     for (std::size_t i = 0; i < rows.size(); ++i) {
         buffer_ += i ? ",\n" : "\n";
-        appendJsonRow(*rows[i]);
-        flush(false);
+        appendShown(rows[i]);
     }
     buffer_ += "\n]}\n";
     flush(true);

@@ -40,14 +40,18 @@ public:
     ListPrinter(Form form, std::FILE* out);
     ~ListPrinter();
 
-    // `rows` are the folders to show, in order; `all` is the whole scan
-    // (for the counts of the JSON form).
+    // Formats `record` ahead of print(), e.g. while the walk still runs.
+    // Call it for the records of `all` in their order, from the first on.
+    void prepare(const engine::FolderRecord& record);
+    // `rows` are the folders to show, in order, pointing into `all`, the
+    // whole scan (also for the counts of the JSON form).
     void print(const std::string& root, const std::vector<engine::FolderRecord>& all,
                const std::vector<const engine::FolderRecord*>& rows, bool cutShort);
 
 private:
-    void appendTextRow(const engine::FolderRecord& record);
-    void appendJsonRow(const engine::FolderRecord& record);
+    void appendRow(std::string& out, const engine::FolderRecord& record) const;
+    void appendTextRow(std::string& out, const engine::FolderRecord& record) const;
+    void appendJsonRow(std::string& out, const engine::FolderRecord& record) const;
     std::string failureText(const engine::FolderRecord& record) const;
     void flush(bool always);
 
@@ -55,6 +59,7 @@ private:
     std::FILE* const out_;
     std::unique_ptr<FolderRowBuilder> builder_;
     std::string buffer_;
+    std::vector<std::string> prepared_;  // rows of all[0], all[1], ...
 };
 
 }  // namespace velmaro::cli

@@ -12,8 +12,10 @@ ProgressLine::ProgressLine()
 
 void ProgressLine::update(const engine::ScanProgress& progress)
 {
-    if (!terminal_ || std::chrono::steady_clock::now() - begin_ < std::chrono::seconds(1))
+    const auto now = std::chrono::steady_clock::now();
+    if (!terminal_ || now - begin_ < std::chrono::seconds(1) || now - lastShown_ < std::chrono::milliseconds(200))
         return;
+    lastShown_ = now;
     std::fprintf(stderr, "\r\033[KDurchsucht: %llu Ordner, %llu Dateien ...",
                  static_cast<unsigned long long>(progress.folders),
                  static_cast<unsigned long long>(progress.files));

@@ -2,8 +2,9 @@
 // The progress line of a long scan on stderr. No Qt.
 //
 // Shown only when stderr is a terminal and the scan has run for more than a
-// second; then rewritten in place ("\r") on every update. finish() erases
-// it, so the terminal keeps only the real output and messages.
+// second; then rewritten in place ("\r"), at most five times a second.
+// finish() erases it, so the terminal keeps only the real output and
+// messages.
 
 #include "engine/FolderScanner.h"
 
@@ -20,6 +21,7 @@ public:
 private:
     const bool terminal_;
     const std::chrono::steady_clock::time_point begin_;
+    std::chrono::steady_clock::time_point lastShown_;
     bool shown_ = false;
 };
 

@@ -8,25 +8,53 @@ namespace velmaro {
 
 namespace {
 
-// Outcome of the last call's removal step (user-interface thread only).
+// Outcome of the last seven-argument call (user-interface thread only).
 int gErrorNumber = 0;
 QString gErrorText;
 
-void setError(int number, const QString& text) {
-    gErrorNumber = number;
-    gErrorText = text;
+const QByteArray kAllEntries = QByteArrayLiteral("/*.*");
+
+void describeFailure(DeleteOutcome& outcome, int error, const QString& message) {
+    const engine::ErrorInfo info = engine::errorFromErrno(error != 0 ? error : EIO);
+    outcome.errorNumber = info.number;
+    outcome.errorText = message.isEmpty() ? QString::fromStdString(info.text) : message;
 }
 
-void setErrorFromOutcome(const platform::ShellDeleteOutcome& outcome) {
-    if (outcome.ok || outcome.cancelled) {
-        setError(0, QString());
-        return;
+DeleteOutcome fromShell(const platform::ShellDeleteOutcome& shell) {
+    DeleteOutcome outcome;
+    outcome.ok = shell.ok;
+    outcome.cancelled = shell.cancelled;
+    outcome.failedPath = shell.failedPath;
+    if (!shell.ok && !shell.cancelled)
+        describeFailure(outcome, shell.error, shell.message);
+    return outcome;
+}
+
+DeleteOutcome deleteFolderTree(const DeleteRequest& request, platform::ShellDelete& shell) {
+    if (request.scanned)
+        return fromShell(shell.deleteScanned(*request.scanned, request.mode));
+    if (!request.folder.startsWith('/')) {  // only absolute paths name something
+        DeleteOutcome outcome;
+        describeFailure(outcome, ENOENT, {});
+        return outcome;
     }
-    const engine::ErrorInfo info = engine::errorFromErrno(outcome.error != 0 ? outcome.error : EIO);
-    setError(info.number, outcome.message.isEmpty() ? QString::fromStdString(info.text) : outcome.message);
+    return fromShell(shell.deleteFolder(request.folder, request.mode));
 }
 
-const QByteArray kAllEntries = QByteArrayLiteral("*.*");
+DeleteOutcome deleteFiles(const DeleteRequest& request, platform::ShellDelete& shell) {
+    DeleteOutcome outcome;
+    outcome.fileErrors = shell.deleteListedFiles(request.folderFd, request.folder, request.files);
+    outcome.cancelled = outcome.fileErrors.empty() && !request.files.empty();
+    outcome.ok = !outcome.cancelled && outcome.failedFiles() == 0;
+    for (std::size_t i = 0; i < outcome.fileErrors.size(); ++i) {
+        if (outcome.fileErrors[i] != 0) {
+            outcome.failedPath = request.folder + QByteArray::fromStdString(request.files[i].name);
+            describeFailure(outcome, outcome.fileErrors[i], {});
+            break;
+        }
+    }
+    return outcome;
+}
 
 }  // namespace
 
@@ -46,26 +74,33 @@ unsigned deleteFlags(bool confirm, bool showProgress, bool showFileNames, bool t
     return flags & 0xFFFFu;
 }
 
-bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bool showProgress,
-                    bool showFileNames, bool toRecycleBin, bool showErrors, engine::DeleteMode mode) {
-    setError(0, QString());
+DeleteOutcome Ordner_löschen(const DeleteRequest& request) {
     try {
-        const unsigned flags = deleteFlags(confirm, showProgress, showFileNames, toRecycleBin, showErrors);
-        platform::ShellDelete shell(owner, flags);
-        const bool wholeFolder = pattern.endsWith(kAllEntries);
-        const QByteArray target = wholeFolder ? pattern.chopped(kAllEntries.size()) : pattern;
-        platform::ShellDeleteOutcome outcome;
-        if (!target.startsWith('/'))
-            outcome.error = ENOENT;  // only absolute paths name something
-        else
-            outcome = wholeFolder ? shell.deleteFolder(target, mode) : shell.deleteFile(target);
-        setErrorFromOutcome(outcome);
-        return outcome.ok;
+        platform::ShellDelete shell(request.owner, request.flags);
+        return request.target == DeleteTarget::ListedFiles ? deleteFiles(request, shell)
+                                                           : deleteFolderTree(request, shell);
     } catch (...) {
-        const engine::ErrorInfo info = engine::errorFromErrno(EIO);
-        setError(info.number, QString::fromStdString(info.text));
-        return false;
+        DeleteOutcome outcome;
+        describeFailure(outcome, EIO, {});
+        return outcome;
     }
+}
+
+bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bool showProgress,
+                    bool showFileNames, bool toRecycleBin, bool showErrors) {
+    DeleteRequest request;
+    request.owner = owner;
+    request.flags = deleteFlags(confirm, showProgress, showFileNames, toRecycleBin, showErrors);
+    DeleteOutcome outcome;
+    if (pattern.endsWith(kAllEntries)) {
+        request.folder = pattern.chopped(kAllEntries.size() - 1);
+        outcome = Ordner_löschen(request);
+    } else {
+        describeFailure(outcome, EINVAL, {});
+    }
+    gErrorNumber = outcome.ok || outcome.cancelled ? 0 : outcome.errorNumber;
+    gErrorText = outcome.ok || outcome.cancelled ? QString() : outcome.errorText;
+    return outcome.ok;
 }
 
 int lastErrorNumber() { return gErrorNumber; }

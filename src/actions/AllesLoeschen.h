@@ -1,22 +1,31 @@
 #pragma once
 // The one routine through which the program deletes files and folders.
 //
+// Ordner_löschen(request) -> outcome
+//  - FolderTree with `scanned`: the folder the scan listed, reached by
+//    identity below the scanned root (a folder that changed since the scan
+//    is refused with a German message naming it); without `scanned`, the
+//    folder named by `folder`. "/" is always refused.
+//  - ListedFiles: exactly the listed files of the open folder, each only
+//    while it is still the listed inode; one background run with the shell
+//    layer's progress window; one outcome code per file.
+//  - The flags are the classic shell flags (see deleteFlags), honoured by the
+//    shell layer: confirm asks a German question, show progress shows a
+//    progress window (file names unless simple), recycle bin moves to the
+//    freedesktop trash (path-named folder trees only), show errors shows a
+//    German box. Never throws.
+//
 // Ordner_löschen(pattern, owner, confirm, showProgress, showFileNames,
-//                toRecycleBin, showErrors [, mode])
-//  - pattern: a folder path ending in "/" followed by "*.*" (the folder and
-//    everything in it), or one file's full path (that file only; no folder
-//    is ever removed for such a pattern). Raw file-system bytes.
-//  - The flags are built as the classic shell flags (see deleteFlags) and
-//    honoured by the shell layer: confirm asks a German question, show
-//    progress shows a progress window (file names unless simple), recycle
-//    bin moves to the freedesktop trash, show errors shows a German box.
-//  - Returns true only when everything named is gone. The error number and
-//    German text of the folder removal stay readable (lastError*), 0 and ""
-//    after success. Never throws.
-//  - mode ZeroByteOnly removes only what holds nothing at the moment of
-//    removal (the zero-byte pass).
+//                toRecycleBin, showErrors)
+//  - The classic seven-argument entry: `pattern` is a folder path ending in
+//    "/" followed by "*.*" and always means that folder with everything in
+//    it. Any other pattern is refused (EINVAL) and nothing is deleted: a
+//    single file is deleted only through a ListedFiles request.
+//  - Returns true only when everything named is gone; the error number and
+//    German text stay readable (lastError*), 0 and "" after success.
 
-#include "engine/SafeDelete.h"
+#include "actions/DeleteOutcome.h"
+#include "actions/DeleteRequest.h"
 #include "platform/ShellDelete.h"
 
 #include <QByteArray>
@@ -34,11 +43,12 @@ namespace ShellFlags = platform::ShellFlags;
 unsigned deleteFlags(bool confirm, bool showProgress, bool showFileNames, bool toRecycleBin,
                      bool showErrors);
 
-bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bool showProgress,
-                    bool showFileNames, bool toRecycleBin, bool showErrors,
-                    engine::DeleteMode mode = engine::DeleteMode::Everything);
+DeleteOutcome Ordner_löschen(const DeleteRequest& request);
 
-// Outcome of the last call's folder-removal step.
+bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bool showProgress,
+                    bool showFileNames, bool toRecycleBin, bool showErrors);
+
+// Outcome of the last seven-argument call.
 int lastErrorNumber();
 QString lastErrorText();
 

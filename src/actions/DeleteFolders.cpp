@@ -8,7 +8,8 @@
 #include "scan/ScanStarter.h"
 
 #include <QLabel>
-#include <QList>
+#include <optional>
+#include <vector>
 
 namespace velmaro {
 
@@ -18,24 +19,30 @@ using platform::MsgBox;
 
 constexpr int kNo = 7;
 const QChar kCr(u'\r');
-const QByteArray kAllEntries = QByteArrayLiteral("*.*");
 
-// Raw paths of the zero-byte rows, in list order.
-QList<QByteArray> zeroByteFolders(const RoListBox& list) {
-    QList<QByteArray> folders;
+// The zero-byte rows' folders as the scan saw them, in list order.
+std::vector<engine::ScannedFolder> zeroByteFolders(const RoListBox& list) {
+    std::vector<engine::ScannedFolder> folders;
     const qint64 count = list.RowCount();
     for (qint64 i = 1; i <= count; ++i) {
         const FolderRow* row = list.RowAt(i);
-        if (row && row->zeroByte)
-            folders.append(row->rawPath);
+        if (row && row->zeroByte) {
+            if (std::optional<engine::ScannedFolder> folder = list.ScannedFolderAt(i))
+                folders.push_back(std::move(*folder));
+        }
     }
     return folders;
 }
 
-// Deletes one folder tree for the main window: no question, no progress,
+// Deletes one scanned folder for the main window: no question, no progress,
 // no error box, not to the trash.
-bool deleteTreeQuietly(const QByteArray& rawFolder, MainWindow& window, engine::DeleteMode mode) {
-    return Ordner_löschen(rawFolder + kAllEntries, &window, false, false, false, false, false, mode);
+DeleteOutcome deleteQuietly(const engine::ScannedFolder& folder, MainWindow& window, engine::DeleteMode mode) {
+    DeleteRequest request;
+    request.owner = &window;
+    request.flags = deleteFlags(false, false, false, false, false);
+    request.mode = mode;
+    request.scanned = folder;
+    return Ordner_löschen(request);
 }
 
 }  // namespace
@@ -57,23 +64,24 @@ void cmd_OrdnerDel_Click(MainWindow& window) {
     if (MsgBox(question, 292, QStringLiteral("Ordner löschen"), &window) == kNo)
         return;
 
-    const FolderRow* row = list->RowAt(list->SelectedIndex());
-    if (!row)
+    const std::optional<engine::ScannedFolder> folder = list->ScannedFolderAt(list->SelectedIndex());
+    if (!folder)
         return;
-    const QByteArray rawFolder = row->rawPath;
-    bool ok = false;
+    DeleteOutcome outcome;
     {
         platform::WaitCursorGuard hourglass;
-        ok = deleteTreeQuietly(rawFolder, window, engine::DeleteMode::Everything);
+        outcome = deleteQuietly(*folder, window, engine::DeleteMode::Everything);
     }
+    if (outcome.ok)
+        window.folderDeleted(QByteArray::fromStdString(folder->path));
     const QString refresh = QStringLiteral("Übersicht aktualisieren?");
     int answer = 0;
-    if (ok) {
+    if (outcome.ok) {
         answer = MsgBox(QStringLiteral("Verzeichnis erfolgreich gelöscht.") + kCr + refresh, 68, QString(),
                         &window);
     } else {
-        const QString report = QStringLiteral("Fehler ID ") + QString::number(lastErrorNumber()) + kCr
-            + lastErrorText() + kCr + kCr + refresh;
+        const QString report = QStringLiteral("Fehler ID ") + QString::number(outcome.errorNumber) + kCr
+            + outcome.errorText + kCr + kCr + refresh;
         answer = MsgBox(report, 20, QString(), &window);
     }
     if (answer != kNo)
@@ -82,8 +90,8 @@ void cmd_OrdnerDel_Click(MainWindow& window) {
 
 void cmd_OrdnerNull_Click(MainWindow& window) {
     RoListBox* list = window.roListBox_Ordner();
-    const QList<QByteArray> folders = zeroByteFolders(*list);
-    if (folders.isEmpty()) {
+    const std::vector<engine::ScannedFolder> folders = zeroByteFolders(*list);
+    if (folders.empty()) {
         MsgBox(QStringLiteral("Es wurden keine 0 Byte Ordner gefunden."), 64, QStringLiteral("Hinweis"),
                &window);
         return;
@@ -97,8 +105,10 @@ void cmd_OrdnerNull_Click(MainWindow& window) {
         platform::WaitCursorGuard hourglass;
         window.Label_Info(0)->clear();
         window.Label_Info(1)->clear();
-        for (const QByteArray& folder : folders)
-            deleteTreeQuietly(folder, window, engine::DeleteMode::ZeroByteOnly);
+        for (const engine::ScannedFolder& folder : folders) {
+            if (deleteQuietly(folder, window, engine::DeleteMode::ZeroByteOnly).ok)
+                window.folderDeleted(QByteArray::fromStdString(folder.path));
+        }
     }
     Scan_starten();
 }

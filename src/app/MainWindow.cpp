@@ -126,8 +126,12 @@ void MainWindow::buildFolderTree() {
                        static_cast<QObject*>(dir1_->verticalScrollBar())})
         o->installEventFilter(this);
 
-    const QString start = QDir::currentPath();
-    setDir1Path(start);
+    connect(dir1_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (!settingDir1_)
+            choice_.setShown(dir1Path());
+    });
+    connect(dirModel_, &QFileSystemModel::rowsAboutToBeRemoved, this, &MainWindow::onDir1RowsRemoved);
+    setDir1Raw(FolderChoice::startFolder());
 }
 
 void MainWindow::buildButtons() {
@@ -395,6 +399,35 @@ void MainWindow::setScanRoot(const QByteArray& raw) {
     labelVerzeichnis_->adjustSize();
 }
 
+void MainWindow::setDir1Raw(const QByteArray& raw) {
+    setDir1Path(QFile::decodeName(raw));
+    choice_.setRaw(raw);
+}
+
+void MainWindow::folderDeleted(const QByteArray& raw) {
+    if (FolderChoice::isWithin(choice_.raw(), raw))
+        setDir1Raw(FolderChoice::parentOf(raw));
+}
+
+void MainWindow::setDir1Current(const QModelIndex& index) {
+    const bool before = settingDir1_;
+    settingDir1_ = true;
+    dir1_->setCurrentIndex(index);
+    settingDir1_ = before;
+}
+
+// The tree's folder is about to vanish (deleted by anyone): the tree moves
+// to its parent rather than letting the view pick a neighbour.
+void MainWindow::onDir1RowsRemoved(const QModelIndex& parent, int first, int last) {
+    for (QModelIndex i = dir1_->currentIndex(); i.isValid(); i = i.parent()) {
+        if (i.parent() == parent && i.row() >= first && i.row() <= last) {
+            setDir1Current(parent);
+            choice_.setShown(dir1Path());
+            return;
+        }
+    }
+}
+
 void MainWindow::setDir1Path(const QString& path) {
     const QString folder = withoutTrailingSlash(QDir::cleanPath(path));
     const QString drive = withoutTrailingSlash(platform::Volumes::driveOf(folder));
@@ -403,6 +436,7 @@ void MainWindow::setDir1Path(const QString& path) {
     currentDrive_ = drive;
     selectDriveInList(drive);
     showDrive(drive, folder);
+    choice_.setShown(folder);
 }
 
 void MainWindow::selectDriveInList(const QString& drive) {
@@ -424,7 +458,7 @@ void MainWindow::showDrive(const QString& drive, const QString& folder) {
     QModelIndex target = dirModel_->index(folder);
     if (!target.isValid() || !isOnDrive(folder, drive))
         target = driveIndex;
-    dir1_->setCurrentIndex(target);
+    setDir1Current(target);
     dir1_->scrollTo(target);
     dir1_->expand(target);
     followCurrent_ = true;
@@ -465,6 +499,7 @@ void MainWindow::onDriveChanged(int index) {
     lastFolder_.insert(currentDrive_, withoutTrailingSlash(dir1Path()));
     currentDrive_ = drive;
     showDrive(drive, lastFolder_.value(drive, drive));
+    choice_.setShown(dir1Path());
 }
 
 }  // namespace velmaro

@@ -18,6 +18,8 @@
 // Logo: a click, or Enter/Space once Tab has reached it (after cmd_Info),
 // opens the About window "Copyright" modally.
 
+#include "app/FolderChoice.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -70,8 +72,18 @@ public:
     QByteArray scanRootRaw() const { return scanRootRaw_; }
     // Sets LabelVerzeichnis (display) and the raw root together.
     void setScanRoot(const QByteArray& raw);
-    // Opens `path` in the folder tree (and selects its drive).
+    // Opens `path` in the folder tree (and selects its drive); the next
+    // search starts there.
     void setDir1Path(const QString& path);
+    // The same for raw bytes: the next search starts at exactly `raw`, even
+    // where the tree cannot show it.
+    void setDir1Raw(const QByteArray& raw);
+    // The folder the next search starts from, raw, ending in "/"; empty when
+    // the folder chosen in the tree cannot be named (see FolderChoice).
+    QByteArray dir1Raw() const { return choice_.raw(); }
+    // A folder tree was deleted: if the tree's folder was in it, the tree
+    // moves to the deleted folder's parent.
+    void folderDeleted(const QByteArray& raw);
 
     // Outer size in twips (client + 120 / + 435), as the settings store it.
     double outerWidthTwips() const;
@@ -109,6 +121,8 @@ private:
     void selectDriveInList(const QString& drive);
     void hideOtherVolumes(const QModelIndex& parent, int first, int last);
     void keepCurrentFolderInView();
+    void setDir1Current(const QModelIndex& index);
+    void onDir1RowsRemoved(const QModelIndex& parent, int first, int last);
     void restoreSettings();
     void storeSettings();
     void applyLayout();
@@ -131,6 +145,8 @@ private:
     RoCommand* cmdEnde_ = nullptr;
     std::unique_ptr<ScanRun> scanRun_;
     QByteArray scanRootRaw_;
+    FolderChoice choice_;        // the folder the next search starts from
+    bool settingDir1_ = false;   // the program, not the user, moves Dir1's current folder
     QString currentDrive_;
     QHash<QString, QString> lastFolder_;  // drive -> the folder last open on it
     QTimer* scrollTimer_ = nullptr;

@@ -47,7 +47,7 @@ constexpr std::array kTable{
     Row{ESTALE, 75, "Pfad/Datei-Zugriffsfehler (veralteter Netzwerk-Dateizugriff)"},
     Row{ETIMEDOUT, 75, "Pfad/Datei-Zugriffsfehler (Zeitüberschreitung)"},
     Row{kRefusedRoot, 75, "Das Stammverzeichnis \"/\" wird nicht gelöscht."},
-    Row{kChangedSinceScan, 75, "Der Ordner hat sich seit der Suche geändert und wird nicht gelöscht."},
+    Row{kChangedSinceScan, 75, "Der Ordner hat sich seit der Suche geändert."},
     Row{kChangedSinceListing, 75, "Die Datei hat sich seit dem Einlesen geändert und wird nicht gelöscht."},
 };
 

@@ -32,7 +32,6 @@ FolderScanner::FolderScanner(Options options)
 FolderScanner::~FolderScanner()
 {
     cancel();
-    wait();
 }
 
 void FolderScanner::start(const std::string& root, BatchSink onBatch, DoneSink onDone)
@@ -42,7 +41,8 @@ void FolderScanner::start(const std::string& root, BatchSink onBatch, DoneSink o
         std::lock_guard lock(impl_->mutex);
         previous = std::move(impl_->walk);
     }
-    previous.reset();  // cancels and waits
+    if (previous)
+        previous->cancel();  // its workers finish on their own
     auto walk = std::make_shared<ScanWalk>(root, impl_->options, std::move(onBatch), std::move(onDone));
     {
         std::lock_guard lock(impl_->mutex);

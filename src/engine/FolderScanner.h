@@ -22,12 +22,15 @@
 //  - Symlinks are never followed; folders on another device than the root
 //    (mount points) are neither entered nor listed; pseudo file systems are
 //    never entered.
-//  - cancel(): no folder is opened after the call returns (it waits for
-//    opens already under way); folders already found still get their
-//    records, subtrees cut short are Incomplete and never zero-byte.
+//  - cancel() returns at once, never waiting for a worker (one may be stuck
+//    in a system call on a hung mount). Before it returns, every folder
+//    already found has its record (subtrees cut short are Incomplete and
+//    never zero-byte), the last batch and DoneSink have been delivered, and
+//    no sink is called any more: whatever a worker reads later is dropped.
 //  - DoneSink is called exactly once, after the last batch, from a worker
-//    thread (or from start() itself when there is nothing to do).
-//  - The destructor cancels and waits.
+//    thread or from cancel().
+//  - The destructor cancels; it does not wait. Workers still stuck end on
+//    their own and touch neither the sinks nor the scanner.
 
 #include "engine/FolderRecord.h"
 
@@ -66,13 +69,13 @@ public:
 
     // Starts walking `root` (absolute; a trailing '/' is optional).
     void start(const std::string& root, BatchSink onBatch, DoneSink onDone);
-    // Asks the walk to stop; returns at once. Safe from any thread.
+    // Stops the walk; returns at once (see above). Safe from any thread.
     void cancel();
     // Running totals; safe from any thread.
     ScanProgress progress() const;
     // True once DoneSink has been called.
     bool done() const;
-    // Blocks until the walk has finished.
+    // Blocks until DoneSink has been called.
     void wait();
 
 private:

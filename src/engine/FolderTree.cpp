@@ -17,6 +17,7 @@ struct FolderTree::Node {
     bool notEmpty = false;  // holds something other than folders and empty files
     bool hasCreated = false;
     bool dropped = false;
+    bool listed = false;  // own listing settled
 };
 
 namespace {
@@ -101,6 +102,7 @@ void FolderTree::mergeState(Node& into, SizeState state, int error)
 void FolderTree::finishListing(Index index, const Listing& listing, std::vector<FolderRecord>& out)
 {
     Node& n = node(index);
+    n.listed = true;
     n.bytes += listing.bytes;
     n.notEmpty = n.notEmpty || !listing.onlyEmpty;
     mergeState(n, listing.state, listing.error);
@@ -111,6 +113,7 @@ void FolderTree::drop(Index index, Drop why, int error, std::vector<FolderRecord
 {
     Node& n = node(index);
     n.dropped = true;
+    n.listed = true;
     if (n.parent != kNone) {
         Node& p = node(n.parent);
         if (why == Drop::Unreadable)
@@ -131,10 +134,8 @@ void FolderTree::settle(Index index, std::vector<FolderRecord>& out)
         const Node& n = node(index);
         if (!n.dropped)
             out.push_back(makeRecord(index, derived ? std::move(derivedPath) : fullPath(index)));
-        if (n.parent == kNone) {
-            finished_ = true;
+        if (n.parent == kNone)
             return;
-        }
         derived = !n.dropped;
         if (derived) {
             const std::string& path = out.back().path;
@@ -147,6 +148,23 @@ void FolderTree::settle(Index index, std::vector<FolderRecord>& out)
             mergeState(p, n.state, n.error);
         }
         index = n.parent;
+    }
+}
+
+bool FolderTree::listed(Index index) const
+{
+    return node(index).listed;
+}
+
+void FolderTree::abandonUnlisted(std::vector<FolderRecord>& out)
+{
+    for (std::size_t i = count_; i-- > 0;) {
+        const Index index = static_cast<Index>(i);
+        if (!node(index).listed) {
+            Listing cutShort;
+            cutShort.state = SizeState::Incomplete;
+            finishListing(index, cutShort, out);
+        }
     }
 }
 

@@ -62,6 +62,13 @@ public:
     void finishListing(Index node, const Listing& listing, std::vector<FolderRecord>& out);
     // The folder gives no record; see Drop. Appends finished records to `out`.
     void drop(Index node, Drop why, int error, std::vector<FolderRecord>& out);
+    // True once finishListing, drop or abandonUnlisted has settled the
+    // folder's own listing: a later result for it must be dropped.
+    bool listed(Index node) const;
+    // Every folder whose own listing is still outstanding is cut short
+    // (Incomplete, no descent); appends every record that finishes, the
+    // root's included, to `out`.
+    void abandonUnlisted(std::vector<FolderRecord>& out);
 
     // The root path, normalised to end in exactly one '/'.
     const std::string& rootPath() const { return rootPath_; }
@@ -73,8 +80,6 @@ public:
     std::string fullPath(Index node) const;
     // Number of folders found.
     std::size_t size() const { return count_; }
-    // True once the root has finished (the walk is over).
-    bool finished() const { return finished_; }
 
 private:
     struct Node;
@@ -92,7 +97,6 @@ private:
     std::size_t count_ = 0;
     NameArena names_;
     FolderIdentity volume_;
-    bool finished_ = false;
 };
 
 }  // namespace velmaro::engine

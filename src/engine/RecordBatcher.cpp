@@ -41,9 +41,24 @@ std::deque<std::vector<FolderRecord>> RecordBatcher::takeBatches(bool all)
 
 void RecordBatcher::send(std::deque<std::vector<FolderRecord>>&& batches)
 {
+    sender_ = std::this_thread::get_id();
     for (auto& batch : batches)
-        if (sink_)
+        if (sink_ && !closed_)
             sink_(std::move(batch));
+    sender_ = std::thread::id{};
+    if (std::function<void()> onClosed = std::exchange(onClosed_, {}))
+        closeLocked(onClosed);
+}
+
+// Holds sinkMutex_.
+void RecordBatcher::closeLocked(const std::function<void()>& onClosed)
+{
+    for (auto& batch : takeBatches(true))
+        if (sink_ && !closed_)
+            sink_(std::move(batch));
+    closed_ = true;
+    if (onClosed)
+        onClosed();
 }
 
 void RecordBatcher::flushIfDue()
@@ -58,6 +73,16 @@ void RecordBatcher::flushAll()
 {
     std::lock_guard sending(sinkMutex_);
     send(takeBatches(true));
+}
+
+void RecordBatcher::close(std::function<void()> onClosed)
+{
+    if (sender_.load() == std::this_thread::get_id()) {
+        onClosed_ = std::move(onClosed);  // the send in progress closes
+        return;
+    }
+    std::lock_guard sending(sinkMutex_);
+    closeLocked(onClosed);
 }
 
 }  // namespace velmaro::engine

@@ -7,10 +7,12 @@
 
 #include "engine/FolderRecord.h"
 
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace velmaro::engine {
@@ -29,11 +31,17 @@ public:
     void flushIfDue();
     // Sends everything queued; waits for a send in progress first.
     void flushAll();
+    // Sends everything queued, then never calls the sink again (records
+    // added later are dropped), then runs `onClosed`. Waits for a send in
+    // progress first; called from inside the sink, it returns at once and
+    // the send in progress does all this when the sink returns.
+    void close(std::function<void()> onClosed);
 
 private:
     // Takes what is to be sent now; with `all`, the partial batch too.
     std::deque<std::vector<FolderRecord>> takeBatches(bool all);
     void send(std::deque<std::vector<FolderRecord>>&& batches);
+    void closeLocked(const std::function<void()>& onClosed);
 
     const std::size_t batchSize_;
     const std::chrono::milliseconds interval_;
@@ -43,6 +51,9 @@ private:
     std::vector<FolderRecord> partial_;
     std::deque<std::vector<FolderRecord>> full_;
     std::chrono::steady_clock::time_point lastSend_;
+    bool closed_ = false;  // guarded by sinkMutex_
+    std::atomic<std::thread::id> sender_{};  // the thread inside send(), if any
+    std::function<void()> onClosed_;         // a close asked for from inside the sink
 };
 
 }  // namespace velmaro::engine

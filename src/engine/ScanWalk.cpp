@@ -67,11 +67,6 @@ ScanWalk::ScanWalk(const std::string& root, const FolderScanner::Options& option
 
 ScanWalk::~ScanWalk()
 {
-    cancel();
-    wait();
-    for (std::thread& thread : threads_)
-        if (thread.joinable())
-            thread.detach();  // only a worker destroying its own walk from a sink
     if (rootFd_ >= 0)
         ::close(rootFd_);
 }
@@ -81,34 +76,22 @@ void ScanWalk::start()
     std::vector<Item> root(1);
     queue_.push(std::move(root));
     running_ = workers_;
-    std::lock_guard lock(joinMutex_);
     for (unsigned i = 0; i < workers_; ++i)
-        threads_.emplace_back([this] { work(); });
+        std::thread([self = shared_from_this()] { self->work(); }).detach();
 }
 
 void ScanWalk::cancel()
 {
-    cancelled_.store(true);
-    for (int spins = 0; opening_.load() != 0; ++spins) {
-        if (spins < 100)
-            std::this_thread::yield();
-        else
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    if (cancelled_.exchange(true))
+        return;
+    queue_.drain();
+    {
+        std::lock_guard lock(treeMutex_);
+        std::vector<FolderRecord> records;
+        tree_.abandonUnlisted(records);
+        batcher_.add(std::move(records));
     }
-}
-
-bool ScanWalk::beginOpen()
-{
-    opening_.fetch_add(1);
-    if (!cancelled_.load())
-        return true;
-    endOpen();
-    return false;
-}
-
-void ScanWalk::endOpen()
-{
-    opening_.fetch_sub(1);
+    batcher_.close([this] { signalDone(); });
 }
 
 ScanProgress ScanWalk::progress() const
@@ -118,10 +101,8 @@ ScanProgress ScanWalk::progress() const
 
 void ScanWalk::wait()
 {
-    std::lock_guard lock(joinMutex_);
-    for (std::thread& thread : threads_)
-        if (thread.joinable() && thread.get_id() != std::this_thread::get_id())
-            thread.join();
+    std::unique_lock lock(doneMutex_);
+    doneChanged_.wait(lock, [this] { return done_.load(); });
 }
 
 void ScanWalk::lowerPriority() const
@@ -153,18 +134,28 @@ void ScanWalk::work()
 
 void ScanWalk::finish()
 {
-    batcher_.flushAll();
+    batcher_.close([this] { signalDone(); });
+}
+
+// Called once: by the last worker or by cancel(), whichever comes first.
+void ScanWalk::signalDone()
+{
+    if (doneSignalled_.exchange(true))
+        return;
     if (onDone_)
         onDone_();
-    done_ = true;
+    {
+        std::lock_guard lock(doneMutex_);
+        done_ = true;
+    }
+    doneChanged_.notify_all();
 }
 
 void ScanWalk::handleRoot(std::unique_ptr<DirReader>& reader)
 {
-    if (!beginOpen())
+    if (cancelled_.load())
         return;
     int fd = DirOpener::openRoot(tree_.rootPath());
-    endOpen();
     if (fd < 0)
         return;
     struct statx st;
@@ -177,6 +168,10 @@ void ScanWalk::handleRoot(std::unique_ptr<DirReader>& reader)
     FolderTree::Index root;
     {
         std::lock_guard lock(treeMutex_);
+        if (cancelled_.load()) {  // cancelled while the root was opened: nothing to show
+            ::close(fd);
+            return;
+        }
         tree_.setVolume(DirReader::identityOf(st));
         root = tree_.addRoot(DirReader::timesOf(st));
     }
@@ -190,14 +185,13 @@ void ScanWalk::handle(Item& item, std::unique_ptr<DirReader>& reader)
         handleRoot(reader);
         return;
     }
-    if (!beginOpen()) {
+    if (cancelled_.load()) {
         FolderTree::Listing cutShort;
         cutShort.state = SizeState::Incomplete;
         finishListing(item.node, cutShort);
         return;
     }
     int fd = openFolder(item);
-    endOpen();
     item.parent.reset();
     if (fd == -EXDEV || (fd >= 0 && onOtherVolume(fd))) {
         if (fd >= 0)
@@ -262,21 +256,25 @@ void ScanWalk::list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& 
 
     std::vector<Item> items;
     items.reserve(result.subfolders.size());
-    {
-        std::lock_guard lock(treeMutex_);
-        for (const DirReader::Subfolder& sub : result.subfolders)
-            items.push_back(Item{tree_.addChild(node, sub.name, sub.times), handle});
-        std::vector<FolderRecord> records;
-        tree_.finishListing(node, result.listing, records);
-        batcher_.add(std::move(records));
-    }
+    std::lock_guard lock(treeMutex_);
+    if (tree_.listed(node))
+        return;  // cut short by cancel() while it was read: dropped
+    for (const DirReader::Subfolder& sub : result.subfolders)
+        items.push_back(Item{tree_.addChild(node, sub.name, sub.times), handle});
+    std::vector<FolderRecord> records;
+    tree_.finishListing(node, result.listing, records);
+    batcher_.add(std::move(records));
     folders_ += items.size();
+    // Queued under the tree's lock, so cancel() finds every folder found
+    // either queued or still waiting for its listing.
     queue_.push(std::move(items));
 }
 
 void ScanWalk::finishListing(FolderTree::Index node, const FolderTree::Listing& listing)
 {
     std::lock_guard lock(treeMutex_);
+    if (tree_.listed(node))
+        return;
     std::vector<FolderRecord> records;
     tree_.finishListing(node, listing, records);
     batcher_.add(std::move(records));
@@ -285,6 +283,8 @@ void ScanWalk::finishListing(FolderTree::Index node, const FolderTree::Listing& 
 void ScanWalk::drop(FolderTree::Index node, FolderTree::Drop why, int error)
 {
     std::lock_guard lock(treeMutex_);
+    if (tree_.listed(node))
+        return;
     std::vector<FolderRecord> records;
     tree_.drop(node, why, error, records);
     batcher_.add(std::move(records));

@@ -9,8 +9,15 @@
 // The folder tree and the record batch are guarded by one mutex; the sink
 // runs outside it.
 //
-// Cancel: a flag read before every open. cancel() sets it and waits only
-// for opens already under way, so no folder is opened after it returns.
+// Cancel never waits for a worker: cancel() sets the flag the workers read
+// before every open, cuts short every folder whose listing is still
+// outstanding (queued, or being opened or read by a worker that may be stuck
+// in a system call), hands out every record that thereby finishes (the
+// root's included), closes the sink and signals done. A worker that comes
+// back later finds its folder settled and drops what it read.
+//
+// Lifetime: the workers are detached and each holds the walk alive, so a
+// walk whose workers are stuck is freed when the last one returns.
 
 #include "engine/DirReader.h"
 #include "engine/FolderScanner.h"
@@ -19,6 +26,7 @@
 #include "engine/WorkQueue.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -29,20 +37,21 @@ namespace velmaro::engine {
 
 class DirHandle;
 
-class ScanWalk {
+class ScanWalk : public std::enable_shared_from_this<ScanWalk> {
 public:
     ScanWalk(const std::string& root, const FolderScanner::Options& options,
              FolderScanner::BatchSink onBatch, FolderScanner::DoneSink onDone);
-    // Cancels and waits.
     ~ScanWalk();
     ScanWalk(const ScanWalk&) = delete;
     ScanWalk& operator=(const ScanWalk&) = delete;
 
+    // Starts the workers; the walk must be owned by a shared_ptr.
     void start();
+    // Returns at once (see above). Safe from any thread, also from a sink.
     void cancel();
     ScanProgress progress() const;
     bool done() const { return done_.load(); }
-    // Joins the workers (a worker calling it is not waited for).
+    // Waits until done has been signalled.
     void wait();
 
 private:
@@ -60,9 +69,9 @@ private:
     void list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& reader);
     void finishListing(FolderTree::Index node, const FolderTree::Listing& listing);
     void drop(FolderTree::Index node, FolderTree::Drop why, int error);
-    bool beginOpen();
-    void endOpen();
     void finish();
+    void signalDone();
+    void settle(std::vector<FolderRecord>&& records);
 
     const unsigned workers_;
     const int niceIncrement_;
@@ -77,15 +86,14 @@ private:
     int rootFd_ = -1;           // O_PATH descriptor of the root
 
     std::atomic<bool> cancelled_{false};
-    std::atomic<int> opening_{0};
     std::atomic<int> liveHandles_{0};
     std::atomic<uint64_t> folders_{0};
     DirReader::Counters counters_;
     std::atomic<unsigned> running_{0};
+    std::atomic<bool> doneSignalled_{false};
     std::atomic<bool> done_{false};
-
-    std::mutex joinMutex_;
-    std::vector<std::thread> threads_;
+    std::mutex doneMutex_;
+    std::condition_variable doneChanged_;
 };
 
 }  // namespace velmaro::engine

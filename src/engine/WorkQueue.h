@@ -43,6 +43,17 @@ public:
         return true;
     }
 
+    // Removes every item not yet handed out (they are destroyed).
+    void drain()
+    {
+        std::vector<Item> dropped;
+        {
+            std::lock_guard lock(mutex_);
+            dropped.swap(items_);
+        }
+        ready_.notify_all();
+    }
+
     void taskDone()
     {
         std::lock_guard lock(mutex_);

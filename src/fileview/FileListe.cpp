@@ -24,12 +24,14 @@ QByteArray withSlash(QByteArray folder)
     return folder;
 }
 
-int openFolder(const QByteArray& folder)
+// Opens `name` relative to `dirFd` for reading, without touching its
+// access time where allowed.
+int openFolder(int dirFd, const char* name)
 {
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-    int fd = ::open(folder.constData(), flags | O_NOATIME);
+    int fd = ::openat(dirFd, name, flags | O_NOATIME);
     if (fd < 0 && errno == EPERM)
-        fd = ::open(folder.constData(), flags);
+        fd = ::openat(dirFd, name, flags);
     return fd;
 }
 
@@ -41,8 +43,9 @@ bool isFolder(int dirFd, const dirent* d)
     return ::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Collation order of the default locale; raw bytes break ties.
-void sortByName(std::vector<QByteArray>& names)
+// Collation order of the default locale; raw bytes break ties. `inodes`
+// follow their names.
+void sortByName(std::vector<QByteArray>& names, std::vector<quint64>& inodes)
 {
     QCollator collator{QLocale()};
     std::vector<QCollatorSortKey> keys;
@@ -56,10 +59,15 @@ void sortByName(std::vector<QByteArray>& names)
         return c != 0 ? c < 0 : names[a] < names[b];
     });
     std::vector<QByteArray> sorted;
+    std::vector<quint64> sortedInodes;
     sorted.reserve(names.size());
-    for (size_t i : order)
+    sortedInodes.reserve(names.size());
+    for (size_t i : order) {
         sorted.push_back(std::move(names[i]));
+        sortedInodes.push_back(inodes[i]);
+    }
     names.swap(sorted);
+    inodes.swap(sortedInodes);
 }
 
 }  // namespace
@@ -69,15 +77,39 @@ FileListe::FileListe(QObject* parent) : QObject(parent)
     setObjectName(QStringLiteral("FileListe"));
 }
 
+FileListe::~FileListe()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
 int FileListe::setPath(const QByteArray& rawFolder)
 {
-    const QByteArray folder = withSlash(rawFolder);
-    std::vector<QByteArray> fresh;
-    if (const int err = read(folder, fresh))
+    const int fd = openFolder(AT_FDCWD, rawFolder.constData());
+    return fd < 0 ? errno : adopt(fd, withSlash(rawFolder));
+}
+
+int FileListe::setFolder(const engine::ScannedFolder& folder)
+{
+    int error = 0;
+    const int fd = engine::openScannedFolder(folder, error);
+    return fd < 0 ? error : adopt(fd, withSlash(QByteArray::fromStdString(folder.path)));
+}
+
+int FileListe::adopt(int fd, const QByteArray& folder)
+{
+    Listing fresh;
+    if (const int err = read(fd, fresh)) {
+        ::close(fd);
         return err;
+    }
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = fd;
     const bool changed = folder != path_;
     path_ = folder;
-    entries_.swap(fresh);
+    entries_.swap(fresh.names);
+    inodes_.swap(fresh.inodes);
     if (changed)
         emit pathChanged();
     return 0;
@@ -90,10 +122,16 @@ void FileListe::setPattern(const QString& pattern)
 
 int FileListe::refresh()
 {
-    std::vector<QByteArray> fresh;
-    const int err = path_.isEmpty() ? 0 : read(path_, fresh);
-    entries_.swap(fresh);
+    Listing fresh;
+    const int err = fd_ < 0 ? 0 : read(fd_, fresh);
+    entries_.swap(fresh.names);
+    inodes_.swap(fresh.inodes);
     return err;
+}
+
+quint64 FileListe::inode(qint64 index) const
+{
+    return index < 0 || index >= count() ? 0 : inodes_[size_t(index)];
 }
 
 QByteArray FileListe::entry(qint64 index) const
@@ -111,11 +149,17 @@ QByteArray FileListe::joinPath(const QByteArray& folder, const QByteArray& name)
     return full + name;
 }
 
-int FileListe::read(const QByteArray& folder, std::vector<QByteArray>& out) const
+int FileListe::read(int folderFd, Listing& out) const
 {
-    const int fd = openFolder(folder);
+    // A fresh descriptor of the same folder: reading starts at its beginning.
+    const int fd = openFolder(folderFd, ".");
     if (fd < 0)
         return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_nlink == 0) {  // removed meanwhile
+        ::close(fd);
+        return ENOENT;
+    }
     DIR* dir = ::fdopendir(fd);
     if (!dir) {
         const int err = errno;
@@ -131,10 +175,11 @@ int FileListe::read(const QByteArray& folder, std::vector<QByteArray>& out) cons
             continue;
         if (!all && ::fnmatch(pattern.constData(), name.constData(), 0) != 0)
             continue;
-        out.push_back(name);
+        out.names.push_back(name);
+        out.inodes.push_back(quint64(d->d_ino));
     }
     ::closedir(dir);
-    sortByName(out);
+    sortByName(out.names, out.inodes);
     return 0;
 }
 

@@ -14,12 +14,20 @@
 //   names that collate equal are ordered by their raw bytes.
 // - Reading opens the folder with O_NOATIME where allowed, so listing it
 //   does not change the access time a later scan shows.
-// - setPath() reads the folder; on failure it returns the errno and leaves
-//   path and entries as they were. When the new path names another folder
-//   than before, pathChanged() is emitted after the entries were read.
-// - refresh() reads the current folder again (no signal); on failure the
+// - setFolder() opens a folder a scan listed by its identity (a folder that
+//   changed since the scan fails with kChangedSinceScan); setPath() opens a
+//   folder by its path. Either keeps the folder open: refresh(), the
+//   listing and every delete act on that folder, wherever its path leads
+//   later. On failure they return the error and leave everything as it
+//   was. When the new folder has another path than before, pathChanged() is
+//   emitted after the entries were read.
+// - Each entry keeps the inode it had when it was read, so that a delete
+//   removes that file only (engine::deleteListedFile).
+// - refresh() reads the open folder again (no signal); on failure the
 //   entries are emptied and the errno returned.
 // - Counts and indexes are 64-bit.
+
+#include "engine/ScannedFolder.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -32,9 +40,13 @@ class FileListe : public QObject {
     Q_OBJECT
 public:
     explicit FileListe(QObject* parent = nullptr);
+    ~FileListe() override;
 
     const QByteArray& path() const { return path_; }
     int setPath(const QByteArray& rawFolder);  // 0 or errno
+    int setFolder(const engine::ScannedFolder& folder);  // 0, errno or kChangedSinceScan
+    // The open folder (owned by the list; -1 before the first folder).
+    int folderFd() const { return fd_; }
     const QString& pattern() const { return pattern_; }
     void setPattern(const QString& pattern);
     int refresh();                             // 0 or errno
@@ -43,6 +55,9 @@ public:
     // Entry `index` (0-based); an empty array when out of range.
     QByteArray entry(qint64 index) const;
     const std::vector<QByteArray>& entries() const { return entries_; }
+    // Inode of entry `index` when it was read; 0 when out of range.
+    quint64 inode(qint64 index) const;
+    const std::vector<quint64>& inodes() const { return inodes_; }
 
     // folder + "/" (unless folder already ends in "/") + name.
     static QByteArray joinPath(const QByteArray& folder, const QByteArray& name);
@@ -52,11 +67,19 @@ signals:
     void pathChanged();
 
 private:
-    int read(const QByteArray& folder, std::vector<QByteArray>& out) const;
+    struct Listing {
+        std::vector<QByteArray> names;
+        std::vector<quint64> inodes;
+    };
+    int read(int folderFd, Listing& out) const;
+    // Takes `fd` as the open folder `folder` once it could be read.
+    int adopt(int fd, const QByteArray& folder);
 
+    int fd_ = -1;
     QByteArray path_;
     QString pattern_ = QStringLiteral("*.*");
     std::vector<QByteArray> entries_;
+    std::vector<quint64> inodes_;
 };
 
 }  // namespace velmaro

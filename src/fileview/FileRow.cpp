@@ -27,18 +27,19 @@ FileRow FileRow::read(int dirFd, const QByteArray& folder, const QByteArray& raw
     return row;
 }
 
-std::vector<FileRow> FileRow::readAll(const QByteArray& folder,
-                                      const std::vector<QByteArray>& names)
+std::vector<FileRow> FileRow::readAll(int dirFd, const QByteArray& folder,
+                                      const std::vector<QByteArray>& names,
+                                      const std::vector<quint64>& inodes)
 {
     constexpr size_t kPerThread = 2048;
     constexpr size_t kMaxThreads = 8;
     std::vector<FileRow> rows(names.size());
-    const int dirFd =
-        folder.isEmpty() ? -1 : ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const size_t threads = std::clamp<size_t>(names.size() / kPerThread, 1, kMaxThreads);
     auto stripe = [&](size_t first) {
-        for (size_t i = first; i < names.size(); i += threads)
+        for (size_t i = first; i < names.size(); i += threads) {
             rows[i] = read(dirFd, folder, names[i]);
+            rows[i].inode = i < inodes.size() ? inodes[i] : 0;
+        }
     };
     std::vector<std::thread> workers;
     for (size_t t = 1; t < threads; ++t)
@@ -46,8 +47,6 @@ std::vector<FileRow> FileRow::readAll(const QByteArray& folder,
     stripe(0);
     for (std::thread& w : workers)
         w.join();
-    if (dirFd >= 0)
-        ::close(dirFd);
     return rows;
 }
 

@@ -15,16 +15,19 @@ struct FileRow {
     QByteArray rawName;          // bare name, file-system bytes
     qint64 length = kUnknown;    // bytes (64-bit); kUnknown: no size text
     qint64 changedMs = kUnknown; // last change, ms since the epoch; kUnknown: empty cells
+    quint64 inode = 0;           // as the listing read it: deletes act on this file only
     bool checked = false;
 
     // Reads length and last change of `rawName` in the folder open as
     // `dirFd` (or, when dirFd < 0, under `folder`), without following a
     // symlink. A file that cannot be read keeps kUnknown in both.
     static FileRow read(int dirFd, const QByteArray& folder, const QByteArray& rawName);
-    // One row per name, in the order of `names`. Large folders are read by
-    // several threads at once (the reads wait on the disk, not the CPU).
-    static std::vector<FileRow> readAll(const QByteArray& folder,
-                                        const std::vector<QByteArray>& names);
+    // One row per name of the open folder `dirFd` (shown as `folder`), in
+    // the order of `names`, with the inodes the listing read. Large folders
+    // are read by several threads at once (the reads wait on the disk).
+    static std::vector<FileRow> readAll(int dirFd, const QByteArray& folder,
+                                        const std::vector<QByteArray>& names,
+                                        const std::vector<quint64>& inodes);
 };
 
 }  // namespace velmaro

@@ -9,7 +9,8 @@
 #include "platform/MsgBox.h"
 #include "scan/ScanStarter.h"
 
-#include <QFile>
+#include <cerrno>
+#include <optional>
 #include <QPointer>
 
 namespace velmaro {
@@ -21,20 +22,13 @@ namespace {
 
 const QString kForm = QStringLiteral("frm_DelFile");
 
-// The raw path of the selected row (the display text's bytes if the row
-// keeps none).
-QByteArray selectedRawPath(const RoListBox& list, qint64 selected, const QString& shown)
-{
-    const FolderRow* row = list.RowAt(selected);
-    return row && !row->rawPath.isEmpty() ? row->rawPath : QFile::encodeName(shown);
-}
-
-// Points the view's file list at `folder`; false (after telling the user
-// and hiding the view) when the folder cannot be set.
-bool setFolder(FrmDelFile& view, const QByteArray& folder)
+// Points the view's file list at the folder the scan listed in the
+// selected row; false (after telling the user and hiding the view) when
+// that folder cannot be opened or is no longer the one the scan saw.
+bool setFolder(FrmDelFile& view, const std::optional<engine::ScannedFolder>& folder)
 {
     view.fileListe().setPattern(QStringLiteral("*.*"));
-    const int err = view.fileListe().setPath(folder);
+    const int err = folder ? view.fileListe().setFolder(*folder) : ENOENT;
     if (err == 0)
         return true;
     MsgBox(QString::fromStdString(engine::errorFromErrno(err).text), 0);
@@ -54,7 +48,7 @@ void cmd_DelFile_Click(MainWindow& window)
         return;
     }
     QPointer<FrmDelFile> view = forms().load<FrmDelFile>(kForm);
-    if (!view || !setFolder(*view, selectedRawPath(list, selected, shown)))
+    if (!view || !setFolder(*view, list.ScannedFolderAt(selected)))
         return;
     view->FileListe_PathChange();
     const qint64 before = view->fileListe().count();

@@ -128,7 +128,8 @@ void FrmDelFile::FileListe_PathChange()
 {
     model_->clearRows();
     setWindowTitle(QStringLiteral("gefundene Files: ") + QString::number(fileListe_->count()));
-    model_->setRows(FileRow::readAll(fileListe_->path(), fileListe_->entries()));
+    model_->setRows(FileRow::readAll(fileListe_->folderFd(), fileListe_->path(),
+                                     fileListe_->entries(), fileListe_->inodes()));
 }
 
 QByteArray FrmDelFile::fullPath(const QByteArray& rawName) const
@@ -207,23 +208,26 @@ void FrmDelFile::cmd_Löschen_Click()
     if (MsgBox(QStringLiteral("Markierten Datei(en) entgültig löschen?"), 292, QString(), this)
         != kYes)
         return;
-    const qint64 before = model_->rowCount();
-    std::vector<QByteArray> marked;
-    for (qint64 r = 0; r < before; ++r) {
-        if (model_->isChecked(r))
-            marked.push_back(fullPath(model_->rowAt(r)->rawName));
+    DeleteRequest request;
+    request.target = DeleteTarget::ListedFiles;
+    request.owner = this;
+    request.flags = deleteFlags(false, true, true, false, false);
+    request.folder = fileListe_->path();
+    request.folderFd = fileListe_->folderFd();
+    for (qint64 r = 0; r < model_->rowCount(); ++r) {
+        if (model_->isChecked(r)) {
+            const FileRow* row = model_->rowAt(r);
+            request.files.push_back({row->rawName.toStdString(), row->inode});
+        }
     }
-    const qint64 tried = qint64(marked.size());
-    for (const QByteArray& file : marked)
-        Ordner_löschen(file, this, false, true, true, false, false);
+    // Every marked file is counted by what happened to it, not by rows.
+    const qint64 failed = request.files.empty() ? 0 : Ordner_löschen(request).failedFiles();
     fileListe_->refresh();
     FileListe_PathChange();
-    const qint64 after = model_->rowCount();
-    if (after + tried == before) {
+    if (failed == 0) {
         MsgBox(QStringLiteral("Löschung erfolgreich."), 64, QString(), this);
         return;
     }
-    const qint64 failed = tried - (before - after);
     MsgBox(QStringLiteral("Löschung bei ") + QString::number(failed)
                + QStringLiteral(" Datei(e)n fehlgeschlagen."),
            16, QString(), this);

@@ -76,7 +76,33 @@ ShellDeleteOutcome ShellDelete::deleteFolder(const QByteArray& folder, engine::D
         return outcome;
     }
     const bool toTrash = has(ShellFlags::FOF_ALLOWUNDO) && mode == engine::DeleteMode::Everything;
-    outcome = toTrash ? moveToTrash(folder, true) : runTree(folder, mode);
+    const std::string path = folder.toStdString();
+    outcome = toTrash ? moveToTrash(folder, true)
+                      : runTree(folder, [&](const engine::DeleteOptions& options) {
+                            engine::DeleteOptions withMode = options;
+                            withMode.mode = mode;
+                            return engine::deleteTree(path, withMode);
+                        });
+    if (!outcome.ok)
+        reportError(outcome);
+    return outcome;
+}
+
+ShellDeleteOutcome ShellDelete::deleteScanned(const engine::ScannedFolder& folder, engine::DeleteMode mode) {
+    const QByteArray path = QByteArray::fromStdString(folder.path);
+    ShellDeleteOutcome outcome;
+    if (!confirmed(path, true)) {
+        outcome.cancelled = true;
+        return outcome;
+    }
+    outcome = runTree(path, [&](const engine::DeleteOptions& options) {
+        engine::DeleteOptions withMode = options;
+        withMode.mode = mode;
+        return engine::deleteScannedTree(folder, withMode);
+    });
+    if (outcome.error == engine::kChangedSinceScan)
+        outcome.message = QStringLiteral("Der Ordner \"%1\" hat sich seit der Suche geändert und wird nicht gelöscht.")
+                              .arg(display(outcome.failedPath));
     if (!outcome.ok)
         reportError(outcome);
     return outcome;
@@ -104,19 +130,18 @@ bool ShellDelete::confirmed(const QByteArray& path, bool folder) const {
     return MsgBox(what.arg(display(path)) + how, 292, QStringLiteral("Löschen bestätigen"), owner_) == 6;
 }
 
-ShellDeleteOutcome ShellDelete::runTree(const QByteArray& folder, engine::DeleteMode mode) {
+ShellDeleteOutcome ShellDelete::runTree(
+    const QByteArray& folder, const std::function<engine::DeleteResult(const engine::DeleteOptions&)>& work) {
     ProgressRunner runner({owner_, !has(ShellFlags::FOF_SILENT),
                            !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
     engine::DeleteResult result;
-    const std::string path = folder.toStdString();
     const bool cancelled = runner.run([&](const ProgressRunner::EntryFn& onEntry,
                                           const std::atomic<bool>& cancel) {
         engine::DeleteOptions options;
-        options.mode = mode;
         options.removeTop = true;
         options.onEntry = onEntry;
         options.cancel = &cancel;
-        result = engine::deleteTree(path, options);
+        result = work(options);
     });
     if (result.ok)
         return ShellDeleteOutcome{true, false, 0, {}, {}};
@@ -175,6 +200,34 @@ ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& given, bool folder
         return failure(EXDEV, path, QStringLiteral("Der Papierkorb ist nicht erreichbar."));
     }
     return ShellDeleteOutcome{true, false, 0, {}, {}};
+}
+
+std::vector<int> ShellDelete::deleteListedFiles(int folderFd, const QByteArray& folder,
+                                                const std::vector<engine::ListedFile>& files) {
+    const QString question = QStringLiteral("Sollen %1 Datei(en) in \"%2\" endgültig gelöscht werden?")
+                                 .arg(files.size())
+                                 .arg(display(folder));
+    if (!has(ShellFlags::FOF_NOCONFIRMATION)
+        && MsgBox(question, 292, QStringLiteral("Löschen bestätigen"), owner_) != 6)
+        return {};
+    ProgressRunner runner({owner_, !has(ShellFlags::FOF_SILENT),
+                           !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
+    const std::string shown = folder.toStdString();
+    std::vector<int> errors(files.size(), ECANCELED);
+    runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>& cancel) {
+        for (std::size_t i = 0; i < files.size() && !cancel.load(); ++i) {
+            onEntry(shown + files[i].name);
+            const int err = engine::deleteListedFile(folderFd, files[i].name, files[i].inode);
+            errors[i] = err == ENOENT ? 0 : err;
+        }
+    });
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (errors[i] != 0) {
+            reportError(failure(errors[i], folder + QByteArray::fromStdString(files[i].name)));
+            break;
+        }
+    }
+    return errors;
 }
 
 void ShellDelete::reportError(const ShellDeleteOutcome& outcome) const {

@@ -22,10 +22,14 @@
 // thread runs a local event loop (see ProgressRunner): windows repaint, the
 // call returns only when the work is done. Never throws.
 
+#include "engine/ListedFile.h"
 #include "engine/SafeDelete.h"
+#include "engine/ScannedFolder.h"
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -55,8 +59,21 @@ public:
     // everything below it; the folder itself is removed too.
     ShellDeleteOutcome deleteFolder(const QByteArray& folder,
                                     engine::DeleteMode mode = engine::DeleteMode::Everything);
+    // Deletes the folder a scan listed, reached by identity (see
+    // engine::deleteScannedTree); a changed folder fails with
+    // kChangedSinceScan and a German message naming it. Not to the trash.
+    ShellDeleteOutcome deleteScanned(const engine::ScannedFolder& folder,
+                                     engine::DeleteMode mode = engine::DeleteMode::Everything);
     // Deletes one non-folder entry (raw absolute path). Never removes a folder.
     ShellDeleteOutcome deleteFile(const QByteArray& file);
+    // Deletes the listed files of the open folder `folderFd` (shown as
+    // `folder`) in one run, each only while it is still the listed inode
+    // (engine::deleteListedFile). Returns one errno-style code per file
+    // (0: deleted or already gone); empty when the question was answered No.
+    // The progress window, when shown, names each file; its cancel button
+    // leaves the remaining files (ECANCELED). Not to the trash.
+    std::vector<int> deleteListedFiles(int folderFd, const QByteArray& folder,
+                                       const std::vector<engine::ListedFile>& files);
 
     // How long the work runs before the progress window shows (default 400 ms).
     void setProgressDelay(int ms) { progressDelayMs_ = ms; }
@@ -70,7 +87,8 @@ public:
 
 private:
     bool confirmed(const QByteArray& path, bool folder) const;
-    ShellDeleteOutcome runTree(const QByteArray& folder, engine::DeleteMode mode);
+    ShellDeleteOutcome runTree(const QByteArray& folder,
+                               const std::function<engine::DeleteResult(const engine::DeleteOptions&)>& work);
     ShellDeleteOutcome runFile(const QByteArray& file);
     ShellDeleteOutcome moveToTrash(const QByteArray& path, bool folder);
     void reportError(const ShellDeleteOutcome& outcome) const;

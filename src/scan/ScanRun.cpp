@@ -80,7 +80,7 @@ void ScanRun::bindTarget(const ScanTarget& target)
 
 void ScanRun::Verzeichnisse_lesen()
 {
-    state_->scanner.reset();  // a walk still running: cancel and join it
+    state_->scanner.reset();  // a walk still running is cancelled; it never blocks
     const quint64 gen = ++state_->generation;
     const ScanTarget target = state_->resolve();
     bindTarget(target);

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "platform/FormRegistry.h"
+#include "platform/MsgBox.h"
 
 #include <QFile>
 
@@ -17,7 +18,14 @@ void Scan_starten()
 
 void cmd_Go_Click(MainWindow& window)
 {
-    window.setScanRoot(QFile::encodeName(window.dir1Path()));
+    const QByteArray folder = window.dir1Raw();
+    if (folder.isEmpty()) {
+        platform::MsgBox(QStringLiteral("Der im Verzeichnisbaum gewählte Ordner kann nicht angezeigt "
+                                        "werden und wird nicht durchsucht."),
+                         64, QString(), &window);
+        return;
+    }
+    window.setScanRoot(folder);
     Scan_starten();
 }
 

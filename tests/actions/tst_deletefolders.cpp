@@ -78,7 +78,9 @@ private slots:
         window_->show();
         window_->setScanRoot(root_);
         list()->ClearRows();
-        list()->AddRow(folderRow(root_, QStringLiteral("0,01"), false, 13));
+        FolderRow rootRow = folderRow(root_, QStringLiteral("0,01"), false, 13);
+        rootRow.isRoot = true;
+        list()->AddRow(rootRow);
         list()->AddRow(folderRow(at("big/"), QStringLiteral("0,01"), false, 10));
         list()->AddRow(folderRow(at("big/a/"), QStringLiteral("0,01"), false, 10));
         list()->AddRow(folderRow(at("three/"), QStringLiteral("0"), false, 3));

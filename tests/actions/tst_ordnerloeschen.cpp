@@ -1,5 +1,5 @@
 // The deletion routine on real temporary trees: flag arithmetic, folder and
-// single-file patterns, the error number and text of the removal step, the
+// files named by the caller, the error number and text of the removal step, the
 // trash, the question and the zero-byte mode. (Files written during the
 // zero-byte pass are the engine tests' concern.)
 #include "actions/AllesLoeschen.h"
@@ -12,6 +12,8 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace velmaro;
@@ -37,11 +39,21 @@ private:
         makeFile(tree + "d.txt", "x");
         return tree;
     }
-    bool quiet(const QByteArray& pattern, DeleteMode mode = DeleteMode::Everything) {
-        return Ordner_löschen(pattern, nullptr, false, false, false, false, false, mode);
+    bool quiet(const QByteArray& pattern) {
+        return Ordner_löschen(pattern, nullptr, false, false, false, false, false);
+    }
+    DeleteOutcome zeroPass(const QByteArray& folder) {
+        DeleteRequest request;
+        request.folder = folder;
+        request.mode = DeleteMode::ZeroByteOnly;
+        return Ordner_löschen(request);
     }
     bool toTrash(const QByteArray& pattern) {
         return Ordner_löschen(pattern, nullptr, false, false, false, true, false);
+    }
+    static quint64 inodeOf(const QByteArray& path) {
+        struct stat st {};
+        return ::lstat(path.constData(), &st) == 0 ? quint64(st.st_ino) : 0;
     }
     void verifyNoError() {
         QCOMPARE(lastErrorNumber(), 0);
@@ -94,24 +106,36 @@ private slots:
         QVERIFY(exists(workDir_ + "/keep.txt"));
     }
 
-    void singleFilePatternNeverRemovesAFolder() {
+    // Only the caller says "one file": a file named "*.*" or "sub*.*" is a
+    // name like any other, and the seven-argument form never deletes a file.
+    void filesAreNamedByTheCallerNeverByTheirBytes() {
         const QByteArray folder = at("a\xff\nb\tc/");  // odd names go by their bytes
         makeDir(folder);
-        makeFile(folder + "x\xfe", "abc");
-        makeFile(folder + "-n", "2");
-        QVERIFY(quiet(folder + "x\xfe"));
-        verifyNoError();
-        QVERIFY(!exists(folder + "x\xfe"));
-        QVERIFY(exists(folder + "-n"));
-
-        // A single-file pattern that names a folder deletes nothing.
         makeDir(folder + "sub");
         makeFile(folder + "sub/y.txt", "y");
-        QVERIFY(!quiet(folder + "sub"));
-        QVERIFY(lastErrorNumber() > 0);
-        QVERIFY(exists(folder + "sub/y.txt"));
-        QVERIFY(quiet(folder + "*.*"));
-        QVERIFY(!exists(folder));
+        for (const char* name : {"*.*", "sub*.*", "x\xfe", "-n"})
+            makeFile(folder + name, "abc");
+        QVERIFY(!quiet(folder + "x\xfe"));
+        QCOMPARE(lastErrorNumber(), 5);
+        QVERIFY(exists(folder + "x\xfe"));
+
+        const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        DeleteRequest request;
+        request.target = DeleteTarget::ListedFiles;
+        request.flags = deleteFlags(false, false, false, false, false);
+        request.folder = folder;
+        request.folderFd = fd;
+        for (const char* name : {"*.*", "sub*.*", "x\xfe"})
+            request.files.push_back({name, inodeOf(folder + name)});
+        request.files.push_back({"sub", inodeOf(folder + "sub")});  // a folder is never a file
+        const DeleteOutcome outcome = Ordner_löschen(request);
+        ::close(fd);
+        QCOMPARE(outcome.failedFiles(), 1);
+        QCOMPARE(outcome.fileErrors.back(), engine::kChangedSinceListing);
+        for (const char* gone : {"*.*", "sub*.*", "x\xfe"})
+            QVERIFY(!exists(folder + gone));
+        QVERIFY(exists(folder + "-n") && exists(folder + "sub/y.txt"));
     }
 
     void trashMovesIntoTheHomeTrash() {
@@ -122,12 +146,6 @@ private slots:
         const QByteArray trash = qgetenv("XDG_DATA_HOME") + "/Trash";
         QVERIFY(exists(trash + "/files/tree/a/b/c.txt"));
         QVERIFY(exists(trash + "/info/tree.trashinfo"));
-        // A single file goes to the trash as well; its folder stays.
-        makeFile(at("lone.txt"), "abc");
-        QVERIFY(toTrash(at("lone.txt")));
-        QVERIFY(!exists(at("lone.txt")));
-        QVERIFY(exists(trash + "/files/lone.txt"));
-        QVERIFY(exists(root_));
 
         // A trash that cannot be created fails and keeps everything.
         const QByteArray saved = qgetenv("XDG_DATA_HOME");
@@ -171,17 +189,17 @@ private slots:
             makeDir(tree + dir);
         makeFile(tree + "nested/deeper/empty.txt");
         makeFile(tree + "three/x", "abc");
-        QVERIFY(!quiet(tree + "*.*", DeleteMode::ZeroByteOnly));
-        QVERIFY(lastErrorNumber() > 0);
+        QVERIFY(zeroPass(tree).errorNumber > 0);
         QVERIFY(exists(tree + "three/x"));
         QVERIFY(!exists(tree + "empty") && !exists(tree + "nested"));
         // The 3-byte folder on its own is kept whole.
-        QVERIFY(!quiet(tree + "three/*.*", DeleteMode::ZeroByteOnly));
+        QVERIFY(!zeroPass(tree + "three/").ok);
         QVERIFY(exists(tree + "three/x"));
         // A tree that holds nothing goes completely.
         QVERIFY(::unlink((tree + "three/x").constData()) == 0);
-        QVERIFY(quiet(tree + "*.*", DeleteMode::ZeroByteOnly));
-        QCOMPARE(lastErrorNumber(), 0);
+        const DeleteOutcome all = zeroPass(tree);
+        QVERIFY(all.ok);
+        QCOMPARE(all.errorNumber, 0);
         QVERIFY(!exists(tree));
     }
 };

@@ -18,6 +18,9 @@
 #include <QTreeView>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using velmaro::MainWindow;
 using velmaro::RoCommand;
 using velmaro::testsupport::box;
@@ -316,6 +319,39 @@ private slots:
         w->Label_Info(0)->setText(QStringLiteral("123456 Ordner gefunden "));
         QTRY_VERIFY(w->Label_Info(0)->width() >= w->Label_Info(0)->sizeHint().width());
         QCOMPARE(w->Label_Info(0)->pos(), QPoint(px(1500), px(4380)));
+    }
+
+    // The search starts at the exact bytes of the start folder: a name that
+    // is not UTF-8 is kept, a removed start folder stays that folder (its
+    // scan is empty), never "/". A deleted folder moves the tree up.
+    void searchStartsAtTheRawStartFolder_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("not UTF-8") << QByteArrayLiteral("Bl\xe4tter") << false;
+        QTest::newRow("removed") << QByteArrayLiteral("weg") << true;
+    }
+    void searchStartsAtTheRawStartFolder() {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, removed);
+        const QByteArray start = QFile::encodeName(dir_.path()) + '/' + name;
+        const QByteArray before = QFile::encodeName(QDir::currentPath());
+        QVERIFY(::mkdir(start.constData(), 0755) == 0 && ::chdir(start.constData()) == 0);
+        if (removed)
+            QVERIFY(::rmdir(start.constData()) == 0);
+        MainWindow* w = open();
+        const QByteArray chosen = w ? w->dir1Raw() : QByteArray();
+        QVERIFY(::chdir(before.constData()) == 0);
+        ::rmdir(start.constData());
+        QCOMPARE(chosen, start + '/');
+
+        const QByteArray deep = QFile::encodeName(dir_.path()) + "/a/b/";
+        QVERIFY(QDir().mkpath(QFile::decodeName(deep)));
+        w->setDir1Raw(deep);
+        w->folderDeleted(QFile::encodeName(dir_.path()) + "/x/");  // elsewhere: no move
+        QCOMPARE(w->dir1Raw(), deep);
+        w->folderDeleted(QFile::encodeName(dir_.path()) + "/a/");
+        QCOMPARE(w->dir1Raw(), QFile::encodeName(dir_.path()) + '/');
+        QCOMPARE(w->dir1Path(), dir_.path() + QLatin1Char('/'));
     }
 
     void logoOpensTheAboutWindowModally() {

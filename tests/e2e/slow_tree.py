@@ -3,10 +3,12 @@ runs (the stop button). A small read-only FUSE file system: every folder
 down to `depth` holds `fanout` subfolders d0, d1, ... and one file
 data.bin of FILE_SIZE bytes; each folder listing waits `delay` seconds and
 requests are served one at a time, so a full scan of the tree takes about
-folders × delay.
+folders × delay. With `hang` > 0 the root also holds the folder HANG_NAME,
+whose opening takes `hang` seconds: while it hangs, every request waits,
+as on a hung network mount.
 
 Run as a program it serves the tree (python3 slow_tree.py MOUNT FANOUT
-DEPTH DELAY); SlowTree mounts it for a journey and knows its shape.
+DEPTH DELAY [HANG]); SlowTree mounts it for a journey and knows its shape.
 """
 
 import errno
@@ -17,6 +19,7 @@ import sys
 import time
 
 FILE_NAME = "data.bin"
+HANG_NAME = "haengt"
 FILE_SIZE = 100
 # A fixed time stamp keeps every row's dates the same: 2026-05-04 10:20:30 UTC.
 STAMP = 1777890030
@@ -25,12 +28,13 @@ STAMP = 1777890030
 class SlowTree:
     """Shape of the tree and its mount for one journey."""
 
-    def __init__(self, session, mountpoint, fanout=6, depth=4, delay=0.01):
+    def __init__(self, session, mountpoint, fanout=6, depth=4, delay=0.01, hang=0):
         self.session = session
         self.mountpoint = mountpoint
         self.fanout = fanout
         self.depth = depth
         self.delay = delay
+        self.hang = hang
 
     def folder_count(self):
         return sum(self.fanout ** level for level in range(self.depth + 1))
@@ -59,7 +63,7 @@ class SlowTree:
         stack = self.session.stack
         process = stack.spawn("slowfs", [
             sys.executable, os.path.abspath(__file__), self.mountpoint,
-            str(self.fanout), str(self.depth), str(self.delay)])
+            str(self.fanout), str(self.depth), str(self.delay), str(self.hang)])
         self.session.cleanups.append(self.unmount)
         deadline = time.monotonic() + 10
         while not os.path.ismount(self.mountpoint):
@@ -82,13 +86,15 @@ def _which(name):
     return False
 
 
-def serve(mountpoint, fanout, depth, delay):
+def serve(mountpoint, fanout, depth, delay, hang):
     from fusepy import FUSE, FuseOSError, Operations
 
     def parts_of(path):
         return [p for p in path.split("/") if p]
 
     def is_folder(parts):
+        if hang > 0 and parts == [HANG_NAME]:
+            return True
         if len(parts) > depth:
             return False
         names = ["d%d" % i for i in range(fanout)]
@@ -105,14 +111,21 @@ def serve(mountpoint, fanout, depth, delay):
                             st_size=FILE_SIZE, **times)
             raise FuseOSError(errno.ENOENT)
 
+        def opendir(self, path):
+            if hang > 0 and parts_of(path) == [HANG_NAME]:
+                time.sleep(hang)
+            return 0
+
         def readdir(self, path, fh):
             parts = parts_of(path)
             if not is_folder(parts):
                 raise FuseOSError(errno.ENOTDIR)
             time.sleep(delay)
             names = [".", "..", FILE_NAME]
-            if len(parts) < depth:
+            if len(parts) < depth and parts != [HANG_NAME]:
                 names += ["d%d" % i for i in range(fanout)]
+            if hang > 0 and not parts:
+                names.append(HANG_NAME)
             return names
 
         def read(self, path, size, offset, fh):
@@ -123,4 +136,5 @@ def serve(mountpoint, fanout, depth, delay):
 
 
 if __name__ == "__main__":
-    serve(sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), float(sys.argv[4]))
+    serve(sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), float(sys.argv[4]),
+          float(sys.argv[5]) if len(sys.argv) > 5 else 0)

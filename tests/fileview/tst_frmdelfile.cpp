@@ -196,10 +196,37 @@ private slots:
             v.listModel()->setChecked(rowOf(v, "alt"), true);
             v.cmd_Löschen()->click();
         }));
-        // The run compares row counts, so the added file reads as a failure;
-        // the file count is unchanged, so no refresh is offered.
-        QCOMPARE(prompts(boxes_), (QStringList{kDelete, "Löschung bei 1 Datei(e)n fehlgeschlagen."}));
+        // Each marked file counts by what happened to it: the added file is
+        // no failure; the file count is unchanged, so no refresh is offered.
+        QCOMPARE(prompts(boxes_), (QStringList{kDelete, "Löschung erfolgreich."}));
         QVERIFY(!exists(root + "alt"));
+    }
+
+    // Marked files named "*.*" and "sub*.*" remove those files only; a folder
+    // that changed since the scan is not opened at all.
+    void starNamesAndAChangedFolder() {
+        const QByteArray root = tree("stern");
+        makeFolderWith(root, {"*.*", "sub*.*", "bleibt.txt"});
+        makeFolderWith(root + "sub/", {"innen.txt"});
+        QVERIFY(scanAndSelect(root, root) > 0);
+        for (int answer : {6, 1, 7})  // delete: Yes, result: OK, refresh: No
+            boxes_.answer(answer);
+        QVERIFY(openView([&](FrmDelFile& v) {
+            v.listModel()->setChecked(rowOf(v, "*.*"), true);
+            v.listModel()->setChecked(rowOf(v, "sub*.*"), true);
+            v.cmd_Löschen()->click();
+        }));
+        QCOMPARE(prompts(boxes_).mid(0, 2), (QStringList{kDelete, "Löschung erfolgreich."}));
+        QVERIFY(!exists(root + "*.*") && !exists(root + "sub*.*"));
+        QVERIFY(exists(root + "bleibt.txt") && exists(root + "sub/innen.txt"));
+
+        boxes_.clear();
+        QVERIFY(scanAndSelect(root, root + "sub/") > 0);
+        QCOMPARE(::rename((root + "sub").constData(), (root + "alt").constData()), 0);
+        makeFolderWith(root + "sub/", {"neu.txt"});
+        QVERIFY(!openView());
+        QCOMPARE(boxes(boxes_), QStringList{box(0, {}, QStringLiteral("Der Ordner hat sich seit der Suche geändert."))});
+        QVERIFY(exists(root + "alt/innen.txt") && exists(root + "sub/neu.txt"));
     }
 
     void namesAndCloseBox() {

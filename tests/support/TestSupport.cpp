@@ -14,6 +14,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 namespace velmaro::testsupport {
 
 void usePrivateHome(const QString& base) {
@@ -87,6 +91,13 @@ FolderRow folderRow(const QByteArray& raw, const QString& sizeText, bool zeroByt
     row.sizeText = sizeText;
     row.zeroByte = zeroByte;
     row.bytes = bytes;
+    struct statx st {};
+    if (::statx(AT_FDCWD, raw.constData(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_MNT_ID, &st) == 0) {
+        row.id.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
+        row.id.ino = st.stx_ino;
+        row.id.hasMountId = (st.stx_mask & STATX_MNT_ID) != 0;
+        row.id.mountId = row.id.hasMountId ? st.stx_mnt_id : 0;
+    }
     return row;
 }
 

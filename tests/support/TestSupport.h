@@ -38,6 +38,8 @@ QStringList prompts(const platform::MsgBoxScript& script);
 QList<PropertiesWindow*> propertyWindows();
 
 // The row a scan shows for folder `raw` (ending in "/").
+// A row for the folder `raw` with the identity it has now (as a scan would
+// record it).
 FolderRow folderRow(const QByteArray& raw, const QString& sizeText = QStringLiteral("0"),
                     bool zeroByte = false, quint64 bytes = 0);
 

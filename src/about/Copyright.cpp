@@ -5,6 +5,7 @@
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoLabel.h"
 #include "platform/Fonts.h"
+#include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
@@ -18,7 +19,7 @@ namespace velmaro {
 
 namespace {
 
-const QString kFormName = QStringLiteral("Copyright");
+const QString kFormName = FormNames::Copyright();
 Copyright::DateSource dateSource = nullptr;
 
 int px(double twips) {
@@ -148,7 +149,7 @@ void Copyright::Form_Initialize() {
     strip_->setText(programVersionText());
 
     QIcon icon;
-    if (QWidget* main = platform::forms().find(QStringLiteral("Velmaro")))
+    if (QWidget* main = platform::forms().find(FormNames::Velmaro()))
         icon = main->windowIcon();
     if (icon.isNull())
         icon = QIcon(QStringLiteral(":/velmaro/velmaro-32.png"));

@@ -9,6 +9,7 @@
 #include "app/controls/RowDelegate.h"
 #include "fileview/FileViewOpener.h"
 #include "platform/Fonts.h"
+#include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
 #include "platform/MsgBox.h"
 #include "platform/Resources.h"
@@ -66,7 +67,7 @@ bool isOnDrive(const QString& folder, const QString& drive) {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     ensureResources();
-    setObjectName(QStringLiteral("Velmaro"));
+    setObjectName(FormNames::Velmaro());
     setAccessibleDescription(objectName());
     setWindowTitle(QStringLiteral("Velmaro"));
     QIcon icon;
@@ -83,7 +84,14 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setFont(formFont());
 
     buildControls();
-    scanRun_ = std::make_unique<ScanRun>(*this);
+    scanRun_ = std::make_unique<ScanRun>([this] {
+        ScanTarget t;
+        t.list = list_;
+        t.info0 = labelInfo_[0];
+        t.info1 = labelInfo_[1];
+        t.rootRaw = scanRootRaw_;
+        return t;
+    });
     wireHandlers();
 
     // Start-up: the status labels show nothing until a scan writes them.
@@ -220,14 +228,40 @@ void MainWindow::setUpTabOrder() {
 }
 
 void MainWindow::wireHandlers() {
-    connect(cmdGo_, &RoCommand::clicked, this, [this] { cmd_Go_Click(*this); });
-    connect(cmdOrdnerDel_, &RoCommand::clicked, this, [this] { cmd_OrdnerDel_Click(*this); });
-    connect(cmdOrdnerNull_, &RoCommand::clicked, this, [this] { cmd_OrdnerNull_Click(*this); });
-    connect(cmdDelFile_, &RoCommand::clicked, this, [this] { cmd_DelFile_Click(*this); });
-    connect(list_, &RoListBox::rowActivated, this, [this] { cmd_DelFile_Click(*this); });
-    connect(cmdInfo_, &RoCommand::clicked, this, [this] { cmd_Info_Click(*this); });
+    connect(cmdGo_, &RoCommand::clicked, this, [this] { cmd_Go_Click(); });
+    connect(cmdOrdnerDel_, &RoCommand::clicked, this, [this] { cmd_OrdnerDel_Click(folderActions()); });
+    connect(cmdOrdnerNull_, &RoCommand::clicked, this, [this] { cmd_OrdnerNull_Click(folderActions()); });
+    connect(cmdDelFile_, &RoCommand::clicked, this, [this] { cmd_DelFile_Click(folderActions()); });
+    connect(list_, &RoListBox::rowActivated, this, [this] { cmd_DelFile_Click(folderActions()); });
+    connect(cmdInfo_, &RoCommand::clicked, this, [this] { cmd_Info_Click(folderActions()); });
     connect(cmdEnde_, &RoCommand::clicked, this, [] { platform::Alle_Fenster_schliessen(); });
     connect(drive1_, &QComboBox::currentIndexChanged, this, &MainWindow::onDriveChanged);
+}
+
+FolderActionTarget MainWindow::folderActions() {
+    FolderActionTarget target;
+    target.list = list_;
+    target.owner = this;
+    target.clearCounts = [this] {
+        labelInfo_[0]->clear();
+        labelInfo_[1]->clear();
+    };
+    target.folderDeleted = [this](const QByteArray& raw) { folderDeleted(raw); };
+    target.rescan = [] { Scan_starten(); };
+    return target;
+}
+
+// "Unterordner suchen": the folder chosen in the tree becomes the list's root.
+void MainWindow::cmd_Go_Click() {
+    const QByteArray folder = dir1Raw();
+    if (folder.isEmpty()) {
+        platform::MsgBox(QStringLiteral("Der im Verzeichnisbaum gewählte Ordner kann nicht angezeigt "
+                                        "werden und wird nicht durchsucht."),
+                         64, QString(), this);
+        return;
+    }
+    setScanRoot(folder);
+    Scan_starten();
 }
 
 void MainWindow::Verzeichnisse_lesen() {
@@ -441,7 +475,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::openAbout() {
-    platform::forms().showModal(QStringLiteral("Copyright"));
+    platform::forms().showModal(FormNames::Copyright());
 }
 
 // ---- Drive and folder tree -----------------------------------------------------

@@ -30,7 +30,9 @@
 
 #include "app/controls/FitLabel.h"
 
+#include "actions/FolderActionTarget.h"
 #include "app/FolderChoice.h"
+#include "scan/ScanHost.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -51,7 +53,7 @@ class RoCommand;
 class RoListBox;
 class ScanRun;
 
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, public ScanHost {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -76,7 +78,9 @@ public:
     QTreeView* Dir1() const { return dir1_; }
     QLabel* Label(int index) const { return label_[index]; }
     QLabel* Logo() const { return logo_; }
-    ScanRun& scanRun() const { return *scanRun_; }
+    ScanRun& scanRun() const override { return *scanRun_; }
+    // What the folder buttons act on (the list, the counts, rescans).
+    FolderActionTarget folderActions();
 
     // The folder open in the folder tree, display form ending in "/".
     QString dir1Path() const;
@@ -145,6 +149,7 @@ private:
     void applyLayout();
     void onDriveChanged(int index);
     void wireHandlers();
+    void cmd_Go_Click();
 
     QComboBox* drive1_ = nullptr;
     QTreeView* dir1_ = nullptr;

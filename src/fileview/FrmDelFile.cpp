@@ -1,5 +1,7 @@
 #include "fileview/FrmDelFile.h"
 
+#include "platform/FormNames.h"
+
 #include "actions/AllesLoeschen.h"
 #include "actions/Eigenschaften.h"
 #include "app/controls/RoCommand.h"
@@ -59,8 +61,8 @@ FrmDelFile::FrmDelFile(QWidget* parent)
       opener_(&platform::FileOpener::open),
       properties_(&Eigenschaften_zeigen)
 {
-    setObjectName(QStringLiteral("frm_DelFile"));
-    setAccessibleDescription(QStringLiteral("frm_DelFile"));
+    setObjectName(FormNames::frm_DelFile());
+    setAccessibleDescription(FormNames::frm_DelFile());
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(twipsToPixels(7605), twipsToPixels(5805));
     setFont(formFont());
@@ -307,10 +309,3 @@ bool FrmDelFile::eventFilter(QObject* watched, QEvent* event)
 }
 
 }  // namespace velmaro
-
-#include "app/FormFactories.h"
-
-QWidget* velmaro::createFrmDelFile()
-{
-    return new FrmDelFile;
-}

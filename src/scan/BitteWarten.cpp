@@ -1,13 +1,13 @@
 #include "scan/BitteWarten.h"
 
-#include "app/FormFactories.h"
-#include "app/MainWindow.h"
 #include "app/controls/RoCommand.h"
 #include "platform/Fonts.h"
+#include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
 #include "platform/WaitCursor.h"
+#include "scan/ScanHost.h"
 #include "scan/ScanRun.h"
 
 #include <QCloseEvent>
@@ -24,8 +24,6 @@
 namespace velmaro {
 
 namespace {
-const QString kName = QStringLiteral("BitteWarten");
-const QString kMainName = QStringLiteral("Velmaro");
 const QString kTitle = QStringLiteral("Bitte warten");
 
 void name(QObject* o, const QString& n)
@@ -59,10 +57,10 @@ QWidget* createBitteWarten()
 
 BitteWarten::BitteWarten(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
-      owner_(parent ? parent : platform::forms().find(kMainName))
+      owner_(parent ? parent : platform::forms().find(FormNames::Velmaro()))
 {
     ensureResources();
-    name(this, kName);
+    name(this, FormNames::BitteWarten());
     setFont(formFont());  // the window's default font
     setFixedSize(platform::twipsToPixels(3255), platform::twipsToPixels(990));
     buildControls();
@@ -129,27 +127,33 @@ void BitteWarten::buildControls()
     connect(timer_, &QTimer::timeout, this, &BitteWarten::onTimer);
 }
 
+// The window this scan is for: the main window, found by its name.
+ScanHost* BitteWarten::scanHost() const
+{
+    return dynamic_cast<ScanHost*>(platform::forms().find(FormNames::Velmaro()));
+}
+
 void BitteWarten::onTimer()
 {
     timer_->stop();  // interval 0, disabled: the tick is a single one
     timer_->setInterval(0);
     if (scansStarted_ > 0)
         return;
-    auto* main = platform::forms().find<MainWindow>(kMainName);
+    auto* main = scanHost();
     if (!main) {  // nothing to scan for: close again, as after an empty scan
         allowClose();
         platform::WaitCursor::restore();
         ++scansStarted_;  // the cursor is restored: the destructor must not do it again
         QMetaObject::invokeMethod(this, [this] {
-            if (platform::forms().find(kName) == this)
-                platform::forms().unload(kName);
+            if (platform::forms().find(FormNames::BitteWarten()) == this)
+                platform::forms().unload(FormNames::BitteWarten());
             else
                 reject();
         }, Qt::QueuedConnection);
         return;
     }
     ++scansStarted_;
-    main->Verzeichnisse_lesen();
+    main->scanRun().Verzeichnisse_lesen();
     if (!cmdStopp_->isEnabled())  // stop clicked before the tick
         main->scanRun().stop();
 }
@@ -157,7 +161,7 @@ void BitteWarten::onTimer()
 void BitteWarten::onStopClicked()
 {
     cmdStopp_->setEnabled(false);
-    if (auto* main = platform::forms().find<MainWindow>(kMainName))
+    if (ScanHost* main = scanHost())
         main->scanRun().stop();
 }
 

@@ -1,6 +1,6 @@
 #include "scan/ScanRun.h"
 
-#include "app/MainWindow.h"
+#include "platform/FormNames.h"
 #include "app/controls/RoListBox.h"
 #include "platform/FormRegistry.h"
 #include "platform/WaitCursor.h"
@@ -43,20 +43,6 @@ struct ScanRun::State {
     bool running = false;   // from the start until finished()
     bool walkDone = false;  // the engine has delivered its last batch
 };
-
-ScanRun::ScanRun(MainWindow& window)
-    : ScanRun([w = &window] {
-          ScanTarget t;
-          t.list = w->roListBox_Ordner();
-          t.info0 = w->Label_Info(0);
-          t.info1 = w->Label_Info(1);
-          t.rootRaw = w->scanRootRaw();
-          if (t.rootRaw.isEmpty() && w->LabelVerzeichnis())
-              t.rootRaw = QFile::encodeName(w->LabelVerzeichnis()->text());
-          return t;
-      })
-{
-}
 
 ScanRun::ScanRun(TargetResolver resolver, QObject* parent)
     : QObject(parent), state_(std::make_unique<State>())
@@ -181,10 +167,10 @@ void ScanRun::finishScan()
         state_->list->SortBy(state_->sortColumn, state_->sortOrder);
     OrdnerZähler();
     auto& forms = platform::forms();
-    if (auto* wait = forms.find<BitteWarten>(QStringLiteral("BitteWarten")))
+    if (auto* wait = forms.find<BitteWarten>(FormNames::BitteWarten()))
         wait->allowClose();
-    if (forms.isLoaded(QStringLiteral("BitteWarten")))
-        forms.unload(QStringLiteral("BitteWarten"));
+    if (forms.isLoaded(FormNames::BitteWarten()))
+        forms.unload(FormNames::BitteWarten());
     platform::WaitCursor::restore();
     emit finished();
 }

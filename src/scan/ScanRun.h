@@ -26,7 +26,6 @@ class QLabel;
 
 namespace velmaro {
 
-class MainWindow;
 class RoListBox;
 
 // The widgets a scan writes to and the folder it reads (raw bytes).
@@ -42,9 +41,6 @@ class ScanRun : public QObject {
 public:
     using TargetResolver = std::function<ScanTarget()>;
 
-    // Scans for the main window: its folder list and count labels; the root is
-    // window.scanRootRaw(), or LabelVerzeichnis's text encoded when that is empty.
-    explicit ScanRun(MainWindow& window);
     // Scans for any set of widgets (asked for anew at every scan).
     explicit ScanRun(TargetResolver resolver, QObject* parent = nullptr);
     ~ScanRun() override;

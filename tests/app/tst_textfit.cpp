@@ -264,7 +264,7 @@ private slots:
             view->cmd_Ende()->click();
         });
         poll.start();
-        cmd_DelFile_Click(*main);
+        cmd_DelFile_Click(main->folderActions());
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 };

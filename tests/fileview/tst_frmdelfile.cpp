@@ -75,7 +75,7 @@ private:
                 view->cmd_Ende()->click();
         });
         poll.start();
-        cmd_DelFile_Click(window());
+        cmd_DelFile_Click(window().folderActions());
         return ran;
     }
 

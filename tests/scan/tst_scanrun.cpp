@@ -1,5 +1,5 @@
 // The scan as the main window runs it: real engine, real windows, temporary trees.
-#include "app/FormFactories.h"
+#include "scan/BitteWarten.h"
 #include "app/MainWindow.h"
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoListBox.h"
@@ -95,7 +95,7 @@ private slots:
         testsupport::usePrivateHome(home_.path());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         platform::forms().registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
-        platform::forms().registerForm(kWait, &createBitteWarten);
+        platform::forms().registerForm(kWait, [] { return new BitteWarten; });
 
         bigRoot_ = tree("gross");
         makeDir(bigRoot_);

@@ -1,6 +1,6 @@
 #include "scan/ScanRun.h"
 
-#include "app/MainWindow.h"
+#include "platform/FormNames.h"
 #include "app/controls/RoListBox.h"
 #include "platform/FormRegistry.h"
 #include "platform/WaitCursor.h"
@@ -17,7 +17,7 @@
 namespace velmaro {
 
 namespace {
-constexpr int kPathColumn = 2;  // the final sort: the full path reads like the tree
+constexpr int kPathColumn = 2;  // the first sort: the full path reads like the tree
 constexpr int kHandOverMs = 50;  // batches reach the list together, at most this often
 }  // namespace
 
@@ -31,23 +31,11 @@ struct ScanRun::State {
     QTimer flushTimer;
     QMetaObject::Connection sortDone;  // the final sort of a long list
     quint64 generation = 0;
+    int sortColumn = kPathColumn;  // kept across scans: the user's choice
+    Qt::SortOrder sortOrder = Qt::AscendingOrder;
     bool running = false;   // from the start until finished()
     bool walkDone = false;  // the engine has delivered its last batch
 };
-
-ScanRun::ScanRun(MainWindow& window)
-    : ScanRun([w = &window] {
-          ScanTarget t;
-          t.list = w->roListBox_Ordner();
-          t.info0 = w->Label_Info(0);
-          t.info1 = w->Label_Info(1);
-          t.rootRaw = w->scanRootRaw();
-          if (t.rootRaw.isEmpty() && w->LabelVerzeichnis())
-              t.rootRaw = QFile::encodeName(w->LabelVerzeichnis()->text());
-          return t;
-      })
-{
-}
 
 ScanRun::ScanRun(TargetResolver resolver, QObject* parent)
     : QObject(parent), state_(std::make_unique<State>())
@@ -84,8 +72,13 @@ void ScanRun::Verzeichnisse_lesen()
     for (const auto& label : state_->info)
         if (label)
             label->clear();
-    if (state_->list)
+    if (state_->list) {
+        if (state_->list->sortColumn() > 0) {  // kept across scans: the user's choice
+            state_->sortColumn = state_->list->sortColumn();
+            state_->sortOrder = state_->list->sortOrder();
+        }
         state_->list->ClearRows();  // unsorted until the walk is over
+    }
     state_->running = true;
 
     const quint32 firstSlot = state_->list ? state_->list->folderModel()->nextSlot() : 0;
@@ -141,7 +134,7 @@ void ScanRun::sortAndFinish()
 {
     FolderListModel* model = state_->list ? state_->list->folderModel() : nullptr;
     if (model) {
-        state_->list->SortBy(kPathColumn);
+        state_->list->SortBy(state_->sortColumn, state_->sortOrder);
         if (model->sorting()) {
             state_->sortDone = connect(model, &FolderListModel::sorted, this, [this] {
                 QObject::disconnect(state_->sortDone);
@@ -158,10 +151,10 @@ void ScanRun::finishScan()
     state_->running = false;
     OrdnerZähler();
     auto& forms = platform::forms();
-    if (auto* wait = forms.find<BitteWarten>(QStringLiteral("BitteWarten")))
+    if (auto* wait = forms.find<BitteWarten>(FormNames::BitteWarten()))
         wait->allowClose();
-    if (forms.isLoaded(QStringLiteral("BitteWarten")))
-        forms.unload(QStringLiteral("BitteWarten"));
+    if (forms.isLoaded(FormNames::BitteWarten()))
+        forms.unload(FormNames::BitteWarten());
     platform::WaitCursor::restore();
     emit finished();
 }

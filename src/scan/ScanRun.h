@@ -7,7 +7,8 @@
 // the user-interface thread the batches that have arrived are handed to the
 // list together, at most every 50 ms, and the counts follow each hand-over;
 // the list shows them unsorted until the walk is over, then sorts them once
-// by the full path (on a worker thread for a long list).
+// as it was sorted before, by the full path at first (on a worker thread for
+// a long list).
 // Threads: the engine's sinks run on worker threads. They only build
 // batches and post them to this object's thread; the list, the labels and
 // the forms are touched on the user-interface thread only.
@@ -28,7 +29,6 @@ class QLabel;
 
 namespace velmaro {
 
-class MainWindow;
 class RoListBox;
 
 // The widgets a scan writes to and the folder it reads (raw bytes).
@@ -44,15 +44,14 @@ class ScanRun : public QObject {
 public:
     using TargetResolver = std::function<ScanTarget()>;
 
-    // Scans for the main window: its folder list and count labels; the root is
-    // window.scanRootRaw(), or LabelVerzeichnis's text encoded when that is empty.
-    explicit ScanRun(MainWindow& window);
     // Scans for any set of widgets (asked for anew at every scan).
     explicit ScanRun(TargetResolver resolver, QObject* parent = nullptr);
     ~ScanRun() override;
 
     // Empties the counts and the list, starts the walk of the scan root.
-    // Returns at once. At the end: sort by the full path, final counts,
+    // Returns at once. At the end: sort by the column and direction the list
+    // was sorted by before (the full path, ascending, for a list never
+    // sorted), final counts,
     // the progress window "BitteWarten" is unloaded, the cursor restored and
     // finished() emitted. A walk still running is cancelled first.
     void Verzeichnisse_lesen();

@@ -52,7 +52,7 @@ private:
     }
     void clickDelete(const char* folder) {
         list()->SelectRow(rowOf(at(folder)));
-        cmd_OrdnerDel_Click(*window_);
+        cmd_OrdnerDel_Click(window_->folderActions());
     }
 
 private slots:
@@ -96,14 +96,14 @@ private slots:
     void nothingToDeleteSaysSo() {
         MsgBoxScript script;
         list()->SelectRow(0);
-        cmd_OrdnerDel_Click(*window_);  // rows, none selected
+        cmd_OrdnerDel_Click(window_->folderActions());  // rows, none selected
         list()->ClearRows();
         // "0" as size text alone does not make a zero-byte row (3 bytes show "0").
         list()->AddRow(folderRow(at("three/"), QStringLiteral("0"), false, 3));
-        cmd_OrdnerNull_Click(*window_);
+        cmd_OrdnerNull_Click(window_->folderActions());
         list()->ClearRows();
-        cmd_OrdnerDel_Click(*window_);
-        cmd_OrdnerNull_Click(*window_);
+        cmd_OrdnerDel_Click(window_->folderActions());
+        cmd_OrdnerNull_Click(window_->folderActions());
         const QString noFolders = box(64, {}, QStringLiteral("Keine Ordner vorhanden."));
         const QString noZero = box(64, QStringLiteral("Hinweis"), QStringLiteral("Es wurden keine 0 Byte Ordner gefunden."));
         QCOMPARE(boxes(script), (QStringList{noFolders, noZero, noFolders, noZero}));
@@ -116,7 +116,7 @@ private slots:
         script.answer(7);
         window_->Label_Info(0)->setText(QStringLiteral("7 Ordner gefunden "));
         clickDelete("big/");
-        cmd_OrdnerNull_Click(*window_);
+        cmd_OrdnerNull_Click(window_->folderActions());
         QCOMPARE(boxes(script),
                  (QStringList{box(292, QStringLiteral("Ordner löschen"),
                                   "Soll der Ordner \"" + QFile::decodeName(at("big/"))
@@ -178,7 +178,7 @@ private slots:
         makeFile(at("zero1/late.txt"), "late");  // gained content since the scan
         MsgBoxScript script;
         script.answer(6);
-        cmd_OrdnerNull_Click(*window_);
+        cmd_OrdnerNull_Click(window_->folderActions());
         QCOMPARE(script.calls().size(), 1);  // nothing after the question, not even for zero2/sub
         QVERIFY(!exists(at("zero2/")));
         QVERIFY(exists(at("zero1/late.txt")) && exists(at("three/x")) && exists(at("big/a/x.txt")));
@@ -193,9 +193,9 @@ private slots:
         list()->AddRow(folderRow(odd));
         MsgBoxScript script;
         list()->SelectRow(0);
-        cmd_Info_Click(*window_);  // rows, none selected
+        cmd_Info_Click(window_->folderActions());  // rows, none selected
         list()->ClearRows();
-        cmd_Info_Click(*window_);  // no rows
+        cmd_Info_Click(window_->folderActions());  // no rows
         const QString none = box(0, {}, QStringLiteral("Kein Verzeichnis gewählt."));
         QCOMPARE(boxes(script), (QStringList{none, none}));
         QVERIFY(propertyWindows().isEmpty());
@@ -203,7 +203,7 @@ private slots:
         list()->AddRow(folderRow(root_));
         list()->AddRow(folderRow(odd));
         list()->SelectRow(2);
-        cmd_Info_Click(*window_);
+        cmd_Info_Click(window_->folderActions());
         QCOMPARE(script.calls().size(), 2);
         QCOMPARE(propertyWindows().size(), 1);
         PropertiesWindow* shown = propertyWindows().first();

@@ -198,5 +198,5 @@ void TestFormRegistry::showModalReturnsWhenHiddenOrUnloaded()
     }
 }
 
-QTEST_MAIN(TestFormRegistry)
+VELMARO_TEST_CLASS(TestFormRegistry);
 #include "tst_formregistry.moc"

@@ -2,6 +2,7 @@
 // the readability probe.
 
 #include "platform/Volumes.h"
+#include "support/TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -33,6 +34,7 @@ const QByteArray kSample =
     "47 1 8:2 / /data rw - xfs /dev/sda2 rw\n"
     "48 1 0:54 / /data rw - tmpfs tmpfs rw\n"  // mounted over /data: covers it
     "49 1 8:3 / /boot/efi rw - vfat /dev/sda3 rw\n"
+    "51 1 0:55 / /net rw - autofs systemd-1 rw\n"
     "this line is garbage\n"
     "50 1 8:4 / /no/dash rw ext4 /dev/sda4 rw\n"
     "\n";
@@ -55,7 +57,6 @@ class TestVolumes : public QObject {
     Q_OBJECT
 private slots:
     void parsesAndFiltersMounts();
-    void pseudoTypes();
     void driveOfPath_data();
     void driveOfPath();
     void realMountsAndReadableProbe();
@@ -65,7 +66,7 @@ private slots:
 void TestVolumes::parsesAndFiltersMounts()
 {
     const QList<Volumes::Mount> mounts = Volumes::parseMountInfo(kSample);
-    QCOMPARE(mounts.size(), 16);  // the two malformed lines are skipped
+    QCOMPARE(mounts.size(), 17);  // the two malformed lines are skipped
     QCOMPARE(mounts.at(0).type, QStringLiteral("proc"));
     const Volumes::Mount& home = mounts.at(6);  // two optional fields before "-"
     QCOMPARE(home.mountPoint + '|' + home.type + '|' + home.source, QStringLiteral("/home|ext4|/dev/sda1"));
@@ -75,14 +76,6 @@ void TestVolumes::parsesAndFiltersMounts()
                                                      "/mnt/remote", "/mnt/server"}));
     // Without any line for "/" the root is still a drive.
     QCOMPARE(Volumes::drivesOf({}), QStringList({"/"}));
-}
-
-void TestVolumes::pseudoTypes()
-{
-    for (const char* type : {"proc", "sysfs", "devtmpfs", "cgroup2", "squashfs", "overlay", "tmpfs", "autofs"})
-        QVERIFY2(Volumes::isPseudoFileSystem(type), type);
-    for (const char* type : {"ext4", "xfs", "btrfs", "vfat", "ntfs3", "fuseblk", "nfs4", "cifs", "fuse.sshfs"})
-        QVERIFY2(!Volumes::isPseudoFileSystem(type), type);
 }
 
 void TestVolumes::driveOfPath_data()
@@ -140,6 +133,6 @@ void TestVolumes::hungMountTimesOut()
     QVERIFY(Volumes::isReadable("/"));  // the real listing again
 }
 
-QTEST_MAIN(TestVolumes)
+VELMARO_TEST_CLASS(TestVolumes);
 #include "tst_volumes.moc"
 

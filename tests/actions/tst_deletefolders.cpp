@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -30,10 +29,8 @@ class TstDeleteFolders : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir temp_;
     QByteArray root_;
     QPointer<MainWindow> window_;
-    int caseNo_ = 0;
 
     RoListBox* list() const { return window_->roListBox_Ordner(); }
     QByteArray at(const char* relative) const { return root_ + relative; }
@@ -57,19 +54,16 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(temp_.isValid());
-        usePrivateHome(temp_.path());
         // No session bus: the program's own properties window answers.
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(temp_.path()) + "/no-bus");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + scratchFolder() + "no-bus");
         registerForms();
     }
-    void cleanupTestCase() { removeTree(temp_.path()); }
 
     // root/: big/a/x.txt (10 bytes), zero1/, zero2/sub/, three/x (3 bytes),
     // listed in the rows a scan would show.
     void init() {
-        root_ = QFile::encodeName(temp_.path()) + "/case" + QByteArray::number(++caseNo_) + "/";
-        for (const char* dir : {"", "big/", "big/a/", "zero1/", "zero2/", "zero2/sub/", "three/"})
+        root_ = scratchFolder();
+        for (const char* dir : {"big/", "big/a/", "zero1/", "zero2/", "zero2/sub/", "three/"})
             makeDir(at(dir));
         makeFile(at("big/a/x.txt"), "0123456789");
         makeFile(at("three/x"), "abc");
@@ -214,5 +208,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstDeleteFolders)
+VELMARO_TEST_CLASS(TstDeleteFolders);
 #include "tst_deletefolders.moc"

@@ -185,6 +185,8 @@ private slots:
         QVERIFY(!lines.at(1).isEmpty());
     }
 
+    // The home trash is made privately where missing; where it cannot be
+    // made, moving to the trash fails and keeps everything.
     void homeTrashIsCreatedPrivately() {
         const QByteArray data = root_ + "share";
         const QByteArray saved = qgetenv("XDG_DATA_HOME");
@@ -198,7 +200,15 @@ private slots:
             QVERIFY(S_ISDIR(st.st_mode));
             QCOMPARE(st.st_mode & 0777, 0700u);
         }
+        makeFile(root_ + "not-a-folder", "x");
+        qputenv("XDG_DATA_HOME", root_ + "not-a-folder/share");
+        const QByteArray tree = makeTree();
+        const ShellDeleteOutcome outcome =
+            ShellDelete(nullptr, kQuiet | ShellFlags::FOF_ALLOWUNDO).deleteFolder(tree + "/");
         qputenv("XDG_DATA_HOME", saved);
+        QVERIFY(!outcome.ok && outcome.error != 0);
+        QVERIFY2(outcome.message.contains(QStringLiteral("Papierkorb")), qPrintable(outcome.message));
+        QVERIFY(exists(tree + "/sub/f.txt"));
     }
 
     void trashRefusesNamesItCannotCarry() {

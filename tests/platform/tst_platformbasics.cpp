@@ -6,7 +6,6 @@
 #include "support/TestSupport.h"
 
 #include <QFont>
-#include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QtTest>
@@ -52,10 +51,8 @@ private slots:
     void windowsFontsMapToFreeFonts()
     {
         velmaro::installFontSubstitutions();
+        QCOMPARE(QFont::substitute("Verdana").toLower(), QStringLiteral("dejavu sans"));
         QVERIFY(QFont::substitute("MS Sans Serif").toLower() != QStringLiteral("ms sans serif"));
-        if (!QFontInfo(QFont("DejaVu Sans")).family().startsWith("DejaVu"))
-            QSKIP("DejaVu Sans is not installed");
-        QCOMPARE(QFontInfo(QFont("Verdana")).family(), QStringLiteral("DejaVu Sans"));
     }
 };
 

@@ -38,16 +38,9 @@ def check_scanned_rows(v, base):
                 "LabelVerzeichnis after the scan")
 
 
-def select_folder(v, path):
-    table = v.folder_list()
-    row = table.find_row(1, path)
-    check(row is not None, "no row for %s" % path)
-    table.select_row(row)
-
-
 def delete_selected(v, base):
     victim = base + "opfer/"
-    select_folder(v, victim)
+    v.select_folder(victim)
     v.press(description="cmd_OrdnerDel", root=v.main_window())
     v.answer('Soll der Ordner "%s" und deren Unterordner wirklich gelöscht werden?' % victim,
              "Ja", title="Ordner löschen")

@@ -18,14 +18,7 @@ left in the journey's temporary folder, whose path is printed.
 import os
 import sys
 
-# CTest may find a python3 without the system's gi bindings (pyenv and
-# the like); the bindings come from Debian's python3-gi.
-try:
-    import gi  # noqa: F401
-except ImportError:
-    if sys.executable != "/usr/bin/python3" and os.path.exists("/usr/bin/python3"):
-        os.execv("/usr/bin/python3", ["/usr/bin/python3"] + sys.argv)
-    raise
+import gi  # Debian's python3-gi: CTest runs the system's python3
 
 gi.require_version("Gio", "2.0")
 gi.require_version("GLib", "2.0")
@@ -38,7 +31,7 @@ import time  # noqa: E402
 import traceback  # noqa: E402
 
 from atspi_client import ITEM_CONTAINERS  # noqa: E402
-from e2e_checks import Fatal, check, check_equal, norm_lines  # noqa: E402,F401
+from e2e_checks import Fatal, check, check_equal  # noqa: E402,F401
 from desktop_stack import DesktopStack, end_pid, wait_until  # noqa: E402
 from velmaro_views import Alert, TableView, dump_tree  # noqa: E402
 
@@ -277,6 +270,14 @@ class Velmaro:
     def folder_list(self):
         return self.table("roListBox_Ordner", root=self.main_window())
 
+    def select_folder(self, path):
+        """Selects the folder list's row of path; returns the list and row."""
+        table = self.folder_list()
+        row = table.find_row(1, path)
+        check(row is not None, "no row for %s" % path)
+        table.select_row(row)
+        return table, row
+
     def count_texts(self):
         window = self.main_window()
         return (self.label_text("Label_Info_0", root=window),
@@ -360,10 +361,10 @@ class Velmaro:
         else:
             self.xdotool("click", 1)
 
-    def click_node(self, node, double=False):
+    def click_node(self, node):
         x, y, w, h = node.extents()
         check(w > 0 and h > 0, "%r has no area on screen" % node)
-        self.click(x + w // 2, y + h // 2, double)
+        self.click(x + w // 2, y + h // 2)
 
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.stack.env,

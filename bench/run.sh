@@ -126,3 +126,35 @@ else
     echo "root total: $root_bytes bytes, find says $find_bytes: MISMATCH"
     exit 1
 fi
+
+# --- Command line: `velmaro list --bytes` beside du -sb, gdu and the bare walk ---
+# One block of its own. The bare walk is bench/engine_scan: the engine alone,
+# as a process. Goal: the command takes at most 1.2 x the bare walk.
+CLI=$BUILD/src/velmaro
+WALK=$BUILD/bench/engine_scan
+if [ -x "$CLI" ] && [ -x "$WALK" ]; then
+    for i in $(seq "$RUNS"); do
+        echo "command line run $i/$RUNS ..."
+        measure "$WORK/walk" "$WALK" "${EXTRA[@]}" "$TREE"
+        measure "$WORK/cli" "$CLI" list --bytes "${EXTRA[@]}" "$TREE"
+    done
+    walk_s=$(column_of "$WORK/walk" 1 | median); walk_kb=$(column_of "$WORK/walk" 2 | median)
+    cli_s=$(column_of "$WORK/cli" 1 | median);   cli_kb=$(column_of "$WORK/cli" 2 | median)
+    cli_rows=$(wc -l <"$WORK/stdout")
+    cli_root=$(awk -F '\t' -v p="$TREE/" '$2 == p {print $3}' "$WORK/stdout")
+    echo
+    printf '%-28s %12s %14s\n' "" "median s" "peak RSS MB"
+    printf '%-28s %12.3f %14.1f\n' "du -sb" "$du_s" "$(calc "$du_kb / 1024")"
+    printf '%-28s %12.3f %14.1f\n' "gdu --non-interactive" "$gdu_s" "$(calc "$gdu_kb / 1024")"
+    printf '%-28s %12.3f %14.1f\n' "bare walk (engine_scan)" "$walk_s" "$(calc "$walk_kb / 1024")"
+    printf '%-28s %12.3f %14.1f\n' "velmaro list --bytes" "$cli_s" "$(calc "$cli_kb / 1024")"
+    printf 'velmaro list --bytes / bare walk: %.2f   goal <= 1.20\n' "$(calc "$cli_s / $walk_s")"
+    echo "velmaro list --bytes: $cli_rows rows, root total $cli_root bytes"
+    if [ "$cli_rows" != "$folders" ] || [ "$cli_root" != "$find_bytes" ]; then
+        echo "velmaro list --bytes: MISMATCH (expected $folders rows, $find_bytes bytes)"
+        exit 1
+    fi
+else
+    echo "velmaro list: missing $CLI or $WALK (cmake --build $BUILD --target velmaro engine_scan)"
+fi
+# --- end of the command-line block ---

@@ -1,6 +1,8 @@
 // Draws Velmaro's pictures with QPainter. Built and run by make_pictures.sh.
 // The icon, cursor and symbols use the 16 VGA colours without smoothing, for
 // the crisp look of a 16-colour icon; the logo and the hourglass are smooth.
+// The logo, the symbols, the hourglass and the window icon are drawn a
+// second time at twice the size ("@2x") for screens scaled to 200 %.
 
 #include <QDir>
 #include <QFont>
@@ -62,10 +64,11 @@ QImage windowIcon(int s)
 }
 
 // The word "Velmaro" on a dark blue plate with a red stroke under it, 74 x 30.
-QImage logo()
+QImage logo(int scale)
 {
-    QImage image = canvas(74, 30);
+    QImage image = canvas(74 * scale, 30 * scale);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     QLinearGradient plate(0, 0, 74, 30);
@@ -111,10 +114,11 @@ QImage cursor()
 }
 
 // A red octagon with a white rim and a white bar, 24 x 24.
-QImage stopSymbol()
+QImage stopSymbol(int scale)
 {
-    QImage image = canvas(24, 24);
+    QImage image = canvas(24 * scale, 24 * scale);
     QPainter p(&image);
+    p.scale(scale, scale);
     const QPolygon octagon({{7, 0}, {16, 0}, {23, 7}, {23, 16}, {16, 23}, {7, 23}, {0, 16}, {0, 7}});
     p.setPen(kMaroon);
     p.setBrush(kRed);
@@ -127,10 +131,11 @@ QImage stopSymbol()
 }
 
 // A blue disc with a white "i", 24 x 24.
-QImage propertiesSymbol()
+QImage propertiesSymbol(int scale)
 {
-    QImage image = canvas(24, 24);
+    QImage image = canvas(24 * scale, 24 * scale);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setPen(kNavy);
     p.setBrush(kBlue);
     p.drawEllipse(QRect(1, 1, 21, 21));
@@ -144,10 +149,11 @@ QImage propertiesSymbol()
 }
 
 // An hourglass with sand running down, 32 x 32.
-QImage hourglass()
+QImage hourglass(int scale)
 {
-    QImage image = canvas(32, 32);
+    QImage image = canvas(32 * scale, 32 * scale);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(kBlack, 1));
     p.setBrush(QColor(230, 245, 255));
@@ -190,10 +196,19 @@ int main(int argc, char** argv)
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     bool ok = save(windowIcon(32), dir, "velmaro-32.png");
     ok = save(windowIcon(16), dir, "velmaro-16.png") && ok;
-    ok = save(logo(), dir, "logo.png") && ok;
+    ok = save(windowIcon(64), dir, "velmaro-32@2x.png") && ok;
+    ok = save(windowIcon(32), dir, "velmaro-16@2x.png") && ok;
     ok = save(cursor(), dir, "cursor.png") && ok;
-    ok = save(stopSymbol(), dir, "stop.png") && ok;
-    ok = save(propertiesSymbol(), dir, "properties.png") && ok;
-    ok = save(hourglass(), dir, "hourglass.png") && ok;
+    const struct {
+        QImage (*draw)(int scale);
+        const char* name;
+    } scalable[] = {{logo, "logo"}, {stopSymbol, "stop"}, {propertiesSymbol, "properties"},
+                    {hourglass, "hourglass"}};
+    for (const auto& picture : scalable) {
+        for (int scale : {1, 2}) {
+            const QByteArray file = QByteArray(picture.name) + (scale == 2 ? "@2x.png" : ".png");
+            ok = save(picture.draw(scale), dir, file.constData()) && ok;
+        }
+    }
     return ok ? 0 : 1;
 }

@@ -4,6 +4,8 @@
 #include "app/controls/Line3D.h"
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoLabel.h"
+#include "platform/Fonts.h"
+#include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
@@ -17,15 +19,8 @@ namespace velmaro {
 
 namespace {
 
-const QString kFormName = QStringLiteral("Copyright");
+const QString kFormName = FormNames::Copyright();
 Copyright::DateSource dateSource = nullptr;
-
-QFont msSansSerif(double points, bool bold) {
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
 
 int px(double twips) {
     return platform::twipsToPixels(twips);
@@ -42,7 +37,7 @@ Copyright::Copyright(QWidget* parent) : QDialog(parent) {
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QString());
     setFixedSize(px(3585), px(1995));
-    setFont(msSansSerif(8.25, false));
+    setFont(formFont(8.25, false));
     buildControls();
     Form_Initialize();
 }
@@ -89,7 +84,7 @@ void Copyright::buildControls() {
     place(line, "Line3D1", 420, 1410, 3075, 45);
 
     auto* logo = new QLabel(this);
-    logo->setPixmap(QPixmap(QStringLiteral(":/velmaro/logo.png")));
+    logo->setPixmap(picture(QStringLiteral("logo.png")));
     logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     logo->setAccessibleName(QStringLiteral("Velmaro-Logo"));
     place(logo, "Logo", 480, 1500, 1110, 450);
@@ -105,7 +100,7 @@ void Copyright::buildTitle() {
     // The white copy lies behind the dark one, 30 twips right and down.
     for (int i : {0, 1}) {
         titel_[i] = new QLabel(this);
-        titel_[i]->setFont(msSansSerif(18, true));
+        titel_[i]->setFont(formFont(18, true));
         titel_[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     QPalette white = titel_[0]->palette();
@@ -139,7 +134,7 @@ void Copyright::buildLinks() {
     mail_->setKind(RoLabel::MailLink);
     place(mail_, "roLabel1_2", 1800, 1020, 1335, 255);
     for (RoLabel* link : {web_, mail_}) {
-        QFont f = msSansSerif(8.25, false);
+        QFont f = formFont(8.25, false);
         f.setUnderline(true);
         link->setFont(f);
         QPalette pal = link->palette();
@@ -154,11 +149,13 @@ void Copyright::Form_Initialize() {
     strip_->setText(programVersionText());
 
     QIcon icon;
-    if (QWidget* main = platform::forms().find(QStringLiteral("Velmaro")))
+    if (QWidget* main = platform::forms().find(FormNames::Velmaro()))
         icon = main->windowIcon();
     if (icon.isNull())
         icon = QIcon(QStringLiteral(":/velmaro/velmaro-32.png"));
     image1_->setPixmap(icon.pixmap(32, 32));
+    // An image control takes the size of its picture: the icon is never cut.
+    image1_->resize(image1_->pixmap().deviceIndependentSize().toSize());
 
     const QString title = QStringLiteral("Velmaro");
     titel_[0]->setText(title);

@@ -1,13 +1,10 @@
 #include "actions/DeleteFolders.h"
 
 #include "actions/AllesLoeschen.h"
-#include "app/MainWindow.h"
 #include "app/controls/RoListBox.h"
 #include "platform/MsgBox.h"
 #include "platform/WaitCursor.h"
-#include "scan/ScanStarter.h"
 
-#include <QLabel>
 #include <optional>
 #include <vector>
 
@@ -16,8 +13,8 @@ namespace velmaro {
 namespace {
 
 using platform::MsgBox;
+using platform::kNo;
 
-constexpr int kNo = 7;
 const QChar kCr(u'\r');
 
 // The zero-byte rows' folders as the scan saw them, in list order.
@@ -36,9 +33,9 @@ std::vector<engine::ScannedFolder> zeroByteFolders(const RoListBox& list) {
 
 // Deletes one scanned folder for the main window: no question, no progress,
 // no error box, not to the trash.
-DeleteOutcome deleteQuietly(const engine::ScannedFolder& folder, MainWindow& window, engine::DeleteMode mode) {
+DeleteOutcome deleteQuietly(const engine::ScannedFolder& folder, QWidget* owner, engine::DeleteMode mode) {
     DeleteRequest request;
-    request.owner = &window;
+    request.owner = owner;
     request.flags = deleteFlags(false, false, false, false, false);
     request.mode = mode;
     request.scanned = folder;
@@ -47,21 +44,21 @@ DeleteOutcome deleteQuietly(const engine::ScannedFolder& folder, MainWindow& win
 
 }  // namespace
 
-void cmd_OrdnerDel_Click(MainWindow& window) {
-    RoListBox* list = window.roListBox_Ordner();
+void cmd_OrdnerDel_Click(const FolderActionTarget& target) {
+    RoListBox* list = target.list;
     const QString noFolders = QStringLiteral("Keine Ordner vorhanden.");
     if (list->RowCount() == 0) {
-        MsgBox(noFolders, 64, QString(), &window);
+        MsgBox(noFolders, 64, QString(), target.owner);
         return;
     }
     const QString path = list->CellText(list->SelectedIndex(), 2);
     if (path.isEmpty()) {
-        MsgBox(noFolders, 64, QString(), &window);
+        MsgBox(noFolders, 64, QString(), target.owner);
         return;
     }
     const QString question = QStringLiteral("Soll der Ordner \"") + path
         + QStringLiteral("\" und deren Unterordner wirklich gelöscht werden?");
-    if (MsgBox(question, 292, QStringLiteral("Ordner löschen"), &window) == kNo)
+    if (MsgBox(question, 292, QStringLiteral("Ordner löschen"), target.owner) == kNo)
         return;
 
     const std::optional<engine::ScannedFolder> folder = list->ScannedFolderAt(list->SelectedIndex());
@@ -70,47 +67,46 @@ void cmd_OrdnerDel_Click(MainWindow& window) {
     DeleteOutcome outcome;
     {
         platform::WaitCursorGuard hourglass;
-        outcome = deleteQuietly(*folder, window, engine::DeleteMode::Everything);
+        outcome = deleteQuietly(*folder, target.owner, engine::DeleteMode::Everything);
     }
     if (outcome.ok)
-        window.folderDeleted(QByteArray::fromStdString(folder->path));
+        target.folderDeleted(QByteArray::fromStdString(folder->path));
     const QString refresh = QStringLiteral("Übersicht aktualisieren?");
     int answer = 0;
     if (outcome.ok) {
         answer = MsgBox(QStringLiteral("Verzeichnis erfolgreich gelöscht.") + kCr + refresh, 68, QString(),
-                        &window);
+                        target.owner);
     } else {
         const QString report = QStringLiteral("Fehler ID ") + QString::number(outcome.errorNumber) + kCr
             + outcome.errorText + kCr + kCr + refresh;
-        answer = MsgBox(report, 20, QString(), &window);
+        answer = MsgBox(report, 20, QString(), target.owner);
     }
     if (answer != kNo)
-        Scan_starten();
+        target.rescan();
 }
 
-void cmd_OrdnerNull_Click(MainWindow& window) {
-    RoListBox* list = window.roListBox_Ordner();
+void cmd_OrdnerNull_Click(const FolderActionTarget& target) {
+    RoListBox* list = target.list;
     const std::vector<engine::ScannedFolder> folders = zeroByteFolders(*list);
     if (folders.empty()) {
         MsgBox(QStringLiteral("Es wurden keine 0 Byte Ordner gefunden."), 64, QStringLiteral("Hinweis"),
-               &window);
+               target.owner);
         return;
     }
     const QString question = QStringLiteral("Es wurden ") + QString::number(folders.size())
         + QStringLiteral(" Ordner mit 0 Byte gefunden, sollen diese jetzt gelöscht werden?");
-    if (MsgBox(question, 292, QStringLiteral("Löschen"), &window) == kNo)
+    if (MsgBox(question, 292, QStringLiteral("Löschen"), target.owner) == kNo)
         return;
     {
         // The hourglass of the deletions; the scan that follows keeps its own.
         platform::WaitCursorGuard hourglass;
-        window.Label_Info(0)->clear();
-        window.Label_Info(1)->clear();
+        target.clearCounts();
         for (const engine::ScannedFolder& folder : folders) {
-            if (deleteQuietly(folder, window, engine::DeleteMode::ZeroByteOnly).ok)
-                window.folderDeleted(QByteArray::fromStdString(folder.path));
+            if (deleteQuietly(folder, target.owner, engine::DeleteMode::ZeroByteOnly).ok)
+                target.folderDeleted(QByteArray::fromStdString(folder.path));
         }
     }
-    Scan_starten();
+    target.rescan();
 }
 
 }  // namespace velmaro

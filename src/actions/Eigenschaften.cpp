@@ -1,7 +1,7 @@
 #include "actions/Eigenschaften.h"
 
 #include "actions/PropertiesWindow.h"
-#include "app/MainWindow.h"
+#include "actions/FolderActionTarget.h"
 #include "app/controls/RoListBox.h"
 #include "platform/FileManagerProperties.h"
 #include "platform/MsgBox.h"
@@ -38,15 +38,15 @@ void Eigenschaften_zeigen(QWidget* owner, const QByteArray& rawPath) {
     PropertiesWindow::open(owner, rawPath);
 }
 
-void cmd_Info_Click(MainWindow& window) {
-    RoListBox* list = window.roListBox_Ordner();
+void cmd_Info_Click(const FolderActionTarget& target) {
+    RoListBox* list = target.list;
     const QString path = list->CellText(list->SelectedIndex(), 2);
     if (path.isEmpty() || list->RowCount() == 0) {
-        platform::MsgBox(QStringLiteral("Kein Verzeichnis gewählt."), 0, QString(), &window);
+        platform::MsgBox(QStringLiteral("Kein Verzeichnis gewählt."), 0, QString(), target.owner);
         return;
     }
     if (const FolderRow* row = list->RowAt(list->SelectedIndex()))
-        Eigenschaften_zeigen(&window, row->rawPath);
+        Eigenschaften_zeigen(target.owner, row->rawPath);
 }
 
 }  // namespace velmaro

@@ -10,10 +10,10 @@ class QWidget;
 
 namespace velmaro {
 
-class MainWindow;
+struct FolderActionTarget;
 
 void Eigenschaften_zeigen(QWidget* owner, const QByteArray& rawPath);
 // The square properties button: "Kein Verzeichnis gewählt." (style 0) without a row.
-void cmd_Info_Click(MainWindow& window);
+void cmd_Info_Click(const FolderActionTarget& target);
 
 }  // namespace velmaro

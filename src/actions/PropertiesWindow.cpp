@@ -4,9 +4,12 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velmaro {
 
@@ -53,10 +56,34 @@ PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath)
 
 PropertiesWindow* PropertiesWindow::open(QWidget* owner, const QByteArray& rawPath) {
     auto* window = new PropertiesWindow(owner, rawPath);
+    window->centreOnOwner();
     window->show();
     window->raise();
     window->activateWindow();
     return window;
+}
+
+void PropertiesWindow::centreOnOwner() {
+    adjustSize();
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const QScreen* screen = owner && owner->screen() ? owner->screen() : this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    QRect box(QPoint(0, 0), frameGeometry().size());
+    box.moveCenter(owner && owner->isVisible() ? owner->frameGeometry().center() : area.center());
+    // Keep it on the screen's free area.
+    box.moveLeft(std::clamp(box.left(), area.left(), std::max(area.left(), area.right() + 1 - box.width())));
+    box.moveTop(std::clamp(box.top(), area.top(), std::max(area.top(), area.bottom() + 1 - box.height())));
+    move(box.topLeft());
+}
+
+void PropertiesWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QString PropertiesWindow::value(const QString& caption) const {

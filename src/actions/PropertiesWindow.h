@@ -8,8 +8,10 @@
 // label named "Wert_<caption>". Facts are read once, when the window opens,
 // from the raw path without following a symlink; a folder's size is the
 // number of its entries, a file's its length in bytes (locale digits).
-// A fact that cannot be read shows "unbekannt". Deletes itself on close;
-// it is a child window of its owner and goes with it.
+// A fact that cannot be read shows "unbekannt". Escape closes it as
+// "Schließen" does. It opens centred over its owner's window (on the
+// screen's free area). Deletes itself on close; it is a child window of its
+// owner and goes with it.
 
 #include <QByteArray>
 #include <QWidget>
@@ -30,7 +32,11 @@ public:
     // The value shown beside `caption` (empty for an unknown caption).
     QString value(const QString& caption) const;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void centreOnOwner();
     void addRow(QFormLayout* form, const QString& caption, const QString& value);
 
     QByteArray rawPath_;

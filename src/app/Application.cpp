@@ -1,18 +1,20 @@
 #include "app/Application.h"
 
 #include "about/Copyright.h"
-#include "app/FormFactories.h"
 #include "app/MainWindow.h"
+#include "fileview/FrmDelFile.h"
+#include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
+#include "scan/BitteWarten.h"
 
 namespace velmaro {
 
 void registerForms() {
     auto& registry = platform::forms();
-    registry.registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
-    registry.registerForm(QStringLiteral("BitteWarten"), &createBitteWarten);
-    registry.registerForm(QStringLiteral("frm_DelFile"), &createFrmDelFile);
-    registry.registerForm(QStringLiteral("Copyright"), [] { return new Copyright; });
+    registry.registerForm(FormNames::Velmaro(), [] { return new MainWindow; });
+    registry.registerForm(FormNames::BitteWarten(), [] { return new BitteWarten; });
+    registry.registerForm(FormNames::frm_DelFile(), [] { return new FrmDelFile; });
+    registry.registerForm(FormNames::Copyright(), [] { return new Copyright; });
 }
 
 }  // namespace velmaro

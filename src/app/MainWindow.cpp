@@ -2,10 +2,14 @@
 
 #include "actions/DeleteFolders.h"
 #include "actions/Eigenschaften.h"
+#include "app/MainLabels.h"
 #include "app/MainLayout.h"
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoListBox.h"
+#include "app/controls/RowDelegate.h"
 #include "fileview/FileViewOpener.h"
+#include "platform/Fonts.h"
+#include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
 #include "platform/MsgBox.h"
 #include "platform/Resources.h"
@@ -27,11 +31,13 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 #include <cmath>
 
 namespace velmaro {
@@ -39,6 +45,7 @@ namespace velmaro {
 namespace {
 
 const QString kSetup = QStringLiteral("Setup");
+constexpr int kFocusRing = 2;  // pixels around the logo
 
 int px(double twips) {
     return platform::twipsToPixels(twips);
@@ -60,19 +67,31 @@ bool isOnDrive(const QString& folder, const QString& drive) {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     ensureResources();
-    setObjectName(QStringLiteral("Velmaro"));
+    setObjectName(FormNames::Velmaro());
     setAccessibleDescription(objectName());
     setWindowTitle(QStringLiteral("Velmaro"));
     QIcon icon;
     icon.addFile(QStringLiteral(":/velmaro/velmaro-32.png"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/velmaro/velmaro-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/velmaro/velmaro-32@2x.png"), QSize(64, 64));
     setWindowIcon(icon);
+    // Every other window and message box shows it too.
+    QGuiApplication::setWindowIcon(icon);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    setMinimumSize(px(MainLayout::kMinClientWidth), px(MainLayout::kMinClientHeight));
+    setMinimumSize(QSize(px(MainLayout::kMinClientWidth), px(MainLayout::kMinClientHeight))
+                       .boundedTo(availableClientSize()));
+    setFont(formFont());
 
     buildControls();
-    scanRun_ = std::make_unique<ScanRun>(*this);
+    scanRun_ = std::make_unique<ScanRun>([this] {
+        ScanTarget t;
+        t.list = list_;
+        t.info0 = labelInfo_[0];
+        t.info1 = labelInfo_[1];
+        t.rootRaw = scanRootRaw_;
+        return t;
+    });
     wireHandlers();
 
     // Start-up: the status labels show nothing until a scan writes them.
@@ -98,6 +117,10 @@ void MainWindow::buildControls() {
             w->setGeometry(px(p.rect.left), px(p.rect.top), px(p.rect.width), px(p.rect.height));
     }
     setUpTabOrder();
+    // Buttons stay above labels; the three of one size share a caption size.
+    for (RoCommand* b : {cmdEnde_, cmdGo_, cmdOrdnerDel_, cmdOrdnerNull_, cmdDelFile_, cmdInfo_})
+        b->raise();
+    RoCommand::fitCaptionsTogether({cmdOrdnerNull_, cmdOrdnerDel_, cmdDelFile_});
     adjustLabels();
 }
 
@@ -114,12 +137,17 @@ void MainWindow::buildFolderTree() {
     for (int column = 1; column < dirModel_->columnCount(); ++column)
         dir1_->hideColumn(column);
     dir1_->setUniformRowHeights(true);
+    dir1_->setItemDelegate(new RowDelegate(dir1_));
+    // Names are never elided: the column is as wide as they need (at least
+    // the view) and the tree scrolls sideways.
+    dir1_->header()->setStretchLastSection(false);
+    dir1_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    dir1_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     connect(dirModel_, &QFileSystemModel::rowsInserted, this, &MainWindow::hideOtherVolumes);
     scrollTimer_ = new QTimer(this);
     scrollTimer_->setSingleShot(true);
     scrollTimer_->setInterval(30);
-    connect(scrollTimer_, &QTimer::timeout, this,
-            [this] { dir1_->scrollTo(dir1_->currentIndex(), QAbstractItemView::PositionAtCenter); });
+    connect(scrollTimer_, &QTimer::timeout, this, &MainWindow::revealCurrentFolder);
     connect(dirModel_, &QFileSystemModel::rowsInserted, this, &MainWindow::keepCurrentFolderInView);
     connect(dirModel_, &QFileSystemModel::layoutChanged, this, &MainWindow::keepCurrentFolderInView);
     for (QObject* o : {static_cast<QObject*>(dir1_), static_cast<QObject*>(dir1_->viewport()),
@@ -141,24 +169,27 @@ void MainWindow::buildButtons() {
     cmdOrdnerNull_ = new RoCommand(QStringLiteral("0 Byte Ordner löschen"), RoCommand::kRed, this);
     cmdDelFile_ = new RoCommand(QStringLiteral("Ordnerdateien zeigen"), RoCommand::kLightRed, this);
     cmdInfo_ = new RoCommand(QString(), RoCommand::kNearWhite, this);
-    cmdInfo_->setSymbol(QPixmap(QStringLiteral(":/velmaro/properties.png")));
+    cmdInfo_->setSymbol(picture(QStringLiteral("properties.png")));
 }
 
 void MainWindow::buildLabels() {
     const char* headings[] = {"Laufwerk", "Stammverzeichnis", "Verzeichnis"};
     for (int i = 0; i < 3; ++i)
-        label_[i] = new QLabel(QString::fromUtf8(headings[i]), this);
-    labelVerzeichnis_ = new QLabel(QStringLiteral("Pfad..."), this);
-    labelInfo_[0] = new QLabel(QStringLiteral("Anzahl"), this);
-    labelInfo_[1] = new QLabel(QStringLiteral("leere Ordner"), this);
+        label_[i] = new FitLabel(QString::fromUtf8(headings[i]), this);
+    labelVerzeichnis_ = new FitLabel(QStringLiteral("Pfad..."), this);
+    labelVerzeichnis_->setElideMode(Qt::ElideMiddle);
+    labelInfo_[0] = new FitLabel(QStringLiteral("Anzahl"), this);
+    labelInfo_[1] = new FitLabel(QStringLiteral("leere Ordner"), this);
+    for (FitLabel* line : labelInfo_)
+        line->setShrinkFloor(6.0);
 
     logo_ = new QLabel(this);
-    logo_->setPixmap(QPixmap(QStringLiteral(":/velmaro/logo.png")));
+    logo_->setPixmap(picture(QStringLiteral("logo.png")));
     logo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     logo_->setCursor(Qt::PointingHandCursor);
-    // Reached by Tab after the buttons; Enter or Space opens the About window.
+    // Reached by Tab after the buttons; Enter or Space opens the About
+    // window. The window draws its focus ring around it.
     logo_->setFocusPolicy(Qt::TabFocus);
-    logo_->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted black; }"));
     logo_->installEventFilter(this);
 }
 
@@ -197,14 +228,40 @@ void MainWindow::setUpTabOrder() {
 }
 
 void MainWindow::wireHandlers() {
-    connect(cmdGo_, &RoCommand::clicked, this, [this] { cmd_Go_Click(*this); });
-    connect(cmdOrdnerDel_, &RoCommand::clicked, this, [this] { cmd_OrdnerDel_Click(*this); });
-    connect(cmdOrdnerNull_, &RoCommand::clicked, this, [this] { cmd_OrdnerNull_Click(*this); });
-    connect(cmdDelFile_, &RoCommand::clicked, this, [this] { cmd_DelFile_Click(*this); });
-    connect(list_, &RoListBox::rowActivated, this, [this] { cmd_DelFile_Click(*this); });
-    connect(cmdInfo_, &RoCommand::clicked, this, [this] { cmd_Info_Click(*this); });
+    connect(cmdGo_, &RoCommand::clicked, this, [this] { cmd_Go_Click(); });
+    connect(cmdOrdnerDel_, &RoCommand::clicked, this, [this] { cmd_OrdnerDel_Click(folderActions()); });
+    connect(cmdOrdnerNull_, &RoCommand::clicked, this, [this] { cmd_OrdnerNull_Click(folderActions()); });
+    connect(cmdDelFile_, &RoCommand::clicked, this, [this] { cmd_DelFile_Click(folderActions()); });
+    connect(list_, &RoListBox::rowActivated, this, [this] { cmd_DelFile_Click(folderActions()); });
+    connect(cmdInfo_, &RoCommand::clicked, this, [this] { cmd_Info_Click(folderActions()); });
     connect(cmdEnde_, &RoCommand::clicked, this, [] { platform::Alle_Fenster_schliessen(); });
     connect(drive1_, &QComboBox::currentIndexChanged, this, &MainWindow::onDriveChanged);
+}
+
+FolderActionTarget MainWindow::folderActions() {
+    FolderActionTarget target;
+    target.list = list_;
+    target.owner = this;
+    target.clearCounts = [this] {
+        labelInfo_[0]->clear();
+        labelInfo_[1]->clear();
+    };
+    target.folderDeleted = [this](const QByteArray& raw) { folderDeleted(raw); };
+    target.rescan = [] { Scan_starten(); };
+    return target;
+}
+
+// "Unterordner suchen": the folder chosen in the tree becomes the list's root.
+void MainWindow::cmd_Go_Click() {
+    const QByteArray folder = dir1Raw();
+    if (folder.isEmpty()) {
+        platform::MsgBox(QStringLiteral("Der im Verzeichnisbaum gewählte Ordner kann nicht angezeigt "
+                                        "werden und wird nicht durchsucht."),
+                         64, QString(), this);
+        return;
+    }
+    setScanRoot(folder);
+    Scan_starten();
 }
 
 void MainWindow::Verzeichnisse_lesen() {
@@ -228,15 +285,21 @@ bool MainWindow::parseStoredNumber(const QString& text, double* value) {
 
 void MainWindow::restoreSettings() {
     using platform::Settings;
-    double w = 0;
-    // A value that is not a usable size skips only its own step.
-    if (parseStoredNumber(Settings::read(kSetup, QStringLiteral("Width"), QStringLiteral("10290")), &w)
-        && w > MainLayout::kBorderWidth && w < 1e7)
-        setOuterSizeTwips(w, outerHeightTwips());
-    double h = 0;
-    if (parseStoredNumber(Settings::read(kSetup, QStringLiteral("Height"), QStringLiteral("5295")), &h)
-        && h > MainLayout::kBorderHeight && h < 1e7)
-        setOuterSizeTwips(outerWidthTwips(), h);
+    // A value that is not a usable size leaves the designed one; a size
+    // beyond the screen's free area is cut down to it.
+    double w = MainLayout::kMinWidth;
+    double h = MainLayout::kMinHeight;
+    double stored = 0;
+    if (parseStoredNumber(Settings::read(kSetup, QStringLiteral("Width"), QStringLiteral("10290")), &stored)
+        && stored > MainLayout::kBorderWidth)
+        w = stored;
+    if (parseStoredNumber(Settings::read(kSetup, QStringLiteral("Height"), QStringLiteral("5295")), &stored)
+        && stored > MainLayout::kBorderHeight)
+        h = stored;
+    const QSize free = availableClientSize();
+    const double clientW = std::min(w - MainLayout::kBorderWidth, platform::pixelsToTwips(free.width()));
+    const double clientH = std::min(h - MainLayout::kBorderHeight, platform::pixelsToTwips(free.height()));
+    resize(px(clientW), px(clientH));
     applyStoredState(Settings::read(kSetup, QStringLiteral("WindowState"), QStringLiteral("0")));
 }
 
@@ -283,6 +346,14 @@ void MainWindow::setOuterSizeTwips(double w, double h) {
     resize(px(w - MainLayout::kBorderWidth), px(h - MainLayout::kBorderHeight));
 }
 
+QSize MainWindow::availableClientSize() const {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QSize frame(px(MainLayout::kBorderWidth), px(MainLayout::kBorderHeight));
+    return (s->availableGeometry().size() - frame).expandedTo(QSize(1, 1));
+}
+
 void MainWindow::centreOnScreen() {
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
@@ -290,7 +361,9 @@ void MainWindow::centreOnScreen() {
     const QRect area = s->availableGeometry();
     // The frame is not known before the window is shown: use the designed one.
     const QSize outer(width() + px(MainLayout::kBorderWidth), height() + px(MainLayout::kBorderHeight));
-    move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    // A window larger than the screen keeps its caption bar and left edge on it.
+    move(std::max(area.x(), area.x() + (area.width() - outer.width()) / 2),
+         std::max(area.y(), area.y() + (area.height() - outer.height()) / 2));
 }
 
 // ---- Layout -------------------------------------------------------------------
@@ -302,12 +375,15 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::applyLayout() {
     const bool normal = windowStateCode() == 0;
-    const int minW = px(MainLayout::kMinClientWidth);
-    const int minH = px(MainLayout::kMinClientHeight);
+    const int minW = minimumWidth();
+    const int minH = minimumHeight();
     if (normal && (width() < minW || height() < minH))
         resize(std::max(width(), minW), std::max(height(), minH));
 
-    const MainLayoutResult r = MainLayout::compute(outerWidthTwips(), outerHeightTwips(), normal);
+    // Below the designed minimum only where the screen is smaller: the rules
+    // then use the size the window has.
+    const bool designedMinimum = minimumSize() == QSize(px(MainLayout::kMinClientWidth), px(MainLayout::kMinClientHeight));
+    const MainLayoutResult r = MainLayout::compute(outerWidthTwips(), outerHeightTwips(), normal && designedMinimum);
     for (const Placement& p : r.placements) {
         QWidget* w = findChild<QWidget*>(p.control, Qt::FindDirectChildrenOnly);
         if (!w)
@@ -321,13 +397,28 @@ void MainWindow::applyLayout() {
         const int hPx = p.rect.height < 0 ? w->height() : px(p.rect.height);
         w->setGeometry(px(p.rect.left), px(p.rect.top), wPx, hPx);
     }
+    adjustLabels();
 }
 
 void MainWindow::adjustLabels() {
-    for (QLabel* l : {label_[0], label_[1], label_[2], labelVerzeichnis_, labelInfo_[0], labelInfo_[1]}) {
-        if (l && l->size() != l->sizeHint())
-            l->adjustSize();
-    }
+    if (!labelVerzeichnis_ || !labelInfo_[1])
+        return;  // still being built
+    const MainLabels labels{{label_[0], label_[1], label_[2]}, labelVerzeichnis_, {labelInfo_[0], labelInfo_[1]}};
+    labels.fit(list_->geometry(), logoWithRing(), cmdOrdnerNull_->x());
+}
+
+QRect MainWindow::logoWithRing() const {
+    return logo_->geometry().adjusted(-kFocusRing, -kFocusRing, kFocusRing, kFocusRing);
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!logo_->hasFocus())
+        return;
+    QPainter painter(this);
+    const QRegion ring = QRegion(logoWithRing()).subtracted(logo_->geometry());
+    for (const QRect& part : ring)
+        painter.fillRect(part, palette().color(QPalette::Highlight));
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -361,7 +452,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched != logo_ && (type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress))
         followCurrent_ = false;  // the user moves around in the folder tree
+    if (watched == dir1_->viewport() && type == QEvent::Resize)  // the name column fills the view at least
+        dir1_->header()->setMinimumSectionSize(static_cast<QResizeEvent*>(event)->size().width());
     if (watched == logo_) {
+        if (type == QEvent::FocusIn || type == QEvent::FocusOut)
+            update(logoWithRing());
         if (event->type() == QEvent::MouseButtonRelease) {
             auto* me = static_cast<QMouseEvent*>(event);
             if (me->button() == Qt::LeftButton && logo_->rect().contains(me->position().toPoint())) {
@@ -380,7 +475,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::openAbout() {
-    platform::forms().showModal(QStringLiteral("Copyright"));
+    platform::forms().showModal(FormNames::Copyright());
 }
 
 // ---- Drive and folder tree -----------------------------------------------------
@@ -462,6 +557,25 @@ void MainWindow::showDrive(const QString& drive, const QString& folder) {
     dir1_->scrollTo(target);
     dir1_->expand(target);
     followCurrent_ = true;
+}
+
+void MainWindow::revealCurrentFolder() {
+    const QModelIndex current = dir1_->currentIndex();
+    dir1_->scrollTo(current, QAbstractItemView::PositionAtCenter);
+    // scrollTo places the column, not the item: bring a deep folder's name
+    // (and its branch mark) into view.
+    const QRect item = dir1_->visualRect(current);
+    if (!item.isValid())
+        return;
+    QStyleOptionViewItem option;
+    option.initFrom(dir1_);
+    const int need = dir1_->itemDelegate()->sizeHint(option, current).width();
+    // Scroll as little as shows the whole name, but never past its branch mark.
+    const int cutRight = item.left() + need - dir1_->viewport()->width();
+    const int toBranch = item.left() - dir1_->indentation();
+    QScrollBar* bar = dir1_->horizontalScrollBar();
+    if (cutRight > 0 || toBranch < 0)
+        bar->setValue(bar->value() + std::min(std::max(cutRight, 0), toBranch));
 }
 
 void MainWindow::keepCurrentFolderInView() {

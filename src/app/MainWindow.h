@@ -5,10 +5,13 @@
 //
 // Start-up (constructor): empties LabelVerzeichnis and both count labels,
 // restores Width/Height/WindowState from the settings store (section
-// "Setup"), a value that is not a number is ignored; the state takes effect
-// when the window is shown. The window opens centred; Dir1 starts at the
-// process's current folder on its drive. Every resize runs the layout pass
-// (MainLayout) and keeps the minimum size. Closing (close box or "Exit")
+// "Setup"); a value that is not a usable size gives the designed size, and
+// a size larger than the screen's free area is cut down to it. The state
+// takes effect when the window is shown. The window opens centred, never
+// off the screen's top or left edge; Dir1 starts at the process's current
+// folder on its drive. Every resize runs the layout pass (MainLayout) and
+// keeps the minimum size (the designed one, or the screen's free area where
+// that is smaller). Closing (close box or "Exit")
 // stores the size when the state is normal, always the state, then closes
 // every window; this runs once.
 //
@@ -16,9 +19,20 @@
 // says so in a message box (style 64); the tree, the list and the labels stay.
 // Returning to a drive shows the folder that was last open on it.
 // Logo: a click, or Enter/Space once Tab has reached it (after cmd_Info),
-// opens the About window "Copyright" modally.
+// opens the About window "Copyright" modally; with the focus it has a ring.
+//
+// Fonts and texts: the window and its labels, Drive1 and Dir1 use the form
+// font (formFont()), whatever the desktop's font is. Labels size themselves
+// to their text without covering another control (MainLabels); a root path
+// too long elides in the middle, count lines shrink down to 6 pt, each with
+// the full text as tooltip. The three delete/file buttons share one caption
+// size. Dir1 scrolls sideways instead of eliding.
 
+#include "app/controls/FitLabel.h"
+
+#include "actions/FolderActionTarget.h"
 #include "app/FolderChoice.h"
+#include "scan/ScanHost.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -39,7 +53,7 @@ class RoCommand;
 class RoListBox;
 class ScanRun;
 
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, public ScanHost {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -64,7 +78,9 @@ public:
     QTreeView* Dir1() const { return dir1_; }
     QLabel* Label(int index) const { return label_[index]; }
     QLabel* Logo() const { return logo_; }
-    ScanRun& scanRun() const { return *scanRun_; }
+    ScanRun& scanRun() const override { return *scanRun_; }
+    // What the folder buttons act on (the list, the counts, rescans).
+    FolderActionTarget folderActions();
 
     // The folder open in the folder tree, display form ending in "/".
     QString dir1Path() const;
@@ -100,6 +116,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -113,6 +130,10 @@ private:
     void setUpAccessibility();
     void setUpTabOrder();
     void centreOnScreen();
+    // The client size the screen's free area leaves (designed frame).
+    QSize availableClientSize() const;
+    QRect logoWithRing() const;
+    void revealCurrentFolder();
     void applyStoredState(const QString& text);
     void adjustLabels();
     void openAbout();
@@ -128,14 +149,15 @@ private:
     void applyLayout();
     void onDriveChanged(int index);
     void wireHandlers();
+    void cmd_Go_Click();
 
     QComboBox* drive1_ = nullptr;
     QTreeView* dir1_ = nullptr;
     QFileSystemModel* dirModel_ = nullptr;
     RoListBox* list_ = nullptr;
-    QLabel* labelVerzeichnis_ = nullptr;
-    QLabel* labelInfo_[2] = {nullptr, nullptr};
-    QLabel* label_[3] = {nullptr, nullptr, nullptr};
+    FitLabel* labelVerzeichnis_ = nullptr;
+    FitLabel* labelInfo_[2] = {nullptr, nullptr};
+    FitLabel* label_[3] = {nullptr, nullptr, nullptr};
     QLabel* logo_ = nullptr;
     RoCommand* cmdGo_ = nullptr;
     RoCommand* cmdOrdnerDel_ = nullptr;

@@ -1,6 +1,7 @@
 // Velmaro: the program starts with its main window and ends when the last
 // window is gone.
 #include "app/Application.h"
+#include "cli/CommandLine.h"
 #include "platform/Fonts.h"
 #include "platform/FormRegistry.h"
 
@@ -8,6 +9,11 @@
 #include <QEvent>
 
 int main(int argc, char* argv[]) {
+    // `velmaro list|zero ...`, --help, --version: no application object at
+    // all, so no display, window system or D-Bus is needed.
+    if (velmaro::cli::CommandLine::wanted(argc, argv))
+        return velmaro::cli::CommandLine::run(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmaro"));
     QApplication::setOrganizationName(QStringLiteral("Velmaro"));

@@ -27,7 +27,7 @@ FileTime fileTimeOf(const struct statx_timestamp& t)
 
 }  // namespace
 
-DirReader::DirReader(const Volume& root, const std::atomic<bool>& cancel, Counters& counters)
+DirReader::DirReader(const FolderIdentity& root, const std::atomic<bool>& cancel, Counters& counters)
     : root_(root), cancel_(cancel), counters_(counters), buffer_(kBufferBytes)
 {
 }
@@ -38,25 +38,7 @@ int DirReader::stat(int dirFd, const char* name, struct statx& out)
     return ::statx(dirFd, name, flags, kMask, &out) == 0 ? 0 : errno;
 }
 
-DirReader::Volume DirReader::volumeOf(const struct statx& st)
-{
-    Volume v;
-    v.hasMountId = (st.stx_mask & STATX_MNT_ID) != 0;
-    v.mountId = v.hasMountId ? st.stx_mnt_id : 0;
-    v.devMajor = st.stx_dev_major;
-    v.devMinor = st.stx_dev_minor;
-    return v;
-}
 
-FolderIdentity DirReader::identityOf(const struct statx& st)
-{
-    FolderIdentity id;
-    id.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
-    id.ino = st.stx_ino;
-    id.hasMountId = (st.stx_mask & STATX_MNT_ID) != 0;
-    id.mountId = id.hasMountId ? st.stx_mnt_id : 0;
-    return id;
-}
 
 FolderTree::Times DirReader::timesOf(const struct statx& st)
 {
@@ -64,26 +46,17 @@ FolderTree::Times DirReader::timesOf(const struct statx& st)
     times.accessed = fileTimeOf(st.stx_atime);
     times.inode = st.stx_ino;
     times.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
-    if (st.stx_mask & STATX_BTIME)
+    // A birth time of exactly 0 means that none was recorded.
+    if ((st.stx_mask & STATX_BTIME) && (st.stx_btime.tv_sec != 0 || st.stx_btime.tv_nsec != 0))
         times.created = fileTimeOf(st.stx_btime);
     return times;
 }
 
-bool DirReader::isOtherVolume(const struct statx& st, const Volume& root)
-{
-    if ((st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT))
-        return true;
-    Volume v = volumeOf(st);
-    if (v.hasMountId && root.hasMountId)
-        return v.mountId != root.mountId;  // btrfs subvolumes: other st_dev, same mount
-    return v.devMajor != root.devMajor || v.devMinor != root.devMinor;
-}
 
 void DirReader::read(int fd, Result& out)
 {
     out = Result{};
-    bool going = true;
-    while (going) {
+    for (;;) {
         if (cancel_.load(std::memory_order_relaxed)) {
             out.listing.state = SizeState::Incomplete;
             break;
@@ -98,40 +71,43 @@ void DirReader::read(int fd, Result& out)
             break;
         }
         uint64_t files = out.files, bytes = out.listing.bytes;
-        for (ssize_t pos = 0; going && pos < got;) {
+        for (ssize_t pos = 0; pos < got;) {
             auto* entry = reinterpret_cast<struct dirent64*>(buffer_.data() + pos);
             pos += entry->d_reclen;
             if (!isDotOrDotDot(entry->d_name))
-                going = take(fd, entry->d_name, out, out.listing.bytes);
+                take(fd, entry->d_name, out, out.listing.bytes);
         }
         counters_.files += out.files - files;
         counters_.bytes += out.listing.bytes - bytes;
     }
 }
 
-bool DirReader::take(int fd, const char* name, Result& out, uint64_t& bytes)
+void DirReader::take(int fd, const char* name, Result& out, uint64_t& bytes)
 {
     struct statx st;
     if (int err = stat(fd, name, st)) {
         if (err == ENOENT)
-            return true;  // removed since it was listed
-        out.listing.state = SizeState::Failed;
-        out.listing.error = err;
-        out.subfolders.clear();
-        return false;
+            return;  // removed since it was listed
+        // The folder's size is unknown now; its other entries are still
+        // listed, so its other subfolders get their rows.
+        if (out.listing.state != SizeState::Failed) {
+            out.listing.state = SizeState::Failed;
+            out.listing.error = err;
+        }
+        out.listing.onlyEmpty = false;
+        return;
     }
     if (S_ISDIR(st.stx_mode)) {
-        if (isOtherVolume(st, root_))
+        if (onOtherMount(identityOf(st), root_))
             out.listing.onlyEmpty = false;
         else
             out.subfolders.push_back({name, timesOf(st)});
-        return true;
+        return;
     }
     ++out.files;
     bytes += st.stx_size;
     if (!S_ISREG(st.stx_mode) || st.stx_size != 0)
         out.listing.onlyEmpty = false;
-    return true;
 }
 
 }  // namespace velmaro::engine

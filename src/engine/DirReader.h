@@ -17,13 +17,6 @@ namespace velmaro::engine {
 
 class DirReader {
 public:
-    // Identifies the file system (mount) a folder is on.
-    struct Volume {
-        uint64_t mountId = 0;
-        bool hasMountId = false;
-        uint32_t devMajor = 0;
-        uint32_t devMinor = 0;
-    };
     struct Subfolder {
         std::string name;
         FolderTree::Times times;
@@ -39,27 +32,26 @@ public:
         std::atomic<uint64_t> bytes{0};
     };
 
-    DirReader(const Volume& root, const std::atomic<bool>& cancel, Counters& counters);
+    DirReader(const FolderIdentity& root, const std::atomic<bool>& cancel, Counters& counters);
 
     // Reads the open folder `fd` (the descriptor stays open). An entry that
-    // vanished meanwhile is skipped; any other failure makes the listing
-    // Failed with its errno and drops the subfolders (no descent).
+    // vanished meanwhile is skipped. An entry whose status cannot be read
+    // makes the listing Failed with the first such errno, and the other
+    // entries are still read (their subfolders are descended). A failed
+    // read of the folder itself makes it Failed and drops the subfolders.
     void read(int fd, Result& out);
 
     // statx of `name` below `dirFd` (or of dirFd itself for ""), not
     // following symlinks. Returns 0 or an errno.
     static int stat(int dirFd, const char* name, struct statx& out);
-    static Volume volumeOf(const struct statx& st);
+    // Times of `st`; no birth time where the file system records none or 0.
     static FolderTree::Times timesOf(const struct statx& st);
-    static FolderIdentity identityOf(const struct statx& st);
-    // True when `st` is the root of another mount than `root`'s.
-    static bool isOtherVolume(const struct statx& st, const Volume& root);
 
 private:
-    // Handles one entry; returns false when the listing has to end.
-    bool take(int fd, const char* name, Result& out, uint64_t& bytes);
+    // Handles one entry.
+    void take(int fd, const char* name, Result& out, uint64_t& bytes);
 
-    Volume root_;
+    FolderIdentity root_;
     const std::atomic<bool>& cancel_;
     Counters& counters_;
     std::vector<char> buffer_;

@@ -1,9 +1,9 @@
 #pragma once
-// Owns one file descriptor and closes it once. Used by the safe deletion.
+// Owns one file descriptor and closes it once.
 
 #include <unistd.h>
 
-namespace velmaro::engine::deletion {
+namespace velmaro::engine {
 
 class FdGuard {
 public:
@@ -41,4 +41,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace velmaro::engine::deletion
+}  // namespace velmaro::engine

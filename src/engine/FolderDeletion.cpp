@@ -1,6 +1,6 @@
 #include "engine/FolderDeletion.h"
 
-#include "engine/DeleteSupport.h"
+#include "engine/FolderAccess.h"
 #include "engine/FdGuard.h"
 #include "engine/ScannedFolder.h"
 #include "engine/TreeDeleter.h"
@@ -18,20 +18,10 @@ namespace {
 // Pieces of a long path resolved per open: well below PATH_MAX.
 constexpr std::size_t kPieceBytes = 3072;
 
-bool isFileSystemRoot(const Identity& id)
+bool isFileSystemRoot(const FolderIdentity& id)
 {
     struct stat root {};
     return ::stat("/", &root) == 0 && root.st_dev == id.dev && root.st_ino == id.ino;
-}
-
-bool matches(const Identity& id, const FolderIdentity& expected)
-{
-    FolderIdentity seen;
-    seen.dev = id.dev;
-    seen.ino = id.ino;
-    seen.mountId = id.mountId;
-    seen.hasMountId = id.hasMountId;
-    return seen.sameAs(expected);
 }
 
 // The top is a symlink: never followed; removed as a link only when the whole
@@ -78,12 +68,12 @@ void deleteFolderAt(int parentFd, const std::string& base, const std::string& di
         const bool replaced = err == ELOOP || err == ENOTDIR;
         return failResult(result, expected && replaced ? kChangedSinceScan : err, display);
     }
-    Identity topId;
-    if (int err = readIdentity(topFd.get(), topId))
+    FolderIdentity topId;
+    if (int err = readIdentity(topFd.get(), "", topId))
         return failResult(result, err, display);
     if (isFileSystemRoot(topId))
         return failResult(result, kRefusedRoot, display);
-    if (expected && !matches(topId, *expected))
+    if (expected && !topId.sameAs(*expected))
         return failResult(result, kChangedSinceScan, display);
     TreeDeleter deleter(options, result);
     deleter.run(parentFd, base, topFd.release(), topId, display);

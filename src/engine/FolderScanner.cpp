@@ -63,12 +63,6 @@ ScanProgress FolderScanner::progress() const
     return walk ? walk->progress() : ScanProgress{};
 }
 
-bool FolderScanner::done() const
-{
-    auto walk = impl_->current();
-    return walk && walk->done();
-}
-
 void FolderScanner::wait()
 {
     if (auto walk = impl_->current())

@@ -73,8 +73,6 @@ public:
     void cancel();
     // Running totals; safe from any thread.
     ScanProgress progress() const;
-    // True once DoneSink has been called.
-    bool done() const;
     // Blocks until DoneSink has been called.
     void wait();
 

@@ -174,11 +174,6 @@ std::string_view FolderTree::name(Index index) const
     return {n.name, n.nameLength};
 }
 
-FolderTree::Index FolderTree::parent(Index index) const
-{
-    return node(index).parent;
-}
-
 std::string FolderTree::relativePath(Index index) const
 {
     std::vector<Index> chain;

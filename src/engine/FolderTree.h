@@ -73,13 +73,10 @@ public:
     // The root path, normalised to end in exactly one '/'.
     const std::string& rootPath() const { return rootPath_; }
     std::string_view name(Index node) const;
-    Index parent(Index node) const;
     // Path below the root without leading or trailing '/' ("" for the root).
     std::string relativePath(Index node) const;
     // Absolute path ending in '/'.
     std::string fullPath(Index node) const;
-    // Number of folders found.
-    std::size_t size() const { return count_; }
 
 private:
     struct Node;

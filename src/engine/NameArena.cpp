@@ -13,7 +13,6 @@ std::string_view NameArena::store(std::string_view name)
         // Names are short (NAME_MAX); a rare oversized one gets a chunk of its own.
         std::size_t size = std::max(kChunkSize, name.size());
         chunks_.push_back(std::make_unique<char[]>(size));
-        reserved_ += size;
         used_ = 0;
         capacity_ = size;
     }

@@ -15,15 +15,12 @@ class NameArena {
 public:
     // Copies `name` (raw bytes, any length) and returns a view of the copy.
     std::string_view store(std::string_view name);
-    // Bytes reserved so far (for memory accounting).
-    std::size_t reservedBytes() const { return reserved_; }
 
 private:
     static constexpr std::size_t kChunkSize = 256 * 1024;
     std::vector<std::unique_ptr<char[]>> chunks_;
     std::size_t used_ = 0;      // bytes used in the newest chunk
     std::size_t capacity_ = 0;  // size of the newest chunk
-    std::size_t reserved_ = 0;
 };
 
 }  // namespace velmaro::engine

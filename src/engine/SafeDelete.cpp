@@ -1,6 +1,6 @@
 #include "engine/SafeDelete.h"
 
-#include "engine/DeleteSupport.h"
+#include "engine/FolderAccess.h"
 #include "engine/FdGuard.h"
 #include "engine/FolderDeletion.h"
 
@@ -14,7 +14,6 @@ namespace velmaro::engine {
 
 namespace {
 
-using deletion::FdGuard;
 using deletion::failResult;
 
 bool isDotName(const std::string& base)
@@ -24,11 +23,11 @@ bool isDotName(const std::string& base)
 
 void deleteTreeChecked(const std::string& folder, const DeleteOptions& options, DeleteResult& result)
 {
-    const std::string path = deletion::stripTrailingSlashes(folder);
+    const std::string path = stripTrailingSlashes(folder);
     if (path == "/")
         return failResult(result, kRefusedRoot, "/");
     std::string parent, base;
-    deletion::splitPath(path, parent, base);
+    splitPath(path, parent, base);
     if (path.empty() || isDotName(base))
         return failResult(result, EINVAL, folder);
     FdGuard parentFd(deletion::openLongPath(parent, O_PATH | O_DIRECTORY | O_CLOEXEC));
@@ -39,11 +38,11 @@ void deleteTreeChecked(const std::string& folder, const DeleteOptions& options, 
 
 void deleteFileChecked(const std::string& path, DeleteResult& result)
 {
-    const std::string stripped = deletion::stripTrailingSlashes(path);
+    const std::string stripped = stripTrailingSlashes(path);
     if (stripped.empty())
         return failResult(result, EINVAL, path);
     std::string parent, base;
-    deletion::splitPath(stripped, parent, base);
+    splitPath(stripped, parent, base);
     if (stripped == "/" || isDotName(base))
         return failResult(result, EISDIR, path);
     FdGuard parentFd(deletion::openLongPath(parent, O_PATH | O_DIRECTORY | O_CLOEXEC));

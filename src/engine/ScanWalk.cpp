@@ -163,7 +163,7 @@ void ScanWalk::handleRoot(std::unique_ptr<DirReader>& reader)
         ::close(fd);
         return;
     }
-    volume_ = DirReader::volumeOf(st);
+    volume_ = identityOf(st);
     rootFd_ = DirOpener::reopenAsPath(fd);
     FolderTree::Index root;
     {
@@ -172,7 +172,7 @@ void ScanWalk::handleRoot(std::unique_ptr<DirReader>& reader)
             ::close(fd);
             return;
         }
-        tree_.setVolume(DirReader::identityOf(st));
+        tree_.setVolume(volume_);
         root = tree_.addRoot(DirReader::timesOf(st));
     }
     ++folders_;
@@ -212,7 +212,7 @@ bool ScanWalk::onOtherVolume(int fd) const
     if (DirOpener::mountsChecked())
         return false;
     struct statx st;
-    return DirReader::stat(fd, "", st) == 0 && DirReader::isOtherVolume(st, volume_);
+    return DirReader::stat(fd, "", st) == 0 && onOtherMount(identityOf(st), volume_);
 }
 
 int ScanWalk::openFolder(Item& item)

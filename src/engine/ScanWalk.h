@@ -50,7 +50,6 @@ public:
     // Returns at once (see above). Safe from any thread, also from a sink.
     void cancel();
     ScanProgress progress() const;
-    bool done() const { return done_.load(); }
     // Waits until done has been signalled.
     void wait();
 
@@ -82,7 +81,7 @@ private:
 
     std::mutex treeMutex_;  // guards tree_; records go to batcher_ under it (keeps post-order)
     FolderTree tree_;
-    DirReader::Volume volume_;  // of the root; written before any subfolder is queued
+    FolderIdentity volume_;  // of the root; written before any subfolder is queued
     int rootFd_ = -1;           // O_PATH descriptor of the root
 
     std::atomic<bool> cancelled_{false};

@@ -1,6 +1,6 @@
 #include "engine/ScannedFolder.h"
 
-#include "engine/DeleteSupport.h"
+#include "engine/FolderAccess.h"
 #include "engine/DirOpener.h"
 #include "engine/FdGuard.h"
 #include "engine/FolderDeletion.h"
@@ -14,17 +14,14 @@ namespace velmaro::engine {
 
 namespace {
 
-using deletion::FdGuard;
 
 constexpr int kHolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 
 bool hasIdentity(int fd, const FolderIdentity& expected, int& error)
 {
-    deletion::Identity id;
-    if ((error = deletion::readIdentity(fd, id)) != 0)
+    FolderIdentity seen;
+    if ((error = readIdentity(fd, "", seen)) != 0)
         return false;
-    FolderIdentity seen{static_cast<uint64_t>(id.dev), static_cast<uint64_t>(id.ino), id.mountId,
-                        id.hasMountId};
     if (seen.sameAs(expected))
         return true;
     error = kChangedSinceScan;
@@ -41,19 +38,19 @@ int resolveError(int err)
 // folder in it. Returns the holder's descriptor or -1 with `error` set.
 int openHolder(const ScannedFolder& folder, std::string& base, int& error)
 {
-    const std::string root = deletion::stripTrailingSlashes(folder.root);
+    const std::string root = stripTrailingSlashes(folder.root);
     if (root.empty() || root.front() != '/' || folder.path.compare(0, folder.root.size(), folder.root) != 0) {
         error = EINVAL;
         return -1;
     }
-    const std::string relative = deletion::stripTrailingSlashes(folder.path.substr(folder.root.size()));
+    const std::string relative = stripTrailingSlashes(folder.path.substr(folder.root.size()));
     if (relative.empty() || relative == "/") {  // the scanned root itself
         if (root == "/") {
             error = kRefusedRoot;
             return -1;
         }
         std::string parent;
-        deletion::splitPath(root, parent, base);
+        splitPath(root, parent, base);
         const int fd = deletion::openLongPath(parent, kHolderFlags);
         error = fd < 0 ? errno : 0;
         return fd;
@@ -66,7 +63,7 @@ int openHolder(const ScannedFolder& folder, std::string& base, int& error)
     if (!hasIdentity(rootFd.get(), folder.rootId, error))
         return -1;
     std::string parentRelative;
-    deletion::splitPath(relative, parentRelative, base);
+    splitPath(relative, parentRelative, base);
     if (parentRelative == ".")
         return rootFd.release();
     const int fd = DirOpener::openBelow(rootFd.get(), parentRelative);
@@ -82,7 +79,7 @@ int openScannedFolder(const ScannedFolder& folder, int& error)
     FdGuard holder(openHolder(folder, base, error));
     if (!holder.valid())
         return -1;
-    FdGuard fd(deletion::openFolderAt(holder.get(), base.c_str()));
+    FdGuard fd(openFolderAt(holder.get(), base.c_str()));
     if (!fd.valid()) {
         error = resolveError(errno);
         return -1;

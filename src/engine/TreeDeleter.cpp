@@ -26,7 +26,7 @@ TreeDeleter::~TreeDeleter()
     }
 }
 
-void TreeDeleter::run(int parentFd, const std::string& topName, int topFd, const Identity& topId,
+void TreeDeleter::run(int parentFd, const std::string& topName, int topFd, const FolderIdentity& topId,
                       const std::string& topPath)
 {
     parentFd_ = parentFd;
@@ -133,8 +133,8 @@ void TreeDeleter::enterFolder(const std::string& name, bool mayRetype)
             keep(err, path);
         return;
     }
-    Identity id;
-    if (int err = readIdentity(fd.get(), id)) {
+    FolderIdentity id;
+    if (int err = readIdentity(fd.get(), "", id)) {
         keep(err, path);
         return;
     }
@@ -204,8 +204,8 @@ bool TreeDeleter::ensureParentOpen()
     if (parent.fd >= 0)
         return true;
     FdGuard up(::openat(frames_[child].fd, "..", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    Identity id;
-    if (up.valid() && readIdentity(up.get(), id) == 0 && sameFolder(id, parent.id)) {
+    FolderIdentity id;
+    if (up.valid() && readIdentity(up.get(), "", id) == 0 && id.sameAs(parent.id)) {
         parent.fd = up.release();
         return true;
     }
@@ -221,8 +221,8 @@ bool TreeDeleter::reopenDownTo(std::size_t target)
     for (std::size_t i = open + 1; i <= target; ++i) {
         int fd = openFolderAt(frames_[i - 1].fd, frames_[i].name.c_str());
         int err = fd < 0 ? errno : 0;
-        Identity id;
-        if (fd >= 0 && (err = readIdentity(fd, id)) == 0 && !sameFolder(id, frames_[i].id))
+        FolderIdentity id;
+        if (fd >= 0 && (err = readIdentity(fd, "", id)) == 0 && !id.sameAs(frames_[i].id))
             err = ENOENT;  // another folder has taken the name
         if (err != 0) {
             if (fd >= 0)

@@ -20,7 +20,7 @@
 //    the siblings. Exceptions from onEntry propagate to the caller, who owns
 //    the result; the destructor closes every descriptor still open.
 
-#include "engine/DeleteSupport.h"
+#include "engine/FolderAccess.h"
 #include "engine/SafeDelete.h"
 
 #include <cstddef>
@@ -41,13 +41,13 @@ public:
     // Empties the folder open as `topFd` (ownership passes to the deleter),
     // which is `topName` in the folder `parentFd` (not owned, must stay open),
     // and removes it when options.removeTop. `topPath` ends in '/'.
-    void run(int parentFd, const std::string& topName, int topFd, const Identity& topId,
+    void run(int parentFd, const std::string& topName, int topFd, const FolderIdentity& topId,
              const std::string& topPath);
 
 private:
     struct Frame {
         std::string name;  // name in the parent folder
-        Identity id;
+        FolderIdentity id;
         int fd = -1;
         std::vector<Entry> entries;
         std::size_t next = 0;     // next entry to handle
@@ -76,7 +76,7 @@ private:
     DeleteResult& result_;
     std::vector<Frame> frames_;
     std::string path_;  // path of the deepest frame, ending in '/'
-    Identity topId_;
+    FolderIdentity topId_;
     int parentFd_ = -1;
     std::string topName_;
 };

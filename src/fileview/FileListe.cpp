@@ -1,5 +1,8 @@
 #include "fileview/FileListe.h"
 
+#include "engine/FdGuard.h"
+#include "engine/FolderAccess.h"
+
 #include <QCollator>
 #include <QFile>
 #include <QLocale>
@@ -24,23 +27,12 @@ QByteArray withSlash(QByteArray folder)
     return folder;
 }
 
-// Opens `name` relative to `dirFd` for reading, without touching its
-// access time where allowed.
-int openFolder(int dirFd, const char* name)
+bool isFolder(int dirFd, const engine::Entry& e)
 {
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-    int fd = ::openat(dirFd, name, flags | O_NOATIME);
-    if (fd < 0 && errno == EPERM)
-        fd = ::openat(dirFd, name, flags);
-    return fd;
-}
-
-bool isFolder(int dirFd, const dirent* d)
-{
-    if (d->d_type != DT_UNKNOWN)
-        return d->d_type == DT_DIR;
+    if (e.type != DT_UNKNOWN)
+        return e.type == DT_DIR;
     struct stat st;
-    return ::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+    return ::fstatat(dirFd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
 }
 
 // Collation order of the default locale; raw bytes break ties. `inodes`
@@ -85,7 +77,7 @@ FileListe::~FileListe()
 
 int FileListe::setPath(const QByteArray& rawFolder)
 {
-    const int fd = openFolder(AT_FDCWD, rawFolder.constData());
+    const int fd = engine::openFolderAt(AT_FDCWD, rawFolder.constData());
     return fd < 0 ? errno : adopt(fd, withSlash(rawFolder));
 }
 
@@ -152,33 +144,26 @@ QByteArray FileListe::joinPath(const QByteArray& folder, const QByteArray& name)
 int FileListe::read(int folderFd, Listing& out) const
 {
     // A fresh descriptor of the same folder: reading starts at its beginning.
-    const int fd = openFolder(folderFd, ".");
-    if (fd < 0)
+    engine::FdGuard fd(engine::openFolderAt(folderFd, "."));
+    if (!fd.valid())
         return errno;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_nlink == 0) {  // removed meanwhile
-        ::close(fd);
+    if (::fstat(fd.get(), &st) == 0 && st.st_nlink == 0)  // removed meanwhile
         return ENOENT;
-    }
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        const int err = errno;
-        ::close(fd);
+    std::vector<engine::Entry> entries;
+    if (const int err = engine::readEntries(fd.get(), entries))
         return err;
-    }
     const bool all = pattern_.isEmpty() || pattern_ == QLatin1String("*.*")
                      || pattern_ == QLatin1String("*");
     const QByteArray pattern = QFile::encodeName(pattern_);
-    while (const dirent* d = ::readdir(dir)) {
-        const QByteArray name(d->d_name);
-        if (name == "." || name == ".." || isFolder(fd, d))
+    for (const engine::Entry& e : entries) {
+        if (isFolder(fd.get(), e))
             continue;
-        if (!all && ::fnmatch(pattern.constData(), name.constData(), 0) != 0)
+        if (!all && ::fnmatch(pattern.constData(), e.name.c_str(), 0) != 0)
             continue;
-        out.names.push_back(name);
-        out.inodes.push_back(quint64(d->d_ino));
+        out.names.push_back(QByteArray::fromStdString(e.name));
+        out.inodes.push_back(e.inode);
     }
-    ::closedir(dir);
     sortByName(out.names, out.inodes);
     return 0;
 }

@@ -1,13 +1,13 @@
 #include "fileview/FileViewOpener.h"
 
-#include "app/MainWindow.h"
+#include "actions/FolderActionTarget.h"
 #include "app/controls/RoListBox.h"
 #include "engine/ErrorText.h"
 #include "fileview/FileListe.h"
 #include "fileview/FrmDelFile.h"
 #include "platform/FormRegistry.h"
 #include "platform/MsgBox.h"
-#include "scan/ScanStarter.h"
+#include "platform/FormNames.h"
 
 #include <cerrno>
 #include <optional>
@@ -20,7 +20,7 @@ using platform::MsgBox;
 
 namespace {
 
-const QString kForm = QStringLiteral("frm_DelFile");
+const QString kForm = FormNames::frm_DelFile();
 
 // Points the view's file list at the folder the scan listed in the
 // selected row; false (after telling the user and hiding the view) when
@@ -38,9 +38,9 @@ bool setFolder(FrmDelFile& view, const std::optional<engine::ScannedFolder>& fol
 
 }  // namespace
 
-void cmd_DelFile_Click(MainWindow& window)
+void cmd_DelFile_Click(const FolderActionTarget& target)
 {
-    const RoListBox& list = *window.roListBox_Ordner();
+    const RoListBox& list = *target.list;
     const qint64 selected = list.SelectedIndex();
     const QString shown = list.CellText(selected, 2);
     if (shown.isEmpty() || list.RowCount() == 0) {
@@ -62,8 +62,8 @@ void cmd_DelFile_Click(MainWindow& window)
     forms().showModal(kForm);
     if (!view || view->fileListe().count() == before)
         return;
-    if (MsgBox(QStringLiteral("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?"), 68) == 6)
-        Scan_starten();
+    if (MsgBox(QStringLiteral("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?"), 68) == platform::kYes)
+        target.rescan();
 }
 
 }  // namespace velmaro

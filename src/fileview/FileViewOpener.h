@@ -5,8 +5,8 @@
 
 namespace velmaro {
 
-class MainWindow;
+struct FolderActionTarget;
 
-void cmd_DelFile_Click(MainWindow& window);
+void cmd_DelFile_Click(const FolderActionTarget& target);
 
 }  // namespace velmaro

@@ -1,11 +1,15 @@
 #include "fileview/FrmDelFile.h"
 
+#include "platform/FormNames.h"
+
 #include "actions/AllesLoeschen.h"
 #include "actions/Eigenschaften.h"
 #include "app/controls/RoCommand.h"
+#include "app/controls/RowDelegate.h"
 #include "fileview/FileListModel.h"
 #include "fileview/FileListe.h"
 #include "platform/FileOpener.h"
+#include "platform/Fonts.h"
 #include "platform/MsgBox.h"
 #include "platform/Twips.h"
 
@@ -15,17 +19,26 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QStyle>
 #include <QTreeView>
+#include <algorithm>
 
 namespace velmaro {
 
 using platform::MsgBox;
+using platform::kNo;
+using platform::kYes;
 using platform::twipsToPixels;
 
 namespace {
 
-constexpr int kYes = 6;
-constexpr int kNo = 7;
+
+struct Column {
+    const char16_t* header;
+    int widthTwips;
+};
+constexpr Column kColumns[] = {
+    {u"Name", 3500}, {u"Größe", 900}, {u"Geändert am", 1100}, {u"Geändert um", 1100}};
 
 void nameWidget(QWidget* w, const QString& name, const QString& accessibleName)
 {
@@ -48,10 +61,11 @@ FrmDelFile::FrmDelFile(QWidget* parent)
       opener_(&platform::FileOpener::open),
       properties_(&Eigenschaften_zeigen)
 {
-    setObjectName(QStringLiteral("frm_DelFile"));
-    setAccessibleDescription(QStringLiteral("frm_DelFile"));
+    setObjectName(FormNames::frm_DelFile());
+    setAccessibleDescription(FormNames::frm_DelFile());
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(twipsToPixels(7605), twipsToPixels(5805));
+    setFont(formFont());
     buildControls();
     wireHandlers();
     Form_Load();
@@ -75,6 +89,7 @@ void FrmDelFile::buildControls()
     listView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     listView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     listView_->setTextElideMode(Qt::ElideRight);
+    listView_->setItemDelegate(new RowDelegate(listView_));
     listView_->header()->setSectionsClickable(true);
     listView_->header()->setSectionsMovable(false);
     listView_->header()->setStretchLastSection(false);
@@ -99,6 +114,7 @@ void FrmDelFile::buildControls()
 void FrmDelFile::wireHandlers()
 {
     connect(fileListe_, &FileListe::pathChanged, this, &FrmDelFile::FileListe_PathChange);
+    connect(model_, &QAbstractItemModel::modelReset, this, &FrmDelFile::fitColumns);
     connect(listView_->header(), &QHeaderView::sectionClicked, this,
             [this](int section) { ListView_ColumnClick(section + 1); });
     connect(roCommand2_, &RoCommand::clicked, this, &FrmDelFile::roCommand2_Click);
@@ -111,17 +127,30 @@ void FrmDelFile::wireHandlers()
 // The load handler: the four columns, once per load.
 void FrmDelFile::Form_Load()
 {
-    struct Column {
-        const char16_t* header;
-        int widthTwips;
-    };
-    static const Column columns[] = {
-        {u"Name", 3500}, {u"Größe", 900}, {u"Geändert am", 1100}, {u"Geändert um", 1100}};
-    for (const Column& c : columns) {
+    for (const Column& c : kColumns) {
         model_->addColumn(QString::fromUtf16(c.header));
         listView_->header()->resizeSection(model_->columnCount() - 1, twipsToPixels(c.widthTwips));
     }
     syncSortIndicator();
+    fitColumns();
+}
+
+void FrmDelFile::fitColumns()
+{
+    QHeaderView* header = listView_->header();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    int others = 0;
+    for (int c = 1; c < model_->columnCount() && c < int(std::size(kColumns)); ++c) {
+        // These headers never carry the sort marker.
+        const QString title = model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int width = std::max({twipsToPixels(kColumns[c].widthTwips),
+                                    header->fontMetrics().horizontalAdvance(title) + 2 * margin + 2,
+                                    static_cast<QAbstractItemView*>(listView_)->sizeHintForColumn(c)});
+        header->resizeSection(c, width);
+        others += width;
+    }
+    header->resizeSection(0, std::max(twipsToPixels(kColumns[0].widthTwips),
+                                      listView_->viewport()->width() - others));
 }
 
 void FrmDelFile::FileListe_PathChange()
@@ -262,6 +291,8 @@ void FrmDelFile::showEvent(QShowEvent* event)
 
 bool FrmDelFile::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == listView_->viewport() && event->type() == QEvent::Resize)
+        QMetaObject::invokeMethod(this, &FrmDelFile::fitColumns, Qt::QueuedConnection);
     if (watched == listView_->viewport() && event->type() == QEvent::MouseButtonDblClick
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         ListView_DblClick();
@@ -278,10 +309,3 @@ bool FrmDelFile::eventFilter(QObject* watched, QEvent* event)
 }
 
 }  // namespace velmaro
-
-#include "app/FormFactories.h"
-
-QWidget* velmaro::createFrmDelFile()
-{
-    return new FrmDelFile;
-}

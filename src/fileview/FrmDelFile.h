@@ -11,6 +11,11 @@
 //   date and time (cells stay empty where a file cannot be read). Also runs
 //   whenever FileListe's path is set to another folder.
 // - Close box and "Zurück" hide the window (it stays loaded).
+// - Look: the form font (formFont()) whatever the desktop's font is. Size,
+//   date and time columns are as wide as designed or as their header and
+//   cells need; the name column takes the rest of the list (at least its
+//   designed width). Rows leave room above capitals' accents; a name that
+//   is not wholly visible shows in full as a tooltip.
 // - Handlers (public so the keyboard, the mouse and tests reach the same code):
 //   ListView_ColumnClick(1..4): "Name" toggles ascending/descending, the
 //     other headers do nothing.
@@ -75,6 +80,7 @@ private:
     void Form_Load();
     void wireHandlers();
     void syncSortIndicator();
+    void fitColumns();
     qint64 selectedRow() const;
     void openFile(const QByteArray& file);
 

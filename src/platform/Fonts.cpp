@@ -25,3 +25,15 @@ void installFontSubstitutions()
 }
 
 }  // namespace velmaro
+
+namespace velmaro {
+
+QFont formFont(double points, bool bold)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace velmaro

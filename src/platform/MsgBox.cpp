@@ -22,10 +22,6 @@ ScriptState& script()
     return state;
 }
 
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
-constexpr int kYes = 6;
-constexpr int kNo = 7;
 
 QList<int> buttonsOf(int style)
 {

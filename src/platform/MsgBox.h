@@ -19,6 +19,9 @@ class QWidget;
 
 namespace velmaro::platform {
 
+// The answers a box gives (the classic answer codes).
+enum MsgBoxAnswer : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7 };
+
 int MsgBox(const QString& prompt, int style = 0, const QString& title = QString(),
            QWidget* parent = nullptr);
 

@@ -127,7 +127,7 @@ bool ShellDelete::confirmed(const QByteArray& path, bool folder) const {
                                 : QStringLiteral("Soll die Datei \"%1\" ");
     const QString how = has(ShellFlags::FOF_ALLOWUNDO) ? QStringLiteral("in den Papierkorb verschoben werden?")
                                                        : QStringLiteral("endgültig gelöscht werden?");
-    return MsgBox(what.arg(display(path)) + how, 292, QStringLiteral("Löschen bestätigen"), owner_) == 6;
+    return MsgBox(what.arg(display(path)) + how, 292, QStringLiteral("Löschen bestätigen"), owner_) == kYes;
 }
 
 ShellDeleteOutcome ShellDelete::runTree(
@@ -208,7 +208,7 @@ std::vector<int> ShellDelete::deleteListedFiles(int folderFd, const QByteArray& 
                                  .arg(files.size())
                                  .arg(display(folder));
     if (!has(ShellFlags::FOF_NOCONFIRMATION)
-        && MsgBox(question, 292, QStringLiteral("Löschen bestätigen"), owner_) != 6)
+        && MsgBox(question, 292, QStringLiteral("Löschen bestätigen"), owner_) != kYes)
         return {};
     ProgressRunner runner({owner_, !has(ShellFlags::FOF_SILENT),
                            !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});

@@ -1,12 +1,13 @@
 #include "scan/BitteWarten.h"
 
-#include "app/FormFactories.h"
-#include "app/MainWindow.h"
 #include "app/controls/RoCommand.h"
+#include "platform/Fonts.h"
+#include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
 #include "platform/WaitCursor.h"
+#include "scan/ScanHost.h"
 #include "scan/ScanRun.h"
 
 #include <QCloseEvent>
@@ -23,8 +24,6 @@
 namespace velmaro {
 
 namespace {
-const QString kName = QStringLiteral("BitteWarten");
-const QString kMainName = QStringLiteral("Velmaro");
 const QString kTitle = QStringLiteral("Bitte warten");
 
 void name(QObject* o, const QString& n)
@@ -58,13 +57,11 @@ QWidget* createBitteWarten()
 
 BitteWarten::BitteWarten(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
-      owner_(parent ? parent : platform::forms().find(kMainName))
+      owner_(parent ? parent : platform::forms().find(FormNames::Velmaro()))
 {
     ensureResources();
-    name(this, kName);
-    QFont windowFont(QStringLiteral("MS Sans Serif"));  // the window's default font
-    windowFont.setPointSizeF(8.25);
-    setFont(windowFont);
+    name(this, FormNames::BitteWarten());
+    setFont(formFont());  // the window's default font
     setFixedSize(platform::twipsToPixels(3255), platform::twipsToPixels(990));
     buildControls();
     platform::WaitCursor::set();  // the load event: hourglass until the scan run ends
@@ -89,13 +86,11 @@ void BitteWarten::buildControls()
 {
     image1_ = new QLabel(this);
     name(image1_, QStringLiteral("Image1"));
-    image1_->setPixmap(QPixmap(QStringLiteral(":/velmaro/hourglass.png")));
+    image1_->setPixmap(picture(QStringLiteral("hourglass.png")));
     image1_->setScaledContents(true);
     placeControl(image1_, 90, 240, 480, 480);
 
-    QFont titleFont(QStringLiteral("MS Sans Serif"));
-    titleFont.setPointSizeF(13.5);
-    titleFont.setBold(true);
+    const QFont titleFont = formFont(13.5, true);
     const QColor colours[2] = {QColor(0, 0, 128), QColor(Qt::white)};
     const int left[2] = {675, 690}, top[2] = {90, 120};
     for (int i = 0; i < 2; ++i) {  // element 1 is created last: drawn over element 0
@@ -121,7 +116,7 @@ void BitteWarten::buildControls()
     cmdStopp_ = new RoCommand(QString(), RoCommand::kNearWhite, this);
     name(cmdStopp_, QStringLiteral("cmd_Stopp"));
     cmdStopp_->setAccessibleName(QStringLiteral("Stopp"));
-    cmdStopp_->setSymbol(QPixmap(QStringLiteral(":/velmaro/stop.png")));
+    cmdStopp_->setSymbol(picture(QStringLiteral("stop.png")));
     placeControl(cmdStopp_, 2640, 60, 525, 405);
     connect(cmdStopp_, &RoCommand::clicked, this, &BitteWarten::onStopClicked);
 
@@ -132,27 +127,33 @@ void BitteWarten::buildControls()
     connect(timer_, &QTimer::timeout, this, &BitteWarten::onTimer);
 }
 
+// The window this scan is for: the main window, found by its name.
+ScanHost* BitteWarten::scanHost() const
+{
+    return dynamic_cast<ScanHost*>(platform::forms().find(FormNames::Velmaro()));
+}
+
 void BitteWarten::onTimer()
 {
     timer_->stop();  // interval 0, disabled: the tick is a single one
     timer_->setInterval(0);
     if (scansStarted_ > 0)
         return;
-    auto* main = platform::forms().find<MainWindow>(kMainName);
+    auto* main = scanHost();
     if (!main) {  // nothing to scan for: close again, as after an empty scan
         allowClose();
         platform::WaitCursor::restore();
         ++scansStarted_;  // the cursor is restored: the destructor must not do it again
         QMetaObject::invokeMethod(this, [this] {
-            if (platform::forms().find(kName) == this)
-                platform::forms().unload(kName);
+            if (platform::forms().find(FormNames::BitteWarten()) == this)
+                platform::forms().unload(FormNames::BitteWarten());
             else
                 reject();
         }, Qt::QueuedConnection);
         return;
     }
     ++scansStarted_;
-    main->Verzeichnisse_lesen();
+    main->scanRun().Verzeichnisse_lesen();
     if (!cmdStopp_->isEnabled())  // stop clicked before the tick
         main->scanRun().stop();
 }
@@ -160,7 +161,7 @@ void BitteWarten::onTimer()
 void BitteWarten::onStopClicked()
 {
     cmdStopp_->setEnabled(false);
-    if (auto* main = platform::forms().find<MainWindow>(kMainName))
+    if (ScanHost* main = scanHost())
         main->scanRun().stop();
 }
 

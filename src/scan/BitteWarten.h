@@ -3,10 +3,10 @@
 //
 // - Frameless fixed dialog (no title bar, no close box, not in the taskbar),
 //   client area 3255 x 990 twips, centred on the main window (its owner when
-//   no parent is given). createBitteWarten() (app/FormFactories.h) makes one.
+//   no parent is given).
 // - Loading (the constructor) sets the wait cursor; the scan run restores it.
-// - "Timer" fires once, 10 ms after loading, stops itself and calls the main
-//   window's Verzeichnisse_lesen(): exactly one scan per showing.
+// - "Timer" fires once, 10 ms after loading, stops itself and starts the scan
+//   run of the window it scans for (a ScanHost): one scan per showing.
 // - cmd_Stopp disables itself on click and asks the scan to stop.
 // - Neither Escape nor a close request closes the window while the scan
 //   runs; the scan run calls allowClose() and then unloads it.
@@ -18,6 +18,8 @@ class QLabel;
 class QTimer;
 
 namespace velmaro {
+
+class ScanHost;
 
 class RoCommand;
 
@@ -48,6 +50,7 @@ private:
     void buildControls();
     void placeControl(QWidget* w, double left, double top, double width, double height);
     void onTimer();
+    ScanHost* scanHost() const;
     void onStopClicked();
     void centreOnOwner();
 

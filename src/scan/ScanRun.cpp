@@ -1,6 +1,6 @@
 #include "scan/ScanRun.h"
 
-#include "app/MainWindow.h"
+#include "platform/FormNames.h"
 #include "app/controls/RoListBox.h"
 #include "platform/FormRegistry.h"
 #include "platform/WaitCursor.h"
@@ -19,7 +19,7 @@
 namespace velmaro {
 
 namespace {
-constexpr int kPathColumn = 2;  // the final sort: the full path reads like the tree
+constexpr int kPathColumn = 2;  // the first sort: the full path reads like the tree
 // Rows reach the list in hand-overs of at most this many rows (each costs
 // the list its sort keys and a merge), with a pause after each as long as the
 // hand-over took (within these bounds): the window stays responsive. Once the
@@ -38,23 +38,11 @@ struct ScanRun::State {
     std::deque<std::vector<FolderRow>> pending;  // arrived, not yet in the list
     QTimer flushTimer;
     quint64 generation = 0;
+    int sortColumn = kPathColumn;  // kept across scans: the user's choice
+    Qt::SortOrder sortOrder = Qt::AscendingOrder;
     bool running = false;   // from the start until finished()
     bool walkDone = false;  // the engine has delivered its last batch
 };
-
-ScanRun::ScanRun(MainWindow& window)
-    : ScanRun([w = &window] {
-          ScanTarget t;
-          t.list = w->roListBox_Ordner();
-          t.info0 = w->Label_Info(0);
-          t.info1 = w->Label_Info(1);
-          t.rootRaw = w->scanRootRaw();
-          if (t.rootRaw.isEmpty() && w->LabelVerzeichnis())
-              t.rootRaw = QFile::encodeName(w->LabelVerzeichnis()->text());
-          return t;
-      })
-{
-}
 
 ScanRun::ScanRun(TargetResolver resolver, QObject* parent)
     : QObject(parent), state_(std::make_unique<State>())
@@ -91,10 +79,14 @@ void ScanRun::Verzeichnisse_lesen()
         if (label)
             label->clear();
     if (state_->list) {
+        if (state_->list->sortColumn() > 0) {
+            state_->sortColumn = state_->list->sortColumn();
+            state_->sortOrder = state_->list->sortOrder();
+        }
         state_->list->ClearRows();
-        // Sorted by path from the start: each batch is merged in as it comes
-        // (its collation keys made then), so the final sort has little left to do.
-        state_->list->SortBy(kPathColumn);
+        // Sorted from the start: each batch is merged in as it comes (its
+        // collation keys made then), so the final sort has little left to do.
+        state_->list->SortBy(state_->sortColumn, state_->sortOrder);
     }
     state_->running = true;
 
@@ -172,13 +164,13 @@ void ScanRun::finishScan()
 {
     state_->running = false;
     if (state_->list)
-        state_->list->SortBy(kPathColumn);
+        state_->list->SortBy(state_->sortColumn, state_->sortOrder);
     OrdnerZähler();
     auto& forms = platform::forms();
-    if (auto* wait = forms.find<BitteWarten>(QStringLiteral("BitteWarten")))
+    if (auto* wait = forms.find<BitteWarten>(FormNames::BitteWarten()))
         wait->allowClose();
-    if (forms.isLoaded(QStringLiteral("BitteWarten")))
-        forms.unload(QStringLiteral("BitteWarten"));
+    if (forms.isLoaded(FormNames::BitteWarten()))
+        forms.unload(FormNames::BitteWarten());
     platform::WaitCursor::restore();
     emit finished();
 }

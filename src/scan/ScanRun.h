@@ -26,7 +26,6 @@ class QLabel;
 
 namespace velmaro {
 
-class MainWindow;
 class RoListBox;
 
 // The widgets a scan writes to and the folder it reads (raw bytes).
@@ -42,15 +41,14 @@ class ScanRun : public QObject {
 public:
     using TargetResolver = std::function<ScanTarget()>;
 
-    // Scans for the main window: its folder list and count labels; the root is
-    // window.scanRootRaw(), or LabelVerzeichnis's text encoded when that is empty.
-    explicit ScanRun(MainWindow& window);
     // Scans for any set of widgets (asked for anew at every scan).
     explicit ScanRun(TargetResolver resolver, QObject* parent = nullptr);
     ~ScanRun() override;
 
     // Empties the counts and the list, starts the walk of the scan root.
-    // Returns at once. At the end: final sort by the full path, final counts,
+    // Returns at once. At the end: final sort by the column and direction
+    // the list was sorted by before (the full path, ascending, for a list
+    // never sorted), final counts,
     // the progress window "BitteWarten" is unloaded, the cursor restored and
     // finished() emitted. A walk still running is cancelled first.
     void Verzeichnisse_lesen();

@@ -161,6 +161,14 @@ void TestControls::listSetUp()
     for (int c = 0; c < 5; ++c)
         QCOMPARE(list.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headers[c]);
     QCOMPARE(list.columnWidth(1), platform::twipsToPixels(3500));
+    // Wider than its columns, the path column takes the free width; the
+    // designed width stays the minimum.
+    list.resize(2000, 300);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QCOMPARE(list.header()->length(), list.viewport()->width());
+    list.resize(300, 300);
+    QTRY_COMPARE(list.columnWidth(1), platform::twipsToPixels(3500));
     QCOMPARE(list.selectionMode(), QAbstractItemView::SingleSelection);
     list.AddRow(row("a"));
     QVERIFY(!list.model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
@@ -304,6 +312,19 @@ void TestControls::listRowEvent()
     QCOMPARE(events.count(), 3);
     QTest::keyClick(&list, Qt::Key_Down);
     QCOMPARE(list.SelectedIndex(), 2);
+
+    // Keyboard reach, also with no current row (a new scan's list): three
+    // steps to the right show the last column whole; Ctrl+3 sorts by size as
+    // a header click does, again turns it round.
+    list.selectionModel()->clear();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(&list, Qt::Key_Right);
+    QVERIFY(list.header()->sectionViewportPosition(4) + list.columnWidth(4) <= list.viewport()->width());
+    QTest::keyClick(&list, Qt::Key_3, Qt::ControlModifier);
+    QCOMPARE(list.header()->sortIndicatorSection(), 2);
+    const Qt::SortOrder first = list.header()->sortIndicatorOrder();
+    QTest::keyClick(&list, Qt::Key_3, Qt::ControlModifier);
+    QVERIFY(list.header()->sortIndicatorOrder() != first);
 }
 
 // A long unsorted list (a scan) tells its view about new rows now and then;

@@ -108,5 +108,26 @@ TEST(DeleteFaults, MountPointsAreNotEnteredNorRemoved)
     EXPECT_EQ(readFile(tmp / "source-rw/data.txt"), "rw");
 }
 
+// "/" reached through a bind mount of it is refused like "/" itself. The
+// bind is read-only, so a broken refusal could not remove anything.
+TEST(DeleteFaults, TheRootThroughABindMountIsRefused)
+{
+    TempTree tmp;
+    tmp.dir("slash");
+    EXPECT_IN_CHILD([&]() -> std::string {
+        std::string why = steps({enterPrivateMountNamespace,
+                                 [&] { return mountOrSkip("/", tmp / "slash", nullptr, MS_BIND); },
+                                 [&] { return mountOrSkip(nullptr, tmp / "slash", nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY); }});
+        if (!why.empty())
+            return why;
+        DeleteResult r = deleteTree(tmp / "slash");
+        DeleteOptions zero;
+        zero.mode = DeleteMode::ZeroByteOnly;
+        DeleteResult z = deleteTree(tmp / "slash/", zero);
+        return verdict(r, {{!r.ok && r.error == kRefusedRoot && r.removedFiles + r.removedFolders == 0, "tree"}})
+               + verdict(z, {{!z.ok && z.error == kRefusedRoot && z.removedFiles + z.removedFolders == 0, "zero-byte"}});
+    });
+}
+
 }  // namespace
 }  // namespace enginetest

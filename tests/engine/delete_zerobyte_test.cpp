@@ -3,6 +3,9 @@
 
 #include "TempTree.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
+
 #include <fstream>
 #include <iostream>
 #include <random>
@@ -104,6 +107,35 @@ TEST(DeleteZeroByte, WithoutALeaseTheFileStaysUnreadableEmptyFoldersGo)
     ::chmod((tmp / "top/c/locked").c_str(), 0755);
     EXPECT_EQ(readFile(tmp / "top/a/foreign"), "late");
     EXPECT_TRUE(exists(tmp / "top/c/locked/inside"));
+}
+
+// Entries that hold bytes or are no regular file keep their folder: a sparse
+// file (no blocks, but a size), a socket. Empty files go whatever their
+// name: 255 bytes long, starting with "-".
+TEST(DeleteZeroByte, SparseFilesAndSocketsStayOddNamesGo)
+{
+    TempTree tmp;
+    tmp.file("top/sparse/hole", "");
+    ASSERT_EQ(::truncate((tmp / "top/sparse/hole").c_str(), 1 << 20), 0);
+    tmp.dir("top/socket");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = tmp / "top/socket/s";
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string longName(255, 'n');
+    tmp.file("top/odd/" + longName, "");
+    tmp.file("top/odd/-rf", "");
+
+    DeleteResult r = deleteTree(tmp / "top", zeroByte());
+    ::close(sock);
+
+    EXPECT_FALSE(r.ok) << describe(r);
+    EXPECT_TRUE(exists(tmp / "top/sparse/hole"));
+    EXPECT_TRUE(exists(tmp / "top/socket/s"));
+    EXPECT_FALSE(exists(tmp / "top/odd")) << describe(r);
 }
 
 struct StressFigures {

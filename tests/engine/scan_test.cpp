@@ -164,16 +164,18 @@ TEST(Scan, MountsInsideTheTreeAreNeitherEnteredNorListed)
     t.dir("sub/loop");
     t.file("sub/f", "1234567");
     t.dir("plain");
+    t.dir("only/empty-mount");  // its only entry is an empty mount point: not zero-byte
     for (bool withoutOpenat2 : {false, true}) {
         EXPECT_IN_CHILD([&]() -> std::string {
             std::string why = steps({enterPrivateMountNamespace, [&] { return mountOrSkip("tmpfs", t / "mnt", "tmpfs", 0); },
+                                     [&] { return mountOrSkip("tmpfs", t / "only/empty-mount", "tmpfs", 0); },
                                      [&] { return mountOrSkip(t.root().c_str(), t / "sub/loop", nullptr, MS_BIND); },
                                      [&] { return withoutOpenat2 ? hideOpenat2() : ""; }});
             if (!why.empty())
                 return why;
             ::mkdir((t / "mnt/inside").c_str(), 0755);
             ScanResult r = scan(t.root());
-            bool right = r.byPath.size() == 3 && r.byPath.count(t / "sub/")
+            bool right = r.byPath.size() == 4 && r.byPath.count(t / "sub/") && !r.byPath[t / "only/"].zeroByte
                          && r.byPath[t / ""].bytes == 7 && !r.byPath[t / "sub/"].zeroByte
                          && r.byPath[t / "plain/"].zeroByte && r.byPath[t / ""].sizeState == SizeState::Complete;
             return right ? "" : r.describe();

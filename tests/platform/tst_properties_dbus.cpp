@@ -296,6 +296,11 @@ private slots:
         QCOMPARE(second->value(QStringLiteral("Typ")), QStringLiteral("Ordner"));
         QCOMPARE(second->value(QStringLiteral("Größe")), QStringLiteral("1 Eintrag"));
         QCOMPARE(second->value(QStringLiteral("Name")), QStringLiteral("own"));
+        // Centred over its owner; Escape closes it.
+        const QPoint off = second->frameGeometry().center() - owner.frameGeometry().center();
+        QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+        QTest::keyClick(second, Qt::Key_Escape);
+        QTRY_COMPARE(propertyWindows(), QList<PropertiesWindow*>{window});
     }
 
 };

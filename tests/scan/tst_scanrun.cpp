@@ -1,5 +1,5 @@
 // The scan as the main window runs it: real engine, real windows, temporary trees.
-#include "app/FormFactories.h"
+#include "scan/BitteWarten.h"
 #include "app/MainWindow.h"
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoListBox.h"
@@ -95,7 +95,7 @@ private slots:
         testsupport::usePrivateHome(home_.path());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         platform::forms().registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
-        platform::forms().registerForm(kWait, &createBitteWarten);
+        platform::forms().registerForm(kWait, [] { return new BitteWarten; });
 
         bigRoot_ = tree("gross");
         makeDir(bigRoot_);
@@ -158,6 +158,13 @@ private slots:
         expectCounts(2, 2);
         for (qint64 r = 1; r <= 2; ++r)
             QVERIFY(list()->RowAt(r)->rawPath.startsWith(second + '/'));
+        // A rescan keeps the column and direction the user sorted by.
+        list()->SortBy(1, Qt::DescendingOrder);
+        scan(first);
+        QCOMPARE(list()->sortOrder(), Qt::DescendingOrder);
+        QCOMPARE((QStringList{list()->CellText(1, 1), list()->CellText(2, 1), list()->CellText(3, 1)}),
+                 (QStringList{"y", "x", "erster"}));
+        list()->SortBy(2);
     }
 
     void oddNamesKeepTheirBytes()

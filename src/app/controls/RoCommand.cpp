@@ -6,8 +6,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <algorithm>
 
 namespace velmaro {
 
@@ -101,7 +100,7 @@ void RoCommand::paintEvent(QPaintEvent*)
     painter.setPen(sunken ? light : dark);
     painter.drawLine(box.bottomLeft(), box.bottomRight());
     painter.drawLine(box.topRight(), box.bottomRight());
-    const QRect inner = box.adjusted(2, 2, -2, -2).translated(sunken ? 1 : 0, sunken ? 1 : 0);
+    const QRect inner = captionRect().translated(sunken ? 1 : 0, sunken ? 1 : 0);
     if (!symbol_.isNull()) {
         const QSize s = symbol_.deviceIndependentSize().toSize();
         const QPoint at(inner.center().x() - s.width() / 2 + 1, inner.center().y() - s.height() / 2 + 1);
@@ -115,12 +114,41 @@ void RoCommand::paintEvent(QPaintEvent*)
         painter.setFont(fittingFont(inner.width()));
         painter.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, text());
     }
-    if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = box.adjusted(3, 3, -3, -3);
-        option.backgroundColor = currentBackColor();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    if (hasFocus())
+        paintFocusRing(painter);
+}
+
+QRect RoCommand::captionRect() const
+{
+    return rect().adjusted(2, 2, -2, -2);
+}
+
+void RoCommand::paintFocusRing(QPainter& painter) const
+{
+    // Two pixels wide, white under black dots: clear on red, light red and white.
+    for (int inset : {3, 4}) {
+        const QRectF ring = QRectF(rect()).adjusted(inset + 0.5, inset + 0.5, -inset - 0.5, -inset - 0.5);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawRect(ring);
+        QPen dots(Qt::black, 1, Qt::CustomDashLine);
+        dots.setDashPattern({1, 1});
+        dots.setDashOffset(inset);
+        painter.setPen(dots);
+        painter.drawRect(ring);
+    }
+}
+
+void RoCommand::fitCaptionsTogether(const QList<RoCommand*>& buttons)
+{
+    double points = 0;
+    for (const RoCommand* b : buttons) {
+        const double fits = b->fittingFont(b->captionRect().width()).pointSizeF();
+        points = points == 0 ? fits : std::min(points, fits);
+    }
+    for (RoCommand* b : buttons) {
+        QFont f = b->font();
+        f.setPointSizeF(points);
+        b->setFont(f);
     }
 }
 

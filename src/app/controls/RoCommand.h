@@ -3,6 +3,10 @@
 // while the mouse is over it, backgrounds normal / pressed RGB(224,224,215) /
 // disabled RGB(245,244,234). Optional symbol instead of a caption.
 // clicked() is raised only while enabled (mouse, Space, Enter).
+// A caption wider than the button is drawn smaller (quarter points, down to
+// 6 pt); buttons of one size in a row share one caption size
+// (fitCaptionsTogether). The focus mark is a ring of black and white dots,
+// visible on every background colour.
 
 #include <QAbstractButton>
 #include <QColor>
@@ -26,6 +30,9 @@ public:
     QColor currentBackColor() const;
     void setSymbol(const QPixmap& pixmap);  // drawn centred, for buttons without caption
     QSize sizeHint() const override;
+    // Gives every button the caption size at which the widest caption of
+    // them fits its button (call once the buttons have their sizes).
+    static void fitCaptionsTogether(const QList<RoCommand*>& buttons);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -34,6 +41,8 @@ protected:
 private:
     // The button's font, shrunk until the caption fits into `width` pixels.
     QFont fittingFont(int width) const;
+    QRect captionRect() const;
+    void paintFocusRing(QPainter& painter) const;
 
     QColor back_;
     QPixmap symbol_;

@@ -1,15 +1,20 @@
 #include "app/controls/RoListBox.h"
 
+#include "app/controls/RowDelegate.h"
+#include "platform/Fonts.h"
 #include "platform/Twips.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 namespace velmaro {
 
 namespace {
 
 constexpr int kWidthsTwips[] = {1800, 3500, 1800, 2000, 2000};
+constexpr int kPathColumn = 1;
 
 }  // namespace
 
@@ -27,9 +32,10 @@ RoListBox::RoListBox(QWidget* parent) : QTreeView(parent), model_(new FolderList
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
-    QFont listFont(QStringLiteral("MS Sans Serif"));
-    listFont.setPointSizeF(8.25);
-    setFont(listFont);
+    setFont(formFont());
+    auto* delegate = new RowDelegate(this);
+    delegate->setElideMode(kPathColumn, Qt::ElideMiddle);
+    setItemDelegate(delegate);
     QPalette colours = palette();
     colours.setColor(QPalette::Base, QColor(255, 255, 192));
     colours.setColor(QPalette::AlternateBase, QColor(255, 255, 192));
@@ -40,8 +46,13 @@ RoListBox::RoListBox(QWidget* parent) : QTreeView(parent), model_(new FolderList
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(-1, Qt::AscendingOrder);
     for (int column = 0; column < 5; ++column)
-        setColumnWidth(column, platform::twipsToPixels(kWidthsTwips[column]));
+        setColumnWidth(column, minimumColumnWidth(column));
     setSortingEnabled(true);
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column == kPathColumn && !stretching_)
+            pathSizedByUser_ = true;
+    });
+    addSortActions();
 
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
@@ -124,8 +135,79 @@ void RoListBox::SortBy(int column, Qt::SortOrder order)
     sortByColumn(column - 1, order);
 }
 
+int RoListBox::sortColumn() const
+{
+    return model_->sortColumn() + 1;
+}
+
+Qt::SortOrder RoListBox::sortOrder() const
+{
+    return model_->sortOrder();
+}
+
+int RoListBox::minimumColumnWidth(int column) const
+{
+    // The header's size hint leaves room for the sort marker.
+    return std::max(platform::twipsToPixels(kWidthsTwips[column]), header()->sectionSizeHint(column));
+}
+
+void RoListBox::addSortActions()
+{
+    for (int column = 0; column < 5; ++column) {
+        auto* action = new QAction(model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(), this);
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + column)));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, column] { sortLikeHeaderClick(column); });
+        addAction(action);
+        sortActions_.append(action);
+    }
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(header(), &QHeaderView::sortIndicatorChanged, this, [this](int section) {
+        for (int column = 0; column < sortActions_.size(); ++column)
+            sortActions_[column]->setChecked(column == section);
+    });
+}
+
+void RoListBox::sortLikeHeaderClick(int column)
+{
+    // As QHeaderView does: the sorted column turns round, another one keeps
+    // the direction.
+    Qt::SortOrder order = header()->sortIndicatorOrder();
+    if (header()->sortIndicatorSection() == column)
+        order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    sortByColumn(column, order);
+}
+
+void RoListBox::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    stretchPathColumn();
+}
+
+void RoListBox::stretchPathColumn()
+{
+    if (pathSizedByUser_)
+        return;
+    int others = 0;
+    for (int column = 0; column < model_->columnCount(); ++column)
+        others += column == kPathColumn ? 0 : columnWidth(column);
+    const int width = std::max(minimumColumnWidth(kPathColumn), viewport()->width() - others);
+    stretching_ = true;
+    setColumnWidth(kPathColumn, width);
+    stretching_ = false;
+}
+
 void RoListBox::keyPressEvent(QKeyEvent* event)
 {
+    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)
+        && event->modifiers() == Qt::NoModifier) {
+        QScrollBar* bar = horizontalScrollBar();
+        const int step = std::max(1, viewport()->width() / 3);
+        bar->setValue(bar->value() + (event->key() == Qt::Key_Left ? -step : step));
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (currentIndex().isValid()) {
             emit rowActivated();

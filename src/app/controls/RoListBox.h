@@ -11,6 +11,14 @@
 //  SelectedIndex (0 when nothing is selected: names no row).
 // The row event (rowActivated) is raised by a double click on a row and by
 // Enter on the current row.
+//
+// View: a column is never narrower than its header text (with room for the
+// sort marker); where the list is wider than its columns (a maximized
+// window) the path column takes the free width, until the user sizes that
+// column by hand. Paths elide in the middle; a cell that is not wholly
+// visible shows its text as a tooltip. Keyboard: Left/Right scroll sideways
+// by a third of the view, Ctrl+1 .. Ctrl+5 sort by that column as a header
+// click does (the same actions are in the context menu).
 
 #include "app/controls/FolderListModel.h"
 
@@ -36,6 +44,12 @@ public:
     qint64 ZeroByteCount() const;
     // Sorts once by `column` (1-based), as after a header click.
     void SortBy(int column, Qt::SortOrder order = Qt::AscendingOrder);
+    // The column (1-based) and direction the list is sorted by; 0 when unsorted.
+    int sortColumn() const;
+    Qt::SortOrder sortOrder() const;
+    // The narrowest width of a column (0-based): its designed width or what
+    // its header text needs, whichever is more.
+    int minimumColumnWidth(int column) const;
     FolderListModel* folderModel() const { return model_; }
 
 signals:
@@ -43,9 +57,17 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void addSortActions();
+    void sortLikeHeaderClick(int column);  // 0-based
+    void stretchPathColumn();
+
     FolderListModel* model_;
+    QList<QAction*> sortActions_;
+    bool stretching_ = false;
+    bool pathSizedByUser_ = false;
 };
 
 }  // namespace velmaro

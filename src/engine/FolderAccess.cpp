@@ -1,48 +1,14 @@
-#include "engine/DeleteSupport.h"
+#include "engine/FolderAccess.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 #include <cerrno>
 #include <cstring>
 
-#ifndef STATX_MNT_ID
-#define STATX_MNT_ID 0x00001000U
-#endif
-#ifndef STATX_ATTR_MOUNT_ROOT
-#define STATX_ATTR_MOUNT_ROOT 0x00002000
-#endif
 
-namespace velmaro::engine::deletion {
-
-int readIdentity(int fd, Identity& id)
-{
-    struct statx stx {};
-    if (::statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_INO | STATX_MNT_ID,
-                &stx) != 0)
-        return errno;
-    id.dev = makedev(stx.stx_dev_major, stx.stx_dev_minor);
-    id.ino = stx.stx_ino;
-    id.hasMountId = (stx.stx_mask & STATX_MNT_ID) != 0;
-    id.mountId = id.hasMountId ? stx.stx_mnt_id : 0;
-    id.mountRoot = (stx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0
-                   && (stx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
-    return 0;
-}
-
-bool sameFolder(const Identity& a, const Identity& b)
-{
-    return a.dev == b.dev && a.ino == b.ino;
-}
-
-bool onOtherMount(const Identity& child, const Identity& top)
-{
-    if (child.dev != top.dev || child.mountRoot)
-        return true;
-    return child.hasMountId && top.hasMountId && child.mountId != top.mountId;
-}
+namespace velmaro::engine {
 
 int openFolderAt(int dirFd, const char* name)
 {
@@ -67,7 +33,7 @@ int readEntries(int fd, std::vector<Entry>& out)
             pos += d->d_reclen;
             if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
                 continue;
-            out.push_back(Entry{d->d_name, d->d_type});
+            out.push_back(Entry{d->d_name, d->d_type, d->d_ino});
         }
     }
 }
@@ -92,4 +58,4 @@ std::string stripTrailingSlashes(const std::string& path)
     return path.substr(0, end + 1);
 }
 
-}  // namespace velmaro::engine::deletion
+}  // namespace velmaro::engine

@@ -1,7 +1,16 @@
 #pragma once
-// Small descriptor-based building blocks of the safe deletion (no Qt).
-// All functions report failures through errno-style return values and never
-// follow a symlink in the last component.
+// The engine's small POSIX toolkit, shared by the scan, the deletes and the
+// file view's listing (no Qt). With FdGuard (one owner per descriptor),
+// FolderIdentity (identity and the one mount rule) and DirOpener (opening
+// below a folder without links or mount crossings) it is all the engine
+// does with the file system.
+//
+// One error convention: a function that gives a descriptor returns it, or
+// -1 with errno set (DirOpener: a negative errno); every other function
+// returns 0 or an errno value. Nothing follows a symlink in the last
+// component.
+
+#include "engine/FolderIdentity.h"
 
 #include <sys/types.h>
 
@@ -9,33 +18,15 @@
 #include <string>
 #include <vector>
 
-namespace velmaro::engine::deletion {
-
-// What identifies a folder while the walk holds no descriptor for it.
-struct Identity {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    uint64_t mountId = 0;
-    bool hasMountId = false;  // the kernel reported a mount id
-    bool mountRoot = false;   // the kernel says: root of a mount
-};
+namespace velmaro::engine {
 
 // One name read from a folder, with the type the folder listing reports
 // (DT_UNKNOWN when the file system does not say).
 struct Entry {
     std::string name;
     unsigned char type = 0;
+    uint64_t inode = 0;
 };
-
-// Fills `id` for the open descriptor `fd`. Returns 0 or an errno value.
-int readIdentity(int fd, Identity& id);
-
-// True when both describe the same folder (device and inode).
-bool sameFolder(const Identity& a, const Identity& b);
-
-// True when `child` lies on another mount than `top` (another device, another
-// mount id, or the root of a mount, e.g. a bind mount of the same file system).
-bool onOtherMount(const Identity& child, const Identity& top);
 
 // Opens the folder `name` in `dirFd` with O_DIRECTORY|O_NOFOLLOW, read-only,
 // without updating its access time where allowed. Returns the descriptor or
@@ -53,4 +44,4 @@ void splitPath(const std::string& path, std::string& parent, std::string& base);
 // Removes trailing '/' (but "/" stays "/").
 std::string stripTrailingSlashes(const std::string& path);
 
-}  // namespace velmaro::engine::deletion
+}  // namespace velmaro::engine

@@ -1,0 +1,111 @@
+#include "cli/FolderScan.h"
+
+#include "cli/InterruptWatch.h"
+#include "cli/Messages.h"
+#include "cli/ProgressLine.h"
+#include "cli/RootFolder.h"
+#include "engine/ErrorText.h"
+#include "engine/FolderScanner.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+
+namespace velmaro::cli {
+
+namespace {
+
+using Batch = std::vector<engine::FolderRecord>;
+
+// Batches handed over from the walk's workers to the calling thread.
+struct Handover {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<Batch> batches;
+    bool done = false;
+};
+
+// Moves the batches that arrived into `outcome`, showing each record to
+// `onRecord` on the way.
+void take(std::vector<Batch>& arrived, ScanOutcome& outcome, const FolderScan::RecordSink& onRecord)
+{
+    for (Batch& batch : arrived) {
+        for (engine::FolderRecord& record : batch) {
+            if (onRecord)
+                onRecord(record);
+            outcome.records.push_back(std::move(record));
+        }
+    }
+    arrived.clear();
+}
+
+}  // namespace
+
+ScanOutcome FolderScan::run(const std::string& root, unsigned workers, InterruptWatch& interrupts,
+                            const RecordSink& onRecord)
+{
+    engine::FolderScanner::Options options;
+    options.workers = workers;
+    options.niceIncrement = 0;  // no window to keep responsive
+    engine::FolderScanner scanner(options);
+
+    ScanOutcome outcome;
+    outcome.root = root;
+    Handover handover;
+    interrupts.setStopAction([&scanner] { scanner.cancel(); });
+    scanner.start(
+        root,
+        [&handover](Batch&& batch) {
+            std::lock_guard lock(handover.mutex);
+            handover.batches.push_back(std::move(batch));
+            handover.changed.notify_all();
+        },
+        [&handover] {
+            std::lock_guard lock(handover.mutex);
+            handover.done = true;
+            handover.changed.notify_all();
+        });
+
+    ProgressLine progress;
+    std::vector<Batch> arrived;
+    for (bool done = false; !done;) {
+        {
+            std::unique_lock lock(handover.mutex);
+            handover.changed.wait_for(lock, std::chrono::milliseconds(250),
+                                      [&] { return handover.done || !handover.batches.empty(); });
+            arrived.swap(handover.batches);
+            done = handover.done;
+        }
+        take(arrived, outcome, onRecord);
+        progress.update(scanner.progress());
+    }
+    scanner.wait();
+    interrupts.setStopAction(nullptr);
+    progress.finish();
+    // A Ctrl-C that came after the last folder was opened cut nothing short.
+    outcome.cutShort = interrupts.interrupted()
+        && (outcome.records.empty()
+            || std::any_of(outcome.records.begin(), outcome.records.end(),
+                           [](const auto& r) { return r.sizeState == engine::SizeState::Incomplete; }));
+    return outcome;
+}
+
+std::optional<ScanOutcome> FolderScan::runNamed(const std::string& given, unsigned workers,
+                                                InterruptWatch& interrupts, const RecordSink& onRecord)
+{
+    const RootFolder::Resolved root = RootFolder::resolve(given);
+    if (root.error) {
+        Messages::error(given, engine::errorFromErrno(root.error).text);
+        return std::nullopt;
+    }
+    ScanOutcome outcome = run(root.path, workers, interrupts, onRecord);
+    if (outcome.records.empty() && !outcome.cutShort) {
+        const RootFolder::Resolved again = RootFolder::resolve(root.path);
+        Messages::error(root.path, again.error ? engine::errorFromErrno(again.error).text
+                                               : "Pseudo-Dateisystem, wird nicht durchsucht");
+        return std::nullopt;
+    }
+    return outcome;
+}
+
+}  // namespace velmaro::cli

@@ -1,0 +1,38 @@
+#include "cli/ListCommand.h"
+
+#include "cli/ExitCode.h"
+#include "cli/FolderScan.h"
+#include "cli/InterruptWatch.h"
+#include "cli/ListPrinter.h"
+#include "cli/RecordOrder.h"
+#include "cli/ScanFailures.h"
+
+#include <cstdio>
+
+namespace velmaro::cli {
+
+int ListCommand::run(const CliOptions& options)
+{
+    InterruptWatch interrupts;  // before the scan starts any thread
+    const auto form = options.json ? ListPrinter::Form::Json
+                                   : (options.bytes ? ListPrinter::Form::Bytes : ListPrinter::Form::Window);
+    ListPrinter printer(form, stdout);
+    // Rows are formatted while the walk runs, unless only a few are shown.
+    FolderScan::RecordSink prepare;
+    if (options.top == 0)
+        prepare = [&printer](const engine::FolderRecord& record) { printer.prepare(record); };
+    const std::optional<ScanOutcome> scan =
+        FolderScan::runNamed(options.folder, options.workers, interrupts, prepare);
+    if (!scan)
+        return kExitUnusable;
+    RecordOrder::Selection selection;
+    selection.sort = options.sort;
+    selection.reverse = options.reverse;
+    selection.zeroOnly = options.zeroOnly;
+    selection.top = options.top;
+    const auto rows = RecordOrder::select(scan->records, selection);
+    printer.print(scan->root, scan->records, rows, scan->cutShort);
+    return ScanFailures::report(scan->records, scan->cutShort) ? kExitFailures : kExitDone;
+}
+
+}  // namespace velmaro::cli

@@ -1,0 +1,65 @@
+#pragma once
+// Writes scanned folders to stdout in one of three forms.
+//
+// Window form and --bytes form: one line per folder, seven fields separated
+// by tabs; names and paths escaped by RawText (no tab or line break inside
+// a field):
+//   1 name  2 path (ends in "/")  3 size  4 created  5 last access
+//   6 zero-byte folder  7 failure (empty when the size is complete)
+// Window form: the window's texts (size in KB in the user's locale, or the
+// failure text; dates as the window shows them; field 6 "ja" / "nein").
+// --bytes form: exact bytes (empty when unknown), ISO 8601 UTC times
+// (IsoTime), field 6 "1" / "0"; independent of the locale.
+// The failure text is the German text the window shows in the size column.
+//
+// JSON form: one document, independent of the locale:
+//   {"root": ..., "cut_short": bool, "folders_found": n,
+//    "zero_byte_folders": z, "folders": [{"name", "path", "bytes" (null when
+//    unknown), "zero_byte", "created" (null without a birth time),
+//    "accessed", "state" ("complete" | "failed" | "incomplete"),
+//    "error" (German text, when not complete), "errno" (when failed)}, ...]}
+// with names as JsonText gives them (exact bytes of names that are not UTF-8).
+
+#include "engine/FolderRecord.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmaro {
+class FolderRowBuilder;
+}
+
+namespace velmaro::cli {
+
+class ListPrinter {
+public:
+    enum class Form { Window, Bytes, Json };
+
+    ListPrinter(Form form, std::FILE* out);
+    ~ListPrinter();
+
+    // Formats `record` ahead of print(), e.g. while the walk still runs.
+    // Call it for the records of `all` in their order, from the first on.
+    void prepare(const engine::FolderRecord& record);
+    // `rows` are the folders to show, in order, pointing into `all`, the
+    // whole scan (also for the counts of the JSON form).
+    void print(const std::string& root, const std::vector<engine::FolderRecord>& all,
+               const std::vector<const engine::FolderRecord*>& rows, bool cutShort);
+
+private:
+    void appendRow(std::string& out, const engine::FolderRecord& record) const;
+    void appendTextRow(std::string& out, const engine::FolderRecord& record) const;
+    void appendJsonRow(std::string& out, const engine::FolderRecord& record) const;
+    std::string failureText(const engine::FolderRecord& record) const;
+    void flush(bool always);
+
+    const Form form_;
+    std::FILE* const out_;
+    std::unique_ptr<FolderRowBuilder> builder_;
+    std::string buffer_;
+    std::vector<std::string> prepared_;  // rows of all[0], all[1], ...
+};
+
+}  // namespace velmaro::cli

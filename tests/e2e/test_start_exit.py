@@ -9,22 +9,9 @@ import re
 from velmaro_e2e import check, check_equal, run_journey, wait_until
 
 
-def client_size(v):
-    x, y, w, h = v.main_window().extents()
-    return (w, h)
-
-
 def wait_client_size(v, size, what):
-    last = []
-
-    def ok():
-        last[:] = [client_size(v)]
-        return last[0] == size
-    try:
-        wait_until(ok, 5, what)
-    except TimeoutError:
-        raise AssertionError("%s: client size %r, expected %r"
-                             % (what, last[0] if last else None, size))
+    wait_until(lambda: v.main_window().extents()[2:] == size, 5,
+               "%s: client size %r" % (what, size))
 
 
 def project_version():

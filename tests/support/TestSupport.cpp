@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace velmaro::testsupport {
@@ -100,6 +101,25 @@ QStringList prompts(const platform::MsgBoxScript& script) {
     for (const platform::MsgBoxCall& c : script.calls())
         out << c.prompt;
     return out;
+}
+
+FolderRow folderRow(const QByteArray& raw, const QString& sizeText, bool zeroByte, quint64 bytes) {
+    FolderRow row;
+    row.rawPath = raw;
+    row.path = QFile::decodeName(raw);
+    const QByteArray name = raw.chopped(1);
+    row.name = QFile::decodeName(name.mid(name.lastIndexOf('/') + 1));
+    row.sizeText = sizeText;
+    row.zeroByte = zeroByte;
+    row.bytes = bytes;
+    struct statx st {};
+    if (::statx(AT_FDCWD, raw.constData(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_MNT_ID, &st) == 0) {
+        row.id.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
+        row.id.ino = st.stx_ino;
+        row.id.hasMountId = (st.stx_mask & STATX_MNT_ID) != 0;
+        row.id.mountId = row.id.hasMountId ? st.stx_mnt_id : 0;
+    }
+    return row;
 }
 
 QList<PropertiesWindow*> propertyWindows()

@@ -1,7 +1,8 @@
 #pragma once
 // Helpers shared by the widget tests: test classes run from one main, a
 // private HOME/XDG set-up, files and folders made by their raw bytes,
-// message box calls as comparable texts.
+// message box calls as comparable texts, and folder rows like a scan produces.
+#include "app/controls/FolderRow.h"
 #include "platform/MsgBox.h"
 
 #include <QByteArray>
@@ -48,6 +49,11 @@ QStringList prompts(const platform::MsgBoxScript& script);
 
 // The program's own properties windows that are showing now.
 QList<PropertiesWindow*> propertyWindows();
+
+// A row for the folder `raw` (ending in "/") with the identity it has now,
+// as a scan would record it.
+FolderRow folderRow(const QByteArray& raw, const QString& sizeText = QStringLiteral("0"),
+                    bool zeroByte = false, quint64 bytes = 0);
 
 }  // namespace velmaro::testsupport
 

@@ -1,22 +1,20 @@
-// The main window's folder buttons on a real temporary tree, with scripted
-// answers: the two delete buttons (the refresh runs the real scan) and the
-// properties button.
-#include "actions/DeleteFolders.h"
-#include "actions/Eigenschaften.h"
+// The main window's folder buttons on a real, scanned temporary tree, with
+// scripted answers: the two delete buttons and the properties button.
 #include "actions/PropertiesWindow.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "app/controls/RoCommand.h"
 #include "app/controls/RoListBox.h"
 #include "engine/ErrorText.h"
 #include "platform/FormRegistry.h"
 #include "platform/WaitCursor.h"
+#include "scan/ScanStarter.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -30,10 +28,8 @@ class TstDeleteFolders : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir temp_;
     QByteArray root_;
     QPointer<MainWindow> window_;
-    int caseNo_ = 0;
 
     RoListBox* list() const { return window_->roListBox_Ordner(); }
     QByteArray at(const char* relative) const { return root_ + relative; }
@@ -52,40 +48,32 @@ private:
     }
     void clickDelete(const char* folder) {
         list()->SelectRow(rowOf(at(folder)));
-        cmd_OrdnerDel_Click(window_->folderActions());
+        window_->cmd_OrdnerDel()->click();
+    }
+    void scan(const QByteArray& root) {
+        window_->setScanRoot(root);
+        Scan_starten();
     }
 
 private slots:
     void initTestCase() {
-        QVERIFY(temp_.isValid());
-        usePrivateHome(temp_.path());
         // No session bus: the program's own properties window answers.
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(temp_.path()) + "/no-bus");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + scratchFolder() + "no-bus");
         registerForms();
     }
-    void cleanupTestCase() { removeTree(temp_.path()); }
 
-    // root/: big/a/x.txt (10 bytes), zero1/, zero2/sub/, three/x (3 bytes),
-    // listed in the rows a scan would show.
+    // root/: big/a/x.txt (10 bytes), zero1/, zero2/sub/, three/x (3 bytes), scanned.
     void init() {
-        root_ = QFile::encodeName(temp_.path()) + "/case" + QByteArray::number(++caseNo_) + "/";
-        for (const char* dir : {"", "big/", "big/a/", "zero1/", "zero2/", "zero2/sub/", "three/"})
+        root_ = scratchFolder();
+        for (const char* dir : {"big/", "big/a/", "zero1/", "zero2/", "zero2/sub/", "three/"})
             makeDir(at(dir));
         makeFile(at("big/a/x.txt"), "0123456789");
         makeFile(at("three/x"), "abc");
         window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
         QVERIFY(window_);
         window_->show();
-        window_->setScanRoot(root_);
-        list()->ClearRows();
-        FolderRow rootRow = folderRow(root_, QStringLiteral("0,01"), false, 13);
-        rootRow.isRoot = true;
-        list()->AddRow(rootRow);
-        list()->AddRow(folderRow(at("big/"), QStringLiteral("0,01"), false, 10));
-        list()->AddRow(folderRow(at("big/a/"), QStringLiteral("0,01"), false, 10));
-        list()->AddRow(folderRow(at("three/"), QStringLiteral("0"), false, 3));
-        for (const char* zero : {"zero1/", "zero2/", "zero2/sub/"})
-            list()->AddRow(folderRow(at(zero), QStringLiteral("0"), true));
+        scan(root_);
+        QCOMPARE(list()->RowCount(), 7);
     }
     void cleanup() {
         platform::Alle_Fenster_schliessen();
@@ -96,14 +84,13 @@ private slots:
     void nothingToDeleteSaysSo() {
         MsgBoxScript script;
         list()->SelectRow(0);
-        cmd_OrdnerDel_Click(window_->folderActions());  // rows, none selected
-        list()->ClearRows();
+        window_->cmd_OrdnerDel()->click();  // rows, none selected
         // "0" as size text alone does not make a zero-byte row (3 bytes show "0").
-        list()->AddRow(folderRow(at("three/"), QStringLiteral("0"), false, 3));
-        cmd_OrdnerNull_Click(window_->folderActions());
+        scan(at("three/"));
+        window_->cmd_OrdnerNull()->click();
         list()->ClearRows();
-        cmd_OrdnerDel_Click(window_->folderActions());
-        cmd_OrdnerNull_Click(window_->folderActions());
+        window_->cmd_OrdnerDel()->click();
+        window_->cmd_OrdnerNull()->click();
         const QString noFolders = box(64, {}, QStringLiteral("Keine Ordner vorhanden."));
         const QString noZero = box(64, QStringLiteral("Hinweis"), QStringLiteral("Es wurden keine 0 Byte Ordner gefunden."));
         QCOMPARE(boxes(script), (QStringList{noFolders, noZero, noFolders, noZero}));
@@ -114,9 +101,8 @@ private slots:
         MsgBoxScript script;
         script.answer(7);
         script.answer(7);
-        window_->Label_Info(0)->setText(QStringLiteral("7 Ordner gefunden "));
         clickDelete("big/");
-        cmd_OrdnerNull_Click(window_->folderActions());
+        window_->cmd_OrdnerNull()->click();
         QCOMPARE(boxes(script),
                  (QStringList{box(292, QStringLiteral("Ordner löschen"),
                                   "Soll der Ordner \"" + QFile::decodeName(at("big/"))
@@ -149,7 +135,9 @@ private slots:
         MsgBoxScript script;
         script.answer(6);
         script.answer(7);
-        list()->AddRow(folderRow(at("gone/"), QStringLiteral("0"), true));
+        makeDir(at("gone/"));
+        scan(root_);
+        QVERIFY(::rmdir(at("gone/").constData()) == 0);
         clickDelete("gone/");
         const engine::ErrorInfo info = engine::errorFromErrno(ENOENT);
         QCOMPARE(boxes(script).at(1), box(20, {}, "Fehler ID " + QString::number(info.number) + "\r"
@@ -162,14 +150,12 @@ private slots:
         const QByteArray odd = at("n\xff\nx/");
         makeDir(odd);
         makeFile(odd + "f", "1");
-        const FolderRow row = folderRow(odd, QStringLiteral("0,00"), false, 1);
-        QVERIFY(row.path != QString::fromLatin1(odd));
-        list()->AddRow(row);
+        scan(root_);
         MsgBoxScript script;
         script.answer(6);
         script.answer(7);
         clickDelete("n\xff\nx/");
-        QVERIFY(script.calls().at(0).prompt.contains(row.path));
+        QVERIFY(script.calls().at(0).prompt.contains(QFile::decodeName(odd)));
         QVERIFY(!exists(odd));
         QVERIFY(exists(at("three/x")));
     }
@@ -178,7 +164,7 @@ private slots:
         makeFile(at("zero1/late.txt"), "late");  // gained content since the scan
         MsgBoxScript script;
         script.answer(6);
-        cmd_OrdnerNull_Click(window_->folderActions());
+        window_->cmd_OrdnerNull()->click();
         QCOMPARE(script.calls().size(), 1);  // nothing after the question, not even for zero2/sub
         QVERIFY(!exists(at("zero2/")));
         QVERIFY(exists(at("zero1/late.txt")) && exists(at("three/x")) && exists(at("big/a/x.txt")));
@@ -190,29 +176,27 @@ private slots:
     void infoNeedsASelectedRowAndOpensItsRawPath() {
         const QByteArray odd = at("o\xff\nd/");
         makeDir(odd);
-        list()->AddRow(folderRow(odd));
+        scan(root_);
         MsgBoxScript script;
         list()->SelectRow(0);
-        cmd_Info_Click(window_->folderActions());  // rows, none selected
+        window_->cmd_Info()->click();  // rows, none selected
         list()->ClearRows();
-        cmd_Info_Click(window_->folderActions());  // no rows
+        window_->cmd_Info()->click();  // no rows
         const QString none = box(0, {}, QStringLiteral("Kein Verzeichnis gewählt."));
         QCOMPARE(boxes(script), (QStringList{none, none}));
         QVERIFY(propertyWindows().isEmpty());
 
-        list()->AddRow(folderRow(root_));
-        list()->AddRow(folderRow(odd));
-        list()->SelectRow(2);
-        cmd_Info_Click(window_->folderActions());
+        scan(root_);
+        list()->SelectRow(rowOf(odd));
+        window_->cmd_Info()->click();
         QCOMPARE(script.calls().size(), 2);
         QCOMPARE(propertyWindows().size(), 1);
         PropertiesWindow* shown = propertyWindows().first();
         QCOMPARE(shown->rawPath(), odd);
         QCOMPARE(shown->parentWidget(), window_.data());
-        QCOMPARE(shown->value(QStringLiteral("Typ")), QStringLiteral("Ordner"));
         shown->close();
     }
 };
 
-QTEST_MAIN(TstDeleteFolders)
+VELMARO_TEST_CLASS(TstDeleteFolders);
 #include "tst_deletefolders.moc"

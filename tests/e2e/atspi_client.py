@@ -3,8 +3,8 @@
 libatspi (and pyatspi/dogtail on top of it) cannot be initialised twice in
 one process and wants a desktop session's settings; talking D-Bus directly
 avoids both. Only what the journeys need is here: the accessible tree
-(children, role, name, description, states), actions, component extents,
-the Table interface and Selection.
+(children, role, name, description, states), actions, component extents
+and the Table interface.
 """
 
 from gi.repository import Gio, GLib
@@ -17,27 +17,19 @@ IFACE_ACCESSIBLE = "org.a11y.atspi.Accessible"
 IFACE_ACTION = "org.a11y.atspi.Action"
 IFACE_COMPONENT = "org.a11y.atspi.Component"
 IFACE_TABLE = "org.a11y.atspi.Table"
-IFACE_SELECTION = "org.a11y.atspi.Selection"
-IFACE_TEXT = "org.a11y.atspi.Text"
 IFACE_PROPS = "org.freedesktop.DBus.Properties"
 
 CALL_TIMEOUT_MS = 5000
 
-# AtspiStateType values (at-spi2-core, atspi-constants.h).
-STATE = {
-    "active": 1, "armed": 2, "busy": 3, "checked": 4, "collapsed": 5,
-    "defunct": 6, "editable": 7, "enabled": 8, "expandable": 9,
-    "expanded": 10, "focusable": 11, "focused": 12, "horizontal": 14,
-    "iconified": 15, "modal": 16, "multi-line": 17, "multiselectable": 18,
-    "opaque": 19, "pressed": 20, "resizable": 21, "selectable": 22,
-    "selected": 23, "sensitive": 24, "showing": 25, "single-line": 26,
-    "stale": 27, "transient": 28, "vertical": 29, "visible": 30,
-    "manages-descendants": 31, "indeterminate": 32, "required": 33,
-    "truncated": 34, "animated": 35, "invalid-entry": 36,
-    "selectable-text": 38, "is-default": 39, "visited": 40, "checkable": 41,
-    "has-popup": 42, "read-only": 43,
-}
-STATE_NAMES = {number: name for name, number in STATE.items()}
+# AtspiStateType names by value (at-spi2-core, atspi-constants.h).
+STATE_NAMES = (
+    "invalid active armed busy checked collapsed defunct editable enabled "
+    "expandable expanded focusable focused has-tooltip horizontal iconified "
+    "modal multi-line multiselectable opaque pressed resizable selectable "
+    "selected sensitive showing single-line stale transient vertical visible "
+    "manages-descendants indeterminate required truncated animated "
+    "invalid-entry supports-autocompletion selectable-text is-default visited "
+    "checkable has-popup read-only").split()
 
 # Roles whose children are cells or items: never walk into them.
 ITEM_CONTAINERS = {"table", "tree table", "tree", "list", "list box"}
@@ -93,13 +85,6 @@ class Accessible:
         self.bus_name = bus_name
         self.path = path
 
-    def __eq__(self, other):
-        return (isinstance(other, Accessible) and self.bus_name == other.bus_name
-                and self.path == other.path)
-
-    def __hash__(self):
-        return hash((self.bus_name, self.path))
-
     def __repr__(self):
         return "<%s %r %s>" % (self.role_name(), self.name(), self.description())
 
@@ -124,28 +109,13 @@ class Accessible:
     def description(self):
         return self.prop(IFACE_ACCESSIBLE, "Description")
 
-    def child_count(self):
-        return self.prop(IFACE_ACCESSIBLE, "ChildCount")
-
     def children(self):
         (refs,) = self._call(IFACE_ACCESSIBLE, "GetChildren", None, "(a(so))")
         return [a for a in (self._ref(r) for r in refs) if a is not None]
 
-    def child_at(self, index):
-        (ref,) = self._call(IFACE_ACCESSIBLE, "GetChildAtIndex",
-                            GLib.Variant("(i)", (index,)), "((so))")
-        return self._ref(ref)
-
-    def parent(self):
-        return self._ref(self.prop(IFACE_ACCESSIBLE, "Parent"))
-
     def role_name(self):
         (role,) = self._call(IFACE_ACCESSIBLE, "GetRoleName", None, "(s)")
         return role
-
-    def interfaces(self):
-        (names,) = self._call(IFACE_ACCESSIBLE, "GetInterfaces", None, "(as)")
-        return names
 
     def states(self):
         """The set of state names."""
@@ -155,41 +125,18 @@ class Accessible:
             for bit in range(32):
                 if word & (1 << bit):
                     number = index * 32 + bit
-                    names.add(STATE_NAMES.get(number, "state-%d" % number))
+                    names.add(STATE_NAMES[number] if number < len(STATE_NAMES)
+                              else "state-%d" % number)
         return names
 
     def has_state(self, state):
         return state in self.states()
 
-    def text(self):
-        """Visible text: the Text interface where offered, else the name."""
-        if IFACE_TEXT in self.interfaces():
-            count = self.prop(IFACE_TEXT, "CharacterCount")
-            (value,) = self._call(IFACE_TEXT, "GetText",
-                                  GLib.Variant("(ii)", (0, count)), "(s)")
-            return value
-        return self.name()
-
     # --- Action -------------------------------------------------------
-    def action_names(self):
-        count = self.prop(IFACE_ACTION, "NActions")
-        names = []
-        for i in range(count):
-            (name,) = self._call(IFACE_ACTION, "GetName",
-                                 GLib.Variant("(i)", (i,)), "(s)")
-            names.append(name)
-        return names
-
     def do_action(self, index=0):
         (ok,) = self._call(IFACE_ACTION, "DoAction",
                            GLib.Variant("(i)", (index,)), "(b)")
         return ok
-
-    def do_named_action(self, name):
-        names = self.action_names()
-        if name not in names:
-            raise LookupError("no action %r on %r (has %r)" % (name, self, names))
-        return self.do_action(names.index(name))
 
     # --- Component ----------------------------------------------------
     def extents(self, coord_type=0):
@@ -215,11 +162,6 @@ class Accessible:
                             GLib.Variant("(ii)", (row, column)), "((so))")
         return self._ref(ref)
 
-    def column_header(self, column):
-        (ref,) = self._call(IFACE_TABLE, "GetColumnHeader",
-                            GLib.Variant("(i)", (column,)), "((so))")
-        return self._ref(ref)
-
     def add_row_selection(self, row):
         (ok,) = self._call(IFACE_TABLE, "AddRowSelection",
                            GLib.Variant("(i)", (row,)), "(b)")
@@ -229,7 +171,3 @@ class Accessible:
         (ok,) = self._call(IFACE_TABLE, "IsRowSelected",
                            GLib.Variant("(i)", (row,)), "(b)")
         return ok
-
-    def selected_rows(self):
-        (rows,) = self._call(IFACE_TABLE, "GetSelectedRows", None, "(ai)")
-        return list(rows)

@@ -85,18 +85,6 @@ class TableView:
     def cell_text(self, row, column):
         return self.cell(row, column).name()
 
-    def header(self, column):
-        """The header cell of a column. Qt puts the header cells first among
-        a view's children (the Table interface's GetColumnHeader fails on an
-        empty tree view in Qt 6.4)."""
-        cell = self.node.child_at(column)
-        check(cell is not None and cell.role_name() == "column header",
-              "no header cell for column %d (got %r)" % (column, cell))
-        return cell
-
-    def header_names(self):
-        return [self.header(c).name() for c in range(self.column_count())]
-
     def row(self, row):
         return [self.cell_text(row, c) for c in range(self.column_count())]
 

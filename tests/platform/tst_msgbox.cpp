@@ -1,4 +1,4 @@
-// The message box: style numbers, a real box's buttons and texts, scripting.
+// The message box: a real box per style number, its texts, scripting.
 
 #include "platform/MsgBox.h"
 #include "support/TestSupport.h"
@@ -20,7 +20,7 @@ namespace {
 
 // What a shown box looked like.
 struct Seen {
-    QString title, text, objectName, accessibleName, defaultButton;
+    QString title, text, accessibleName, defaultButton;
     QStringList buttons;  // texts, sorted
     int icon = -1;
     Qt::WindowModality modality = Qt::NonModal;
@@ -33,7 +33,7 @@ void whenBoxShows(Seen* seen, std::function<void(QMessageBox*)> act)
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return whenBoxShows(seen, act);
-        *seen = {box->windowTitle(), box->text(), box->objectName(), box->accessibleName(),
+        *seen = {box->windowTitle(), box->text(), box->accessibleName(),
                  box->defaultButton() ? box->defaultButton()->text() : QString(), {}, int(box->icon()),
                  box->windowModality()};
         for (QAbstractButton* b : box->buttons())
@@ -58,117 +58,99 @@ std::function<void(QMessageBox*)> click(const QString& text)
 class TestMsgBox : public QObject {
     Q_OBJECT
 private slots:
-    void styles_data();
-    void styles();
-    void textTitleAndNames();
-    void insideModalDialog();
-    void scriptRecordsAndAnswers();
+    void styles_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QString>("defaultButton");
+        QTest::addColumn<int>("defaultAnswer");
+        QTest::addColumn<int>("escapeAnswer");
+        QTest::addColumn<int>("icon");
+        const QStringList ok{"OK"}, yesNo{"Ja", "Nein"};
+        QTest::newRow("0") << 0 << ok << "OK" << 1 << 1 << int(QMessageBox::NoIcon);
+        QTest::newRow("16") << 16 << ok << "OK" << 1 << 1 << int(QMessageBox::Critical);
+        QTest::newRow("20") << 20 << yesNo << "Ja" << 6 << 7 << int(QMessageBox::Critical);
+        QTest::newRow("35") << 35 << QStringList{"Abbrechen", "Ja", "Nein"} << "Ja" << 6
+                            << 2 << int(QMessageBox::Question);
+        QTest::newRow("64") << 64 << ok << "OK" << 1 << 1 << int(QMessageBox::Information);
+        QTest::newRow("68") << 68 << yesNo << "Ja" << 6 << 7 << int(QMessageBox::Information);
+        QTest::newRow("292") << 292 << yesNo << "Nein" << 7 << 7 << int(QMessageBox::Question);
+    }
+
+    // A real box (offscreen) for each style: German buttons, icon, default
+    // button; the default button and Escape answer.
+    void styles()
+    {
+        QFETCH(int, style);
+        QFETCH(QStringList, buttons);
+        QFETCH(QString, defaultButton);
+        QFETCH(int, defaultAnswer);
+        QFETCH(int, escapeAnswer);
+        QFETCH(int, icon);
+        Seen seen;
+        whenBoxShows(&seen, [](QMessageBox* box) { box->defaultButton()->click(); });
+        QCOMPARE(MsgBox(QStringLiteral("Frage?"), style), defaultAnswer);
+        QCOMPARE(seen.buttons, buttons);
+        QCOMPARE(seen.defaultButton, defaultButton);
+        QCOMPARE(seen.icon, icon);
+        QCOMPARE(seen.modality, Qt::ApplicationModal);
+
+        whenBoxShows(&seen, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(MsgBox(QStringLiteral("Weg?"), style, QStringLiteral("T")), escapeAnswer);
+    }
+
+    void textTitleAndNames()
+    {
+        Seen seen;
+        whenBoxShows(&seen, click(QStringLiteral("Nein")));
+        QCOMPARE(MsgBox(QStringLiteral("Erste Zeile\r\rzweite Zeile"), 35), 7);
+        QCOMPARE(seen.text, QStringLiteral("Erste Zeile\n\nzweite Zeile"));
+        QCOMPARE(seen.title + '|' + seen.accessibleName, QStringLiteral("Velmaro|Velmaro"));
+
+        whenBoxShows(&seen, click(QStringLiteral("Abbrechen")));
+        QCOMPARE(MsgBox(QStringLiteral("b"), 35, QStringLiteral("Löschen")), 2);
+        QCOMPARE(seen.title + '|' + seen.accessibleName, QStringLiteral("Löschen|Löschen"));
+    }
+
+    // A box raised from inside a modal dialog works and returns to the dialog.
+    void insideModalDialog()
+    {
+        QDialog dialog;
+        dialog.setWindowModality(Qt::ApplicationModal);
+        int answer = 0;
+        Seen seen;
+        QTimer::singleShot(10, &dialog, [&] {
+            whenBoxShows(&seen, click(QStringLiteral("Ja")));
+            answer = MsgBox(QStringLiteral("Innen"), 292, QString(), &dialog);
+            dialog.accept();
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(answer, 6);
+    }
+
+    void scriptRecordsAndAnswers()
+    {
+        {
+            MsgBoxScript script;
+            script.answer(7);
+            script.answer(2);
+            QCOMPARE(MsgBox(QStringLiteral("eins\rzwei"), 35, QStringLiteral("T")), 7);
+            QCOMPARE(MsgBox(QStringLiteral("drei"), 35), 2);
+            // Queue empty: the default button's answer.
+            QCOMPARE(MsgBox(QStringLiteral("vier"), 292), 7);
+            QCOMPARE(MsgBox(QStringLiteral("fünf"), 68), 6);
+            QCOMPARE(boxes(script), QStringList({box(35, "T", "eins\rzwei"), box(35, "", "drei"),
+                                                 box(292, "", "vier"), box(68, "", "fünf")}));
+            script.clear();
+            QVERIFY(script.calls().isEmpty());
+        }
+        // Scripting ends with the script object: a real box again.
+        Seen seen;
+        whenBoxShows(&seen, [](QMessageBox* box) { box->defaultButton()->click(); });
+        QCOMPARE(MsgBox(QStringLiteral("echt"), 0), 1);
+        QCOMPARE(seen.text, QStringLiteral("echt"));
+    }
 };
 
-void TestMsgBox::styles_data()
-{
-    QTest::addColumn<int>("style");
-    QTest::addColumn<QList<int>>("answers");
-    QTest::addColumn<QStringList>("buttons");
-    QTest::addColumn<QString>("defaultButton");
-    QTest::addColumn<int>("defaultAnswer");
-    QTest::addColumn<int>("escapeAnswer");
-    QTest::addColumn<int>("icon");
-    const QStringList ok{"OK"}, yesNo{"Ja", "Nein"};
-    QTest::newRow("0") << 0 << QList<int>{1} << ok << "OK" << 1 << 1 << int(QMessageBox::NoIcon);
-    QTest::newRow("16") << 16 << QList<int>{1} << ok << "OK" << 1 << 1 << int(QMessageBox::Critical);
-    QTest::newRow("20") << 20 << QList<int>{6, 7} << yesNo << "Ja" << 6 << 7 << int(QMessageBox::Critical);
-    QTest::newRow("35") << 35 << QList<int>{6, 7, 2} << QStringList{"Abbrechen", "Ja", "Nein"} << "Ja" << 6
-                        << 2 << int(QMessageBox::Question);
-    QTest::newRow("64") << 64 << QList<int>{1} << ok << "OK" << 1 << 1 << int(QMessageBox::Information);
-    QTest::newRow("68") << 68 << QList<int>{6, 7} << yesNo << "Ja" << 6 << 7 << int(QMessageBox::Information);
-    QTest::newRow("292") << 292 << QList<int>{6, 7} << yesNo << "Nein" << 7 << 7 << int(QMessageBox::Question);
-}
-
-// The style's meaning, and a real box (offscreen) showing it: German
-// buttons, icon, default button; the default button and Escape answer.
-void TestMsgBox::styles()
-{
-    QFETCH(int, style);
-    QFETCH(QList<int>, answers);
-    QFETCH(QStringList, buttons);
-    QFETCH(QString, defaultButton);
-    QFETCH(int, defaultAnswer);
-    QFETCH(int, escapeAnswer);
-    QFETCH(int, icon);
-    const MsgBoxStyle meaning = msgBoxStyle(style);
-    QCOMPARE(meaning.answers, answers);
-    QCOMPARE(meaning.defaultAnswer, defaultAnswer);
-    QCOMPARE(meaning.icon, icon);
-
-    Seen seen;
-    whenBoxShows(&seen, [](QMessageBox* box) { box->defaultButton()->click(); });
-    QCOMPARE(MsgBox(QStringLiteral("Frage?"), style), defaultAnswer);
-    QCOMPARE(seen.buttons, buttons);
-    QCOMPARE(seen.defaultButton, defaultButton);
-    QCOMPARE(seen.icon, icon);
-    QCOMPARE(seen.modality, Qt::ApplicationModal);
-
-    whenBoxShows(&seen, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    QCOMPARE(MsgBox(QStringLiteral("Weg?"), style, QStringLiteral("T")), escapeAnswer);
-}
-
-void TestMsgBox::textTitleAndNames()
-{
-    Seen seen;
-    whenBoxShows(&seen, click(QStringLiteral("Nein")));
-    QCOMPARE(MsgBox(QStringLiteral("Erste Zeile\rzweite Zeile"), 35), 7);
-    QCOMPARE(seen.text, QStringLiteral("Erste Zeile\nzweite Zeile"));
-    QCOMPARE(seen.title, QStringLiteral("Velmaro"));
-    QCOMPARE(seen.accessibleName, QStringLiteral("Velmaro"));
-    QCOMPARE(seen.objectName, QStringLiteral("MsgBox"));
-
-    whenBoxShows(&seen, click(QStringLiteral("Abbrechen")));
-    QCOMPARE(MsgBox(QStringLiteral("a\r\rb"), 35, QStringLiteral("Löschen")), 2);
-    QCOMPARE(seen.text, QStringLiteral("a\n\nb"));
-    QCOMPARE(seen.title, QStringLiteral("Löschen"));
-    QCOMPARE(seen.accessibleName, QStringLiteral("Löschen"));
-}
-
-// A box raised from inside a modal dialog works and returns to the dialog.
-void TestMsgBox::insideModalDialog()
-{
-    QDialog dialog;
-    dialog.setWindowModality(Qt::ApplicationModal);
-    int answer = 0;
-    Seen seen;
-    QTimer::singleShot(10, &dialog, [&] {
-        whenBoxShows(&seen, click(QStringLiteral("Ja")));
-        answer = MsgBox(QStringLiteral("Innen"), 292, QString(), &dialog);
-        dialog.accept();
-    });
-    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
-    QCOMPARE(answer, 6);
-    QCOMPARE(seen.defaultButton, QStringLiteral("Nein"));
-}
-
-void TestMsgBox::scriptRecordsAndAnswers()
-{
-    {
-        MsgBoxScript script;
-        script.answer(7);
-        script.answer(2);
-        QCOMPARE(MsgBox(QStringLiteral("eins\rzwei"), 35, QStringLiteral("T")), 7);
-        QCOMPARE(MsgBox(QStringLiteral("drei"), 35), 2);
-        // Queue empty: the default button's answer.
-        QCOMPARE(MsgBox(QStringLiteral("vier"), 292), 7);
-        QCOMPARE(MsgBox(QStringLiteral("fünf"), 68), 6);
-        QCOMPARE(boxes(script), QStringList({box(35, "T", "eins\rzwei"), box(35, "", "drei"),
-                                             box(292, "", "vier"), box(68, "", "fünf")}));
-        script.clear();
-        QVERIFY(script.calls().isEmpty());
-    }
-    // Scripting ends with the script object: a real box again.
-    Seen seen;
-    whenBoxShows(&seen, [](QMessageBox* box) { box->defaultButton()->click(); });
-    QCOMPARE(MsgBox(QStringLiteral("echt"), 0), 1);
-    QCOMPARE(seen.text, QStringLiteral("echt"));
-}
-
-QTEST_MAIN(TestMsgBox)
+VELMARO_TEST_CLASS(TestMsgBox);
 #include "tst_msgbox.moc"

@@ -19,7 +19,6 @@
 #include <QDBusMessage>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -141,12 +140,6 @@ bool nameOwned() {
 }
 
 
-void closePropertyWindows() {
-    for (PropertiesWindow* window : propertyWindows())
-        window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 QStringList recorded(const QString& file) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
@@ -208,7 +201,11 @@ private slots:
         serviceFile_ = qEnvironmentVariable(kServiceDir) + QStringLiteral("/org.freedesktop.FileManager1.service");
     }
 
-    void cleanup() { closePropertyWindows(); }
+    void cleanup() {
+        for (PropertiesWindow* window : propertyWindows())
+            window->close();
+        flushDeletes();
+    }
 
     void cleanupTestCase() { removeTree(temp_.path()); }  // also names that do not decode
 
@@ -284,7 +281,6 @@ private slots:
         Eigenschaften_zeigen(&owner, folder + "data.bin");
         QCOMPARE(propertyWindows().size(), 1);  // synchronously, and the call has returned
         PropertiesWindow* window = propertyWindows().first();
-        QCOMPARE(window->objectName(), QStringLiteral("Eigenschaften"));
         QCOMPARE(window->windowModality(), Qt::NonModal);
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
         QCOMPARE(window->value(QStringLiteral("Name")), QStringLiteral("data.bin"));
@@ -293,12 +289,6 @@ private slots:
         QVERIFY(window->value(QStringLiteral("Typ")).startsWith(QStringLiteral("Datei")));
         QVERIFY(window->value(QStringLiteral("Berechtigungen")).startsWith(QStringLiteral("-rw")));
         QVERIFY(!window->value(QStringLiteral("Geändert")).isEmpty());
-        for (const char* caption : {"Name", "Ordner", "Typ", "Größe", "Besitzer", "Berechtigungen", "Erstellt",
-                                    "Geändert", "Letzter Zugriff"}) {
-            const auto* title = window->findChild<QLabel*>(QStringLiteral("Titel_") + QString::fromUtf8(caption));
-            QVERIFY2(title, caption);
-            QCOMPARE(title->text(), QString::fromUtf8(caption) + u':');
-        }
 
         Eigenschaften_zeigen(&owner, folder);
         QCOMPARE(propertyWindows().size(), 2);

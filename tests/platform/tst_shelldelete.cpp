@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -61,10 +60,7 @@ class TstShellDelete : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir temp_;
-    QByteArray base_;
-    int caseNo_ = 0;
-    QByteArray root_;
+    QByteArray root_;  // a fresh folder per test, ending in "/"
 
     QByteArray makeTree() {
         const QByteArray tree = root_ + "tree";
@@ -76,21 +72,10 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(temp_.isValid());
-        base_ = QFile::encodeName(temp_.path());
-        usePrivateHome(temp_.path());
-        QVERIFY(::chdir(base_.constData()) == 0);  // the trash must never land here
+        QVERIFY(::chdir(scratchFolder().constData()) == 0);  // the trash must never land here
     }
 
-    void cleanupTestCase() {
-        // Names that do not decode are beyond QTemporaryDir's clean-up.
-        removeTree(temp_.path());
-    }
-
-    void init() {
-        root_ = base_ + "/c" + QByteArray::number(++caseNo_) + "/";
-        makeDir(root_);
-    }
+    void init() { root_ = scratchFolder(); }
 
     void runnerShowsTheCurrentNameAndKeepsTheLoopAlive() {
         ProgressRunner runner({nullptr, true, true, 0});
@@ -200,8 +185,11 @@ private slots:
         QVERIFY(!lines.at(1).isEmpty());
     }
 
+    // The home trash is made privately where missing; where it cannot be
+    // made, moving to the trash fails and keeps everything.
     void homeTrashIsCreatedPrivately() {
         const QByteArray data = root_ + "share";
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", data);
         QString reason;
         QVERIFY(ShellDelete::ensureHomeTrash(&reason));
@@ -212,7 +200,15 @@ private slots:
             QVERIFY(S_ISDIR(st.st_mode));
             QCOMPARE(st.st_mode & 0777, 0700u);
         }
-        qputenv("XDG_DATA_HOME", base_ + "/home/.local/share");
+        makeFile(root_ + "not-a-folder", "x");
+        qputenv("XDG_DATA_HOME", root_ + "not-a-folder/share");
+        const QByteArray tree = makeTree();
+        const ShellDeleteOutcome outcome =
+            ShellDelete(nullptr, kQuiet | ShellFlags::FOF_ALLOWUNDO).deleteFolder(tree + "/");
+        qputenv("XDG_DATA_HOME", saved);
+        QVERIFY(!outcome.ok && outcome.error != 0);
+        QVERIFY2(outcome.message.contains(QStringLiteral("Papierkorb")), qPrintable(outcome.message));
+        QVERIFY(exists(tree + "/sub/f.txt"));
     }
 
     void trashRefusesNamesItCannotCarry() {
@@ -237,9 +233,9 @@ private slots:
         QFile info(QFile::decodeName(trash + "/info/tree.trashinfo"));
         QVERIFY(info.open(QIODevice::ReadOnly));
         QVERIFY(info.readAll().contains("Path=" + tree.toPercentEncoding("/")));
-        QVERIFY(!exists(base_ + "/files"));
+        QVERIFY(!exists("files"));
     }
 };
 
-QTEST_MAIN(TstShellDelete)
+VELMARO_TEST_CLASS(TstShellDelete);
 #include "tst_shelldelete.moc"

@@ -2,6 +2,7 @@
 // the readability probe.
 
 #include "platform/Volumes.h"
+#include "support/TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -33,6 +34,7 @@ const QByteArray kSample =
     "47 1 8:2 / /data rw - xfs /dev/sda2 rw\n"
     "48 1 0:54 / /data rw - tmpfs tmpfs rw\n"  // mounted over /data: covers it
     "49 1 8:3 / /boot/efi rw - vfat /dev/sda3 rw\n"
+    "51 1 0:55 / /net rw - autofs systemd-1 rw\n"
     "this line is garbage\n"
     "50 1 8:4 / /no/dash rw ext4 /dev/sda4 rw\n"
     "\n";
@@ -54,92 +56,77 @@ bool hangingLister(const QByteArray&)
 class TestVolumes : public QObject {
     Q_OBJECT
 private slots:
-    void parsesAndFiltersMounts();
-    void pseudoTypes();
-    void driveOfPath_data();
-    void driveOfPath();
-    void realMountsAndReadableProbe();
-    void hungMountTimesOut();
+    void parsesAndFiltersMounts()
+    {
+        const QList<Volumes::Mount> mounts = Volumes::parseMountInfo(kSample);
+        QCOMPARE(mounts.size(), 17);  // the two malformed lines are skipped
+        QCOMPARE(mounts.at(0).type, QStringLiteral("proc"));
+        const Volumes::Mount& home = mounts.at(6);  // two optional fields before "-"
+        QCOMPARE(home.mountPoint + '|' + home.type + '|' + home.source, QStringLiteral("/home|ext4|/dev/sda1"));
+        QCOMPARE(mounts.at(7).mountPoint, QStringLiteral("/media/usb stick"));
+        QCOMPARE(mounts.at(8).source, QStringLiteral("server:/export"));
+        QCOMPARE(Volumes::drivesOf(mounts), QStringList({"/", "/boot/efi", "/home", "/media/usb stick",
+                                                         "/mnt/remote", "/mnt/server"}));
+        // Without any line for "/" the root is still a drive.
+        QCOMPARE(Volumes::drivesOf({}), QStringList({"/"}));
+    }
+
+    void driveOfPath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("drive");
+        QTest::newRow("below a mount") << "/home/user/x/" << "/home";
+        QTest::newRow("nested mount") << "/home/user/usb/a/b/" << "/home/user/usb";
+        QTest::newRow("mount point itself") << "/home" << "/home";
+        QTest::newRow("mount point with slash") << "/home/" << "/home";
+        QTest::newRow("not a prefix by name") << "/homework/x" << "/";
+        QTest::newRow("blank in the name") << "/media/usb stick/Bilder/" << "/media/usb stick";
+        QTest::newRow("root") << "/" << "/";
+    }
+
+    void driveOfPath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, drive);
+        QCOMPARE(Volumes::driveOf(path, {"/", "/home", "/home/user/usb", "/media/usb stick"}), drive);
+        QCOMPARE(Volumes::driveOf(path, {}), QStringLiteral("/"));
+    }
+
+    void realMountsAndReadableProbe()
+    {
+        const QStringList drives = Volumes::drives();
+        QVERIFY(!drives.isEmpty());
+        QCOMPARE(drives.first(), QStringLiteral("/"));
+        for (const QString& drive : drives) {
+            QVERIFY2(!drive.startsWith("/proc") && !drive.startsWith("/sys"), qPrintable(drive));
+            QCOMPARE(drives.count(drive), 1);
+        }
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(Volumes::isReadable(dir.path()));
+        QVERIFY(!Volumes::isReadable(dir.path() + "/fehlt"));
+        QFile file(dir.path() + "/datei");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(!Volumes::isReadable(file.fileName()));  // a file is no folder
+    }
+
+    void hungMountTimesOut()
+    {
+        Volumes::setLister(&hangingLister);
+        QElapsedTimer clock;
+        clock.start();
+        const bool readable = Volumes::isReadable("/mnt/tot", 300);
+        const qint64 waited = clock.elapsed();
+        Volumes::setLister(nullptr);
+        released = true;
+        QVERIFY(!readable);
+        QVERIFY2(waited >= 250 && waited < 3000, qPrintable(QString::number(waited)));
+        QTRY_VERIFY(listerDone.load());  // the abandoned probe ends on its own
+        QVERIFY(Volumes::isReadable("/"));  // the real listing again
+    }
 };
 
-void TestVolumes::parsesAndFiltersMounts()
-{
-    const QList<Volumes::Mount> mounts = Volumes::parseMountInfo(kSample);
-    QCOMPARE(mounts.size(), 16);  // the two malformed lines are skipped
-    QCOMPARE(mounts.at(0).type, QStringLiteral("proc"));
-    const Volumes::Mount& home = mounts.at(6);  // two optional fields before "-"
-    QCOMPARE(home.mountPoint + '|' + home.type + '|' + home.source, QStringLiteral("/home|ext4|/dev/sda1"));
-    QCOMPARE(mounts.at(7).mountPoint, QStringLiteral("/media/usb stick"));
-    QCOMPARE(mounts.at(8).source, QStringLiteral("server:/export"));
-    QCOMPARE(Volumes::drivesOf(mounts), QStringList({"/", "/boot/efi", "/home", "/media/usb stick",
-                                                     "/mnt/remote", "/mnt/server"}));
-    // Without any line for "/" the root is still a drive.
-    QCOMPARE(Volumes::drivesOf({}), QStringList({"/"}));
-}
-
-void TestVolumes::pseudoTypes()
-{
-    for (const char* type : {"proc", "sysfs", "devtmpfs", "cgroup2", "squashfs", "overlay", "tmpfs", "autofs"})
-        QVERIFY2(Volumes::isPseudoFileSystem(type), type);
-    for (const char* type : {"ext4", "xfs", "btrfs", "vfat", "ntfs3", "fuseblk", "nfs4", "cifs", "fuse.sshfs"})
-        QVERIFY2(!Volumes::isPseudoFileSystem(type), type);
-}
-
-void TestVolumes::driveOfPath_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("drive");
-    QTest::newRow("below a mount") << "/home/user/x/" << "/home";
-    QTest::newRow("nested mount") << "/home/user/usb/a/b/" << "/home/user/usb";
-    QTest::newRow("mount point itself") << "/home" << "/home";
-    QTest::newRow("mount point with slash") << "/home/" << "/home";
-    QTest::newRow("not a prefix by name") << "/homework/x" << "/";
-    QTest::newRow("blank in the name") << "/media/usb stick/Bilder/" << "/media/usb stick";
-    QTest::newRow("root") << "/" << "/";
-}
-
-void TestVolumes::driveOfPath()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, drive);
-    QCOMPARE(Volumes::driveOf(path, {"/", "/home", "/home/user/usb", "/media/usb stick"}), drive);
-    QCOMPARE(Volumes::driveOf(path, {}), QStringLiteral("/"));
-}
-
-void TestVolumes::realMountsAndReadableProbe()
-{
-    const QStringList drives = Volumes::drives();
-    QVERIFY(!drives.isEmpty());
-    QCOMPARE(drives.first(), QStringLiteral("/"));
-    for (const QString& drive : drives) {
-        QVERIFY2(!drive.startsWith("/proc") && !drive.startsWith("/sys"), qPrintable(drive));
-        QCOMPARE(drives.count(drive), 1);
-    }
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(Volumes::isReadable(dir.path()));
-    QVERIFY(!Volumes::isReadable(dir.path() + "/fehlt"));
-    QFile file(dir.path() + "/datei");
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QVERIFY(!Volumes::isReadable(file.fileName()));  // a file is no folder
-}
-
-void TestVolumes::hungMountTimesOut()
-{
-    Volumes::setLister(&hangingLister);
-    QElapsedTimer clock;
-    clock.start();
-    const bool readable = Volumes::isReadable("/mnt/tot", 300);
-    const qint64 waited = clock.elapsed();
-    Volumes::setLister(nullptr);
-    released = true;
-    QVERIFY(!readable);
-    QVERIFY2(waited >= 250 && waited < 3000, qPrintable(QString::number(waited)));
-    QTRY_VERIFY(listerDone.load());  // the abandoned probe ends on its own
-    QVERIFY(Volumes::isReadable("/"));  // the real listing again
-}
-
-QTEST_MAIN(TestVolumes)
+VELMARO_TEST_CLASS(TestVolumes);
 #include "tst_volumes.moc"
 

@@ -12,20 +12,41 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace velmaro::testsupport {
 
+std::map<QString, TestFactory>& testClasses() {
+    static std::map<QString, TestFactory> classes;
+    return classes;
+}
+
+bool registerTestClass(const char* name, TestFactory make) {
+    testClasses()[QString::fromLatin1(name)] = std::move(make);
+    return true;
+}
+
+namespace {
+QByteArray privateBase;  // set by usePrivateHome
+}
+
 void usePrivateHome(const QString& base) {
+    privateBase = QFile::encodeName(base);
     qputenv("HOME", QFile::encodeName(base + QStringLiteral("/home")));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + QStringLiteral("/home/.config")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(base + QStringLiteral("/home/.local/share")));
     QDir().mkpath(base + QStringLiteral("/home/.config"));
     QDir().mkpath(base + QStringLiteral("/home/.local/share"));
+}
+
+QByteArray scratchFolder() {
+    static int count = 0;
+    if (privateBase.isEmpty())
+        qFatal("scratchFolder() before usePrivateHome()");
+    const QByteArray folder = privateBase + "/scratch" + QByteArray::number(++count) + "/";
+    makeDir(folder);
+    return folder;
 }
 
 void removeTree(const QString& path) {

@@ -1,13 +1,18 @@
 #pragma once
-// Helpers shared by the widget tests: a private HOME/XDG set-up, files and
-// folders made by their raw bytes, message box calls as comparable texts,
-// and folder rows like a scan produces.
+// Helpers shared by the widget tests: test classes run from one main, a
+// private HOME/XDG set-up, files and folders made by their raw bytes,
+// message box calls as comparable texts, and folder rows like a scan produces.
 #include "app/controls/FolderRow.h"
 #include "platform/MsgBox.h"
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QObject>
 #include <QStringList>
+
+#include <functional>
+#include <map>
+#include <memory>
 
 namespace velmaro {
 class PropertiesWindow;
@@ -15,8 +20,16 @@ class PropertiesWindow;
 
 namespace velmaro::testsupport {
 
+// The test classes of a binary built with support/TestMain.cpp, by name.
+using TestFactory = std::function<std::unique_ptr<QObject>()>;
+std::map<QString, TestFactory>& testClasses();
+bool registerTestClass(const char* name, TestFactory make);
+
 // Points HOME, XDG_CONFIG_HOME and XDG_DATA_HOME below `base` and creates them.
 void usePrivateHome(const QString& base);
+// A new empty folder in the private folder (usePrivateHome() first), as a
+// raw path ending in "/".
+QByteArray scratchFolder();
 // Removes a tree whose names may not decode (QTemporaryDir cannot).
 void removeTree(const QString& path);
 void flushDeletes();
@@ -37,10 +50,14 @@ QStringList prompts(const platform::MsgBoxScript& script);
 // The program's own properties windows that are showing now.
 QList<PropertiesWindow*> propertyWindows();
 
-// The row a scan shows for folder `raw` (ending in "/").
-// A row for the folder `raw` with the identity it has now (as a scan would
-// record it).
+// A row for the folder `raw` (ending in "/") with the identity it has now,
+// as a scan would record it.
 FolderRow folderRow(const QByteArray& raw, const QString& sizeText = QStringLiteral("0"),
                     bool zeroByte = false, quint64 bytes = 0);
 
 }  // namespace velmaro::testsupport
+
+// Registers a test class with the shared main (support/TestMain.cpp).
+#define VELMARO_TEST_CLASS(Class)                                                     \
+    [[maybe_unused]] static const bool velmaroRegistered_##Class =                    \
+        ::velmaro::testsupport::registerTestClass(#Class, [] { return std::unique_ptr<QObject>(new Class); })

@@ -5,7 +5,9 @@
 # sorted and counted list (bench/scan_window, offscreen), `du -sb` and `gdu`:
 # median wall time of RUNS runs, warm cache, and the peak RSS of each process.
 # Then the peak memory of the window on a tree of a million folders, the
-# sorts of a million rows (bench/list_sort), and the goals.
+# sorts of a million rows (bench/list_sort), and the goals. Every walk runs
+# 10 nicer, as the scan's workers do (du and gdu under `nice -n 10`), so that
+# on a machine shared with other work they compete alike.
 #
 #   window_table.sh BUILD_DIR
 #
@@ -67,8 +69,8 @@ run_tree() {  # label, path
         read -r _ kb < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$path" --no-sort --no-stop)
         echo "window $(calc "$(value scan_ms) / 1000") $kb" >>"$WORK/$label"
         R[$label,folders]=$(value folders); R[$label,gap]="${R[$label,gap]:-} $(value ui_max_gap_ms)"
-        read -r s kb < <(measure du -sb "$path"); echo "du $s $kb" >>"$WORK/$label"
-        read -r s kb < <(measure gdu --non-interactive --no-progress "$path"); echo "gdu $s $kb" >>"$WORK/$label"
+        read -r s kb < <(measure nice -n 10 du -sb "$path"); echo "du $s $kb" >>"$WORK/$label"
+        read -r s kb < <(measure nice -n 10 gdu --non-interactive --no-progress "$path"); echo "gdu $s $kb" >>"$WORK/$label"
     done
     local what
     for what in floor engine window du gdu; do

@@ -85,7 +85,7 @@ void FolderListModel::schedulePublish()
 {
     if (publishTimer_->isActive())
         return;
-    publishTimer_->start(std::max(250, int(order_.size() / 100)));
+    publishTimer_->start(std::max(250, int(order_.size() / 50)));
 }
 
 QVariant FolderListModel::data(const QModelIndex& index, int role) const

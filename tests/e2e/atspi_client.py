@@ -52,9 +52,6 @@ class AtspiBus:
             Gio.DBusCallFlags.NONE, CALL_TIMEOUT_MS, None)
         return result.unpack() if result is not None else ()
 
-    def registry_root(self):
-        return Accessible(self, REGISTRY, ROOT_PATH)
-
     def pid_of(self, bus_name):
         """Process id behind a bus name on this bus, or None."""
         try:
@@ -74,7 +71,7 @@ class AtspiBus:
 
     def applications(self):
         """The applications registered with the registry."""
-        return self.registry_root().children()
+        return Accessible(self, REGISTRY, ROOT_PATH).children()
 
 
 class Accessible:

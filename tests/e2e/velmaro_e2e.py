@@ -346,12 +346,6 @@ class Velmaro:
                                                    out.stderr.strip()))
         return out.stdout
 
-    def window_id(self, title="Velmaro"):
-        ids = self.xdotool("search", "--onlyvisible", "--name",
-                           "^%s$" % title).split()
-        check(ids, "no visible X window named %r" % title)
-        return ids[0]
-
     def click(self, x, y, double=False):
         # No --sync: it waits forever when the pointer is already there.
         self.xdotool("mousemove", x, y)

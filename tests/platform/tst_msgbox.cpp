@@ -141,8 +141,6 @@ private slots:
             QCOMPARE(MsgBox(QStringLiteral("fünf"), 68), 6);
             QCOMPARE(boxes(script), QStringList({box(35, "T", "eins\rzwei"), box(35, "", "drei"),
                                                  box(292, "", "vier"), box(68, "", "fünf")}));
-            script.clear();
-            QVERIFY(script.calls().isEmpty());
         }
         // Scripting ends with the script object: a real box again.
         Seen seen;

@@ -6,9 +6,7 @@
 #include "platform/ShellDelete.h"
 #include "support/TestSupport.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QProgressDialog>
 #include <QPushButton>

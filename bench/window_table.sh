@@ -3,7 +3,9 @@
 # bare getdents + statx walk on 2 threads that only adds sizes), the engine
 # alone (bench/engine_scan), the window's scan from the click to the final
 # sorted and counted list (bench/scan_window, offscreen), `du -sb` and `gdu`:
-# median wall time of RUNS runs, warm cache, and the peak RSS of each process.
+# median wall time of RUNS runs, warm cache, the CPU time (user + system) and
+# the peak RSS of each process. On a machine shared with other work the CPU
+# time tells the cost; wall times there depend on the scheduler.
 # Then the peak memory of the window on a tree of a million folders, the
 # sorts of a million rows (bench/list_sort), and the goals. Every walk runs
 # 10 nicer, as the scan's workers do (du and gdu under `nice -n 10`), so that
@@ -41,12 +43,13 @@ tree() {  # name, gen_tree options -> path (generated when missing)
     echo "$path"
 }
 
-# Runs a command under /usr/bin/time -v; prints "wall_seconds peak_kb"; its
-# output stays in $WORK/out.
+# Runs a command under /usr/bin/time -v; prints "wall_seconds peak_kb
+# cpu_seconds"; its output stays in $WORK/out.
 measure() {
     /usr/bin/time -v -o "$WORK/time" "$@" >"$WORK/out" 2>"$WORK/err"
     awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]; w = s}
-                /Maximum resident set size/ {k = $2} END {print w, k}' "$WORK/time"
+                /(User|System) time \(seconds\)/ {c += $2}
+                /Maximum resident set size/ {k = $2} END {print w, k, c}' "$WORK/time"
 }
 median() { sort -g | awk '{v[NR] = $1} END {if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 value() { awk -F': ' -v k="$1" '$1 == k {print $2}' "$WORK/out"; }
@@ -54,7 +57,7 @@ calc() { awk "BEGIN {print $1}"; }
 
 # The empty window's peak memory: a scan of an empty folder.
 mkdir -p "$WORK/empty"
-read -r _ empty_kb < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$WORK/empty" --no-sort --no-stop)
+read -r _ empty_kb _ < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$WORK/empty" --no-sort --no-stop)
 
 declare -A R
 run_tree() {  # label, path
@@ -63,19 +66,21 @@ run_tree() {  # label, path
     : >"$WORK/$label"
     for i in $(seq "$RUNS"); do
         echo "$label: run $i/$RUNS ..." >&2
-        read -r _ kb < <(measure "$BUILD/bench/floor_walk" --threads 2 "$path"); echo "floor $(value seconds) $kb" >>"$WORK/$label"
-        read -r _ kb < <(measure "$BUILD/bench/engine_scan" "$path")
-        echo "engine $(awk '/^run 1:/ {print $3}' "$WORK/out") $kb" >>"$WORK/$label"
-        read -r _ kb < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$path" --no-sort --no-stop)
-        echo "window $(calc "$(value scan_ms) / 1000") $kb" >>"$WORK/$label"
+        read -r _ kb cpu < <(measure "$BUILD/bench/floor_walk" --threads 2 "$path")
+        echo "floor $(value seconds) $kb $cpu" >>"$WORK/$label"
+        read -r _ kb cpu < <(measure "$BUILD/bench/engine_scan" "$path")
+        echo "engine $(awk '/^run 1:/ {print $3}' "$WORK/out") $kb $cpu" >>"$WORK/$label"
+        read -r _ kb cpu < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$path" --no-sort --no-stop)
+        echo "window $(calc "$(value scan_ms) / 1000") $kb $cpu" >>"$WORK/$label"
         R[$label,folders]=$(value folders); R[$label,gap]="${R[$label,gap]:-} $(value ui_max_gap_ms)"
-        read -r s kb < <(measure nice -n 10 du -sb "$path"); echo "du $s $kb" >>"$WORK/$label"
-        read -r s kb < <(measure nice -n 10 gdu --non-interactive --no-progress "$path"); echo "gdu $s $kb" >>"$WORK/$label"
+        read -r s kb cpu < <(measure nice -n 10 du -sb "$path"); echo "du $s $kb $cpu" >>"$WORK/$label"
+        read -r s kb cpu < <(measure nice -n 10 gdu --non-interactive --no-progress "$path"); echo "gdu $s $kb $cpu" >>"$WORK/$label"
     done
     local what
     for what in floor engine window du gdu; do
         R[$label,$what,s]=$(awk -v w=$what '$1 == w {print $2}' "$WORK/$label" | median)
         R[$label,$what,mb]=$(calc "$(awk -v w=$what '$1 == w {print $3}' "$WORK/$label" | median) / 1024")
+        R[$label,$what,cpu]=$(awk -v w=$what '$1 == w {print $4}' "$WORK/$label" | median)
     done
     # One full run: sorts by every column, a stopped second scan.
     measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$path" >/dev/null
@@ -91,12 +96,13 @@ run_tree 10k "$T10K"
 run_tree usr /usr
 
 echo
-echo "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg), median of $RUNS runs, warm cache; seconds (peak RSS MB)"
-printf '%-6s %9s %18s %18s %18s %18s %18s\n' tree folders floor engine window "du -sb" gdu
+echo "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg), median of $RUNS runs, warm cache"
+echo "wall s / CPU s of the process / peak RSS MB"
+printf '%-6s %9s %22s %22s %22s %22s %22s\n' tree folders floor engine window "du -sb" gdu
 for t in 100k 10k usr; do
     printf '%-6s %9s' "$t" "${R[$t,folders]}"
     for what in floor engine window du gdu; do
-        printf ' %9.3f (%6.1f)' "${R[$t,$what,s]}" "${R[$t,$what,mb]}"
+        printf ' %6.3f / %6.2f / %6.1f' "${R[$t,$what,s]}" "${R[$t,$what,cpu]}" "${R[$t,$what,mb]}"
     done
     echo
 done
@@ -104,8 +110,9 @@ echo
 printf 'empty window: %.1f MB peak\n' "$(calc "$empty_kb / 1024")"
 for t in 100k 10k usr; do
     f=${R[$t,folders]}
-    printf '%-5s window/floor %.2f (goal <= %s), window/du %.2f (< 1), memory above the empty window %.0f bytes/folder (goal <= 300)\n' \
-        "$t" "$(calc "${R[$t,window,s]} / ${R[$t,floor,s]}")" "$([ $t = 100k ] && echo 1.3 || echo 1.5)" \
+    printf '%-5s window/floor %.2f, CPU %.2f (goal <= %s), window/du %.2f (< 1), memory above the empty window %.0f bytes/folder (goal <= 300)\n' \
+        "$t" "$(calc "${R[$t,window,s]} / ${R[$t,floor,s]}")" "$(calc "${R[$t,window,cpu]} / ${R[$t,floor,cpu]}")" \
+        "$([ $t = 100k ] && echo 1.3 || echo 1.5)" \
         "$(calc "${R[$t,window,s]} / ${R[$t,du,s]}")" "$(calc "(${R[$t,window,mb]} * 1024 - $empty_kb) * 1024 / $f")"
     echo "      UI thread's longest stall: scans${R[$t,gap]} ms; sorts ${R[$t,sortgap]} ms (goal <= 50); stop -> walk ended ${R[$t,stop]} ms (goal <= 100)"
     echo "      sorts (ms until in place): ${R[$t,sorts]}"
@@ -114,7 +121,7 @@ done
 if [ "${MILLION:-1}" != 0 ]; then
     T1M=$(tree tree-1m --folders 1000000 --files 1000000)
     du -sb "$T1M" >/dev/null
-    read -r _ kb < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$T1M" --no-stop)
+    read -r _ kb _ < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$T1M" --no-stop)
     f=$(value folders)
     printf '1M tree: %s folders, window peak %.1f MB (goal <= 400), %.0f bytes/folder above the empty window; scan %.2f s\n' \
         "$f" "$(calc "$kb / 1024")" "$(calc "($kb - $empty_kb) * 1024 / $f")" "$(calc "$(value scan_ms) / 1000")"

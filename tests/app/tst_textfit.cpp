@@ -15,6 +15,7 @@
 #include "platform/FormRegistry.h"
 #include "platform/Twips.h"
 #include "scan/ScanStarter.h"
+#include "fileview/FileViewFixtures.h"
 #include "support/TestSupport.h"
 
 #include <QAccessible>
@@ -34,6 +35,7 @@
 
 using namespace velmaro;
 using namespace velmaro::testsupport;
+using velmaro::test::openFileView;
 using platform::forms;
 
 namespace {
@@ -250,21 +252,12 @@ private slots:
             return;
         }
         QStringList found{QStringLiteral("the file view did not open")};
-        QTimer poll;
-        poll.setInterval(5);
-        connect(&poll, &QTimer::timeout, [&] {
-            auto* view = forms().find<FrmDelFile>(window);
-            if (!view || !view->isVisible())
-                return;
-            poll.stop();
+        openFileView(main->folderActions(), [&](FrmDelFile& view) {
             QCoreApplication::processEvents();
-            found = problems(view, mayElide);
-            if (view->listModel()->rowCount() != 4)
-                found << QStringLiteral("the file view lists %1 files").arg(view->listModel()->rowCount());
-            view->cmd_Ende()->click();
+            found = problems(&view, mayElide);
+            if (view.listModel()->rowCount() != 4)
+                found << QStringLiteral("the file view lists %1 files").arg(view.listModel()->rowCount());
         });
-        poll.start();
-        cmd_DelFile_Click(main->folderActions());
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 };

@@ -1,12 +1,19 @@
 #pragma once
 // Shared by the file view tests: its question texts, rows by name, and a
 // standalone view whose opener and properties call record their paths.
+#include "actions/FolderActionTarget.h"
+#include "app/controls/RoCommand.h"
 #include "fileview/FileListModel.h"
 #include "fileview/FileListe.h"
 #include "fileview/FrmDelFile.h"
+#include "fileview/FileViewOpener.h"
 #include "platform/FileOpener.h"
+#include "platform/FormNames.h"
+#include "platform/FormRegistry.h"
 #include "support/TestSupport.h"
 
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace velmaro::test {
@@ -33,6 +40,30 @@ inline int rowOf(const FrmDelFile& view, const QByteArray& raw) {
         if (view.listModel()->rowAt(r)->rawName == raw)
             return r;
     return -1;
+}
+
+// Clicks "Ordnerdateien zeigen" for `target`; runs `body` once the file view
+// shows (inside its modal loop), then leaves with "Zurück" unless the body
+// closed it. True when the view was shown.
+inline bool openFileView(const FolderActionTarget& target,
+                         const std::function<void(FrmDelFile&)>& body = {}) {
+    bool ran = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        FrmDelFile* view = platform::forms().find<FrmDelFile>(FormNames::frm_DelFile());
+        if (!view || !view->isVisible())
+            return;
+        poll.stop();
+        ran = true;
+        if (body)
+            body(*view);
+        if (view->isVisible())
+            view->cmd_Ende()->click();
+    });
+    poll.start();
+    cmd_DelFile_Click(target);
+    return ran;
 }
 
 // Makes folder `root` holding a 1-byte file per name.

@@ -56,27 +56,8 @@ private:
             }
         return 0;
     }
-    // Clicks cmd_DelFile; runs `body` once the file view shows (inside its
-    // modal loop), then leaves with "Zurück" unless the body closed it.
-    // True when the view was shown.
     bool openView(const std::function<void(FrmDelFile&)>& body = {}) {
-        bool ran = false;
-        QTimer poll;
-        poll.setInterval(5);
-        connect(&poll, &QTimer::timeout, [&] {
-            FrmDelFile* view = forms().find<FrmDelFile>(kForm);
-            if (!view || !view->isVisible())
-                return;
-            poll.stop();
-            ran = true;
-            if (body)
-                body(*view);
-            if (view->isVisible())
-                view->cmd_Ende()->click();
-        });
-        poll.start();
-        cmd_DelFile_Click(window().folderActions());
-        return ran;
+        return openFileView(window().folderActions(), body);
     }
 
 private slots:

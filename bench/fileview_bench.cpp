@@ -29,8 +29,8 @@ namespace {
 // Names of varied length and case, some hidden, some with umlauts.
 QByteArray nameOf(int i)
 {
-    static const char* const stems[] = {"Bericht", "foto", ".konfig", "Übersicht", "daten",
-                                        "-strich", "Zahlen", "äpfel", "log", "Sicherung"};
+    static const char* const stems[] = {"Bericht", "foto",   ".konfig", "Übersicht", "daten",
+                                        "-strich", "Zahlen", "äpfel",   "log",       "Sicherung"};
     return QByteArray(stems[i % 10]) + '_' + QByteArray::number(i * 7919 % 1000003) + ".dat";
 }
 
@@ -74,8 +74,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int marked = argc > 2 ? std::atoi(argv[2]) : 10000;
-    QTemporaryDir temp(argc > 3 ? QString::fromLocal8Bit(argv[3]) + "/fileview_bench-XXXXXX"
-                                : QString());
+    QTemporaryDir temp(argc > 3 ? QString::fromLocal8Bit(argv[3]) + "/fileview_bench-XXXXXX" : QString());
     const QByteArray folder = QFile::encodeName(temp.path()) + '/';
     QElapsedTimer timer;
     timer.start();

@@ -105,7 +105,8 @@ private:
                     continue;
                 struct statx st {};
                 const bool typeKnown = d->d_type != DT_UNKNOWN;
-                if (!typeKnown && ::statx(fd, d->d_name, AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE, &st) != 0)
+                if (!typeKnown &&
+                    ::statx(fd, d->d_name, AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE, &st) != 0)
                     continue;
                 if (typeKnown ? d->d_type == DT_DIR : S_ISDIR(st.stx_mode)) {
                     found.push_back((path == "/" ? path : path + '/') + d->d_name);
@@ -154,7 +155,7 @@ int main(int argc, char** argv)
     FloorWalk walk(root);
     walk.run(threads, nice);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    std::printf("seconds: %.3f\nfolders: %llu\nfiles: %llu\nbytes: %llu\n", seconds, walk.folders(), walk.files(),
-                walk.bytes());
+    std::printf("seconds: %.3f\nfolders: %llu\nfiles: %llu\nbytes: %llu\n", seconds, walk.folders(),
+                walk.files(), walk.bytes());
     return 0;
 }

@@ -26,9 +26,9 @@ using velmaro::RowBatch;
 
 namespace {
 
-const char* const kWords[] = {"Äpfel", "apfel", "Birne", "Zebra", "daten", "Bilder", "Übersicht",
-                              "ordner", "Sicherung", "musik", "Straße", "projekt", "_alt", "2024",
-                              "Öl", "zeug", "Archiv", "src", "build", "Dokumente", "cache"};
+const char* const kWords[] = {"Äpfel",  "apfel",     "Birne",  "Zebra",  "daten",   "Bilder",    "Übersicht",
+                              "ordner", "Sicherung", "musik",  "Straße", "projekt", "_alt",      "2024",
+                              "Öl",     "zeug",      "Archiv", "src",    "build",   "Dokumente", "cache"};
 
 // A tree like a home folder: most new folders below one of the recent ones.
 class TreeMaker {
@@ -73,8 +73,9 @@ private:
             return it->second;
         std::uniform_real_distribution<double> roll(0, 1);
         const std::size_t n = open_.size();
-        const quint32 parent = roll(random_) < 0.7 ? open_[n - 1 - std::size_t(roll(random_) * std::min<std::size_t>(n, 50))]
-                                                   : open_[std::size_t(roll(random_) * n)];
+        const quint32 parent = roll(random_) < 0.7
+                                   ? open_[n - 1 - std::size_t(roll(random_) * std::min<std::size_t>(n, 50))]
+                                   : open_[std::size_t(roll(random_) * n)];
         parents_[slot] = parent;
         return parent;
     }
@@ -145,8 +146,8 @@ int main(int argc, char** argv)
         fillNs += clock.nsecsElapsed();
     }
     model.publish();
-    std::printf("rows %lld, append in batches of 1000: %.0f ms, RSS %ld MB (%ld MB before)\n", model.totalRows(),
-                fillNs / 1e6, residentMegabytes(), emptyMb);
+    std::printf("rows %lld, append in batches of 1000: %.0f ms, RSS %ld MB (%ld MB before)\n",
+                model.totalRows(), fillNs / 1e6, residentMegabytes(), emptyMb);
     const char* const names[] = {"Ordnername", "kompletter Pfad", "Ordnergröße", "erstellt am",
                                  "letzte Änderung"};
     std::printf("ms until sorted / CPU ms / longest busy stretch of this thread, ms\n");
@@ -154,9 +155,10 @@ int main(int argc, char** argv)
         for (int column = 0; column < 5; ++column) {
             const auto up = timed(model, [&] { model.sort(column, Qt::AscendingOrder); });
             const auto down = timed(model, [&] { model.sort(column, Qt::DescendingOrder); });
-            std::printf("pass %d, column %d (%s): ascending %.0f / %.0f / %.0f, descending %.0f / %.0f / %.0f\n",
-                        pass, column + 1, names[column], up.ms, up.cpuMs, up.busyMs, down.ms, down.cpuMs,
-                        down.busyMs);
+            std::printf(
+                "pass %d, column %d (%s): ascending %.0f / %.0f / %.0f, descending %.0f / %.0f / %.0f\n",
+                pass, column + 1, names[column], up.ms, up.cpuMs, up.busyMs, down.ms, down.cpuMs,
+                down.busyMs);
         }
     }
     std::printf("RSS after sorting: %ld MB\n", residentMegabytes());

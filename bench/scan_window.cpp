@@ -47,8 +47,18 @@ public:
             last_ = now;
         });
     }
-    void start() { clock_.start(); last_ = 0; maxGapNs_ = 0; timer_.start(); }
-    double stopMs() { timer_.stop(); return maxGapNs_ / 1e6; }
+    void start()
+    {
+        clock_.start();
+        last_ = 0;
+        maxGapNs_ = 0;
+        timer_.start();
+    }
+    double stopMs()
+    {
+        timer_.stop();
+        return maxGapNs_ / 1e6;
+    }
 
 private:
     QTimer timer_;
@@ -81,7 +91,7 @@ long rssKb()
 
 long peakRssKb()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }

@@ -22,18 +22,21 @@ namespace {
 const QString kFormName = FormNames::Copyright();
 Copyright::DateSource dateSource = nullptr;
 
-int px(double twips) {
+int px(double twips)
+{
     return platform::twipsToPixels(twips);
 }
 
 }  // namespace
 
-Copyright::Copyright(QWidget* parent) : QDialog(parent) {
+Copyright::Copyright(QWidget* parent)
+    : QDialog(parent)
+{
     ensureResources();
     setObjectName(kFormName);
     setAccessibleDescription(kFormName);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QString());
     setFixedSize(px(3585), px(1995));
@@ -42,31 +45,36 @@ Copyright::Copyright(QWidget* parent) : QDialog(parent) {
     Form_Initialize();
 }
 
-QString Copyright::versionText(int major, int minor, int patch) {
+QString Copyright::versionText(int major, int minor, int patch)
+{
     return QStringLiteral(" Version %1.0%2.0%3").arg(major).arg(minor).arg(patch);
 }
 
-QString Copyright::programVersionText() {
+QString Copyright::programVersionText()
+{
     return versionText(VELMARO_VERSION_MAJOR, VELMARO_VERSION_MINOR, VELMARO_VERSION_PATCH);
 }
 
-QString Copyright::holderLine(int year) {
+QString Copyright::holderLine(int year)
+{
     return QStringLiteral("© %1 Velmaro-Team").arg(year);
 }
 
-void Copyright::setDateSource(DateSource source) {
+void Copyright::setDateSource(DateSource source)
+{
     dateSource = source;
 }
 
-void Copyright::place(QWidget* w, const char* name, double left, double top, double width,
-                      double height) {
+void Copyright::place(QWidget* w, const char* name, double left, double top, double width, double height)
+{
     const QString objectName = QString::fromUtf8(name);
     w->setObjectName(objectName);
     w->setAccessibleDescription(objectName);
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
-void Copyright::buildControls() {
+void Copyright::buildControls()
+{
     strip_ = new VersionStrip(this);
     place(strip_, "roLabel", 0, 0, 375, 1995);
     buildTitle();
@@ -96,7 +104,8 @@ void Copyright::buildControls() {
     cmdOK_->setFocus();
 }
 
-void Copyright::buildTitle() {
+void Copyright::buildTitle()
+{
     // The white copy lies behind the dark one, 30 twips right and down.
     for (int i : {0, 1}) {
         titel_[i] = new QLabel(this);
@@ -111,7 +120,8 @@ void Copyright::buildTitle() {
     titel_[1]->raise();
 }
 
-void Copyright::buildLinks() {
+void Copyright::buildLinks()
+{
     QLabel* labels[] = {new QLabel(QStringLiteral("Internet"), this),
                         new QLabel(QStringLiteral("Email"), this)};
     place(labels[0], "Label1_1", 1200, 825, 540, 195);
@@ -145,7 +155,8 @@ void Copyright::buildLinks() {
     }
 }
 
-void Copyright::Form_Initialize() {
+void Copyright::Form_Initialize()
+{
     strip_->setText(programVersionText());
 
     QIcon icon;
@@ -166,23 +177,27 @@ void Copyright::Form_Initialize() {
     txtName_->adjustSize();
 }
 
-void Copyright::showEvent(QShowEvent* event) {
+void Copyright::showEvent(QShowEvent* event)
+{
     Form_Initialize();
     QDialog::showEvent(event);
 }
 
-bool Copyright::event(QEvent* event) {
+bool Copyright::event(QEvent* event)
+{
     if (event->type() == QEvent::WindowActivate)
         Form_Initialize();
     return QDialog::event(event);
 }
 
-void Copyright::reject() {
+void Copyright::reject()
+{
     // Escape and the close box end the window as "Okay" does.
     onOkay();
 }
 
-void Copyright::onOkay() {
+void Copyright::onOkay()
+{
     if (platform::forms().find(kFormName) == this) {
         platform::forms().unload(kFormName);
         return;

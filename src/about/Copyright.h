@@ -51,8 +51,7 @@ private:
     void buildControls();
     void buildTitle();
     void buildLinks();
-    void place(QWidget* w, const char* name, double left, double top, double width,
-               double height);
+    void place(QWidget* w, const char* name, double left, double top, double width, double height);
     void onOkay();
 
     VersionStrip* strip_ = nullptr;

@@ -8,14 +8,17 @@ namespace velmaro {
 const QColor VersionStrip::kFrom(224, 224, 224);
 const QColor VersionStrip::kTo(255, 0, 0);
 
-VersionStrip::VersionStrip(QWidget* parent) : QLabel(parent) {
+VersionStrip::VersionStrip(QWidget* parent)
+    : QLabel(parent)
+{
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPointSizeF(8.25);
     f.setBold(true);
     setFont(f);
 }
 
-void VersionStrip::paintEvent(QPaintEvent*) {
+void VersionStrip::paintEvent(QPaintEvent*)
+{
     QPainter p(this);
     QLinearGradient gradient(0, 0, 0, height());
     gradient.setColorAt(0, kFrom);

@@ -14,13 +14,15 @@ QString gErrorText;
 
 const QByteArray kAllEntries = QByteArrayLiteral("/*.*");
 
-void describeFailure(DeleteOutcome& outcome, int error, const QString& message) {
+void describeFailure(DeleteOutcome& outcome, int error, const QString& message)
+{
     const engine::ErrorInfo info = engine::errorFromErrno(error != 0 ? error : EIO);
     outcome.errorNumber = info.number;
     outcome.errorText = message.isEmpty() ? QString::fromStdString(info.text) : message;
 }
 
-DeleteOutcome fromShell(const platform::ShellDeleteOutcome& shell) {
+DeleteOutcome fromShell(const platform::ShellDeleteOutcome& shell)
+{
     DeleteOutcome outcome;
     outcome.ok = shell.ok;
     outcome.cancelled = shell.cancelled;
@@ -30,7 +32,8 @@ DeleteOutcome fromShell(const platform::ShellDeleteOutcome& shell) {
     return outcome;
 }
 
-DeleteOutcome deleteFolderTree(const DeleteRequest& request, platform::ShellDelete& shell) {
+DeleteOutcome deleteFolderTree(const DeleteRequest& request, platform::ShellDelete& shell)
+{
     if (request.scanned)
         return fromShell(shell.deleteScanned(*request.scanned, request.mode));
     if (!request.folder.startsWith('/')) {  // only absolute paths name something
@@ -41,7 +44,8 @@ DeleteOutcome deleteFolderTree(const DeleteRequest& request, platform::ShellDele
     return fromShell(shell.deleteFolder(request.folder, request.mode));
 }
 
-DeleteOutcome deleteFiles(const DeleteRequest& request, platform::ShellDelete& shell) {
+DeleteOutcome deleteFiles(const DeleteRequest& request, platform::ShellDelete& shell)
+{
     DeleteOutcome outcome;
     outcome.fileErrors = shell.deleteListedFiles(request.folderFd, request.folder, request.files);
     outcome.cancelled = outcome.fileErrors.empty() && !request.files.empty();
@@ -58,8 +62,8 @@ DeleteOutcome deleteFiles(const DeleteRequest& request, platform::ShellDelete& s
 
 }  // namespace
 
-unsigned deleteFlags(bool confirm, bool showProgress, bool showFileNames, bool toRecycleBin,
-                     bool showErrors) {
+unsigned deleteFlags(bool confirm, bool showProgress, bool showFileNames, bool toRecycleBin, bool showErrors)
+{
     unsigned flags = 0;
     if (toRecycleBin)
         flags = ShellFlags::FOF_ALLOWUNDO;
@@ -74,7 +78,8 @@ unsigned deleteFlags(bool confirm, bool showProgress, bool showFileNames, bool t
     return flags & 0xFFFFu;
 }
 
-DeleteOutcome Ordner_löschen(const DeleteRequest& request) {
+DeleteOutcome Ordner_löschen(const DeleteRequest& request)
+{
     try {
         platform::ShellDelete shell(request.owner, request.flags);
         return request.target == DeleteTarget::ListedFiles ? deleteFiles(request, shell)
@@ -87,7 +92,8 @@ DeleteOutcome Ordner_löschen(const DeleteRequest& request) {
 }
 
 bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bool showProgress,
-                    bool showFileNames, bool toRecycleBin, bool showErrors) {
+                    bool showFileNames, bool toRecycleBin, bool showErrors)
+{
     DeleteRequest request;
     request.owner = owner;
     request.flags = deleteFlags(confirm, showProgress, showFileNames, toRecycleBin, showErrors);
@@ -103,8 +109,14 @@ bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bo
     return outcome.ok;
 }
 
-int lastErrorNumber() { return gErrorNumber; }
+int lastErrorNumber()
+{
+    return gErrorNumber;
+}
 
-QString lastErrorText() { return gErrorText; }
+QString lastErrorText()
+{
+    return gErrorText;
+}
 
 }  // namespace velmaro

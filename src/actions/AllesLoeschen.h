@@ -40,8 +40,7 @@ namespace ShellFlags = platform::ShellFlags;
 
 // The flag arithmetic: 0x0514 with all five false, 0x0040 with recycle bin
 // true and the rest true, 0x0410 for the file view's call.
-unsigned deleteFlags(bool confirm, bool showProgress, bool showFileNames, bool toRecycleBin,
-                     bool showErrors);
+unsigned deleteFlags(bool confirm, bool showProgress, bool showFileNames, bool toRecycleBin, bool showErrors);
 
 DeleteOutcome Ordner_löschen(const DeleteRequest& request);
 

@@ -12,13 +12,14 @@ namespace velmaro {
 
 namespace {
 
-using platform::MsgBox;
 using platform::kNo;
+using platform::MsgBox;
 
 const QChar kCr(u'\r');
 
 // The zero-byte rows' folders as the scan saw them, in list order.
-std::vector<engine::ScannedFolder> zeroByteFolders(const RoListBox& list) {
+std::vector<engine::ScannedFolder> zeroByteFolders(const RoListBox& list)
+{
     std::vector<engine::ScannedFolder> folders;
     const qint64 count = list.RowCount();
     for (qint64 i = 1; i <= count; ++i) {
@@ -32,7 +33,8 @@ std::vector<engine::ScannedFolder> zeroByteFolders(const RoListBox& list) {
 
 // Deletes one scanned folder for the main window: no question, no progress,
 // no error box, not to the trash.
-DeleteOutcome deleteQuietly(const engine::ScannedFolder& folder, QWidget* owner, engine::DeleteMode mode) {
+DeleteOutcome deleteQuietly(const engine::ScannedFolder& folder, QWidget* owner, engine::DeleteMode mode)
+{
     DeleteRequest request;
     request.owner = owner;
     request.flags = deleteFlags(false, false, false, false, false);
@@ -43,7 +45,8 @@ DeleteOutcome deleteQuietly(const engine::ScannedFolder& folder, QWidget* owner,
 
 }  // namespace
 
-void cmd_OrdnerDel_Click(const FolderActionTarget& target) {
+void cmd_OrdnerDel_Click(const FolderActionTarget& target)
+{
     RoListBox* list = target.list;
     const QString noFolders = QStringLiteral("Keine Ordner vorhanden.");
     if (list->RowCount() == 0) {
@@ -55,8 +58,8 @@ void cmd_OrdnerDel_Click(const FolderActionTarget& target) {
         MsgBox(noFolders, 64, QString(), target.owner);
         return;
     }
-    const QString question = QStringLiteral("Soll der Ordner \"") + path
-        + QStringLiteral("\" und deren Unterordner wirklich gelöscht werden?");
+    const QString question = QStringLiteral("Soll der Ordner \"") + path +
+                             QStringLiteral("\" und deren Unterordner wirklich gelöscht werden?");
     if (MsgBox(question, 292, QStringLiteral("Ordner löschen"), target.owner) == kNo)
         return;
 
@@ -76,15 +79,16 @@ void cmd_OrdnerDel_Click(const FolderActionTarget& target) {
         answer = MsgBox(QStringLiteral("Verzeichnis erfolgreich gelöscht.") + kCr + refresh, 68, QString(),
                         target.owner);
     } else {
-        const QString report = QStringLiteral("Fehler ID ") + QString::number(outcome.errorNumber) + kCr
-            + outcome.errorText + kCr + kCr + refresh;
+        const QString report = QStringLiteral("Fehler ID ") + QString::number(outcome.errorNumber) + kCr +
+                               outcome.errorText + kCr + kCr + refresh;
         answer = MsgBox(report, 20, QString(), target.owner);
     }
     if (answer != kNo)
         target.rescan();
 }
 
-void cmd_OrdnerNull_Click(const FolderActionTarget& target) {
+void cmd_OrdnerNull_Click(const FolderActionTarget& target)
+{
     RoListBox* list = target.list;
     const std::vector<engine::ScannedFolder> folders = zeroByteFolders(*list);
     if (folders.empty()) {
@@ -92,8 +96,9 @@ void cmd_OrdnerNull_Click(const FolderActionTarget& target) {
                target.owner);
         return;
     }
-    const QString question = QStringLiteral("Es wurden ") + QString::number(folders.size())
-        + QStringLiteral(" Ordner mit 0 Byte gefunden, sollen diese jetzt gelöscht werden?");
+    const QString question =
+        QStringLiteral("Es wurden ") + QString::number(folders.size()) +
+        QStringLiteral(" Ordner mit 0 Byte gefunden, sollen diese jetzt gelöscht werden?");
     if (MsgBox(question, 292, QStringLiteral("Löschen"), target.owner) == kNo)
         return;
     {

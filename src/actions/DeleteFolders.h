@@ -5,7 +5,6 @@
 
 namespace velmaro {
 
-
 // "Ordner löschen": deletes the selected folder tree after asking.
 void cmd_OrdnerDel_Click(const FolderActionTarget& target);
 // "0 Byte Ordner löschen": deletes every zero-byte folder after asking.

@@ -22,14 +22,14 @@ enum class DeleteTarget {
 
 struct DeleteRequest {
     DeleteTarget target = DeleteTarget::FolderTree;
-    QWidget* owner = nullptr;      // owns every box and progress window
-    unsigned flags = 0x0514;       // the classic shell flags (see deleteFlags)
+    QWidget* owner = nullptr;                                  // owns every box and progress window
+    unsigned flags = 0x0514;                                   // the classic shell flags (see deleteFlags)
     engine::DeleteMode mode = engine::DeleteMode::Everything;  // FolderTree only
 
     // FolderTree: the folder as a scan saw it, reached by identity. Without
     // it, `folder` names the folder by its raw path.
     std::optional<engine::ScannedFolder> scanned;
-    QByteArray folder;             // FolderTree without a scan; ListedFiles: shown in messages
+    QByteArray folder;  // FolderTree without a scan; ListedFiles: shown in messages
 
     // ListedFiles: the open folder (not owned) and the files to delete in it.
     int folderFd = -1;

@@ -14,14 +14,16 @@ namespace velmaro {
 
 namespace {
 
-bool pathExists(const QByteArray& rawPath) {
+bool pathExists(const QByteArray& rawPath)
+{
     struct stat st {};
     return !rawPath.isEmpty() && ::lstat(rawPath.constData(), &st) == 0;
 }
 
 }  // namespace
 
-void Eigenschaften_zeigen(QWidget* owner, const QByteArray& rawPath) {
+void Eigenschaften_zeigen(QWidget* owner, const QByteArray& rawPath)
+{
     if (!pathExists(rawPath))
         return;
     // Where the file manager fails after all, the own window opens instead,
@@ -38,7 +40,8 @@ void Eigenschaften_zeigen(QWidget* owner, const QByteArray& rawPath) {
     PropertiesWindow::open(owner, rawPath);
 }
 
-void cmd_Info_Click(const FolderActionTarget& target) {
+void cmd_Info_Click(const FolderActionTarget& target)
+{
     RoListBox* list = target.list;
     const QString path = list->CellText(list->SelectedIndex(), 2);
     if (path.isEmpty() || list->RowCount() == 0) {

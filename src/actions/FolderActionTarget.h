@@ -13,8 +13,8 @@ namespace velmaro {
 class RoListBox;
 
 struct FolderActionTarget {
-    RoListBox* list = nullptr;  // the folder list the rows are read from
-    QWidget* owner = nullptr;   // owner of every box
+    RoListBox* list = nullptr;                             // the folder list the rows are read from
+    QWidget* owner = nullptr;                              // owner of every box
     std::function<void()> clearCounts;                     // empties both count lines
     std::function<void(const QByteArray&)> folderDeleted;  // a folder tree (raw path) is gone
     std::function<void()> rescan;                          // scans the list's root again

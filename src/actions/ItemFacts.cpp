@@ -22,18 +22,21 @@ namespace {
 
 const QString kUnknown = QStringLiteral("unbekannt");
 
-QByteArray withoutTrailingSlash(QByteArray path) {
+QByteArray withoutTrailingSlash(QByteArray path)
+{
     while (path.size() > 1 && path.endsWith('/'))
         path.chop(1);
     return path;
 }
 
-QString timeText(const struct statx_timestamp& ts) {
+QString timeText(const struct statx_timestamp& ts)
+{
     const qint64 ms = qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
     return platform::generalDateText(QDateTime::fromMSecsSinceEpoch(ms));
 }
 
-QString userName(uid_t uid) {
+QString userName(uid_t uid)
+{
     std::vector<char> buffer(16384);
     struct passwd pw {};
     struct passwd* found = nullptr;
@@ -42,7 +45,8 @@ QString userName(uid_t uid) {
     return QString::number(uid);
 }
 
-QString groupName(gid_t gid) {
+QString groupName(gid_t gid)
+{
     std::vector<char> buffer(16384);
     struct group gr {};
     struct group* found = nullptr;
@@ -51,7 +55,8 @@ QString groupName(gid_t gid) {
     return QString::number(gid);
 }
 
-QString permissionText(mode_t mode) {
+QString permissionText(mode_t mode)
+{
     QString text;
     if (S_ISDIR(mode))
         text += u'd';
@@ -65,7 +70,8 @@ QString permissionText(mode_t mode) {
     return text + QStringLiteral(" (%1)").arg(uint(mode & 07777), 4, 8, QChar(u'0'));
 }
 
-QString entryCountText(const QByteArray& path) {
+QString entryCountText(const QByteArray& path)
+{
     // O_NOATIME where allowed: looking must not change the access time shown.
     int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOATIME);
     if (fd < 0)
@@ -83,10 +89,12 @@ QString entryCountText(const QByteArray& path) {
             ++count;
     }
     ::closedir(dir);
-    return QLocale().toString(count) + (count == 1 ? QStringLiteral(" Eintrag") : QStringLiteral(" Einträge"));
+    return QLocale().toString(count) +
+           (count == 1 ? QStringLiteral(" Eintrag") : QStringLiteral(" Einträge"));
 }
 
-QString typeText(const QByteArray& path, const QString& name, mode_t mode) {
+QString typeText(const QByteArray& path, const QString& name, mode_t mode)
+{
     if (S_ISDIR(mode))
         return QStringLiteral("Ordner");
     if (S_ISLNK(mode)) {
@@ -105,7 +113,8 @@ QString typeText(const QByteArray& path, const QString& name, mode_t mode) {
     return QStringLiteral("Datei (%1)").arg(mime.comment());
 }
 
-void splitPath(const QByteArray& path, ItemFacts& facts) {
+void splitPath(const QByteArray& path, ItemFacts& facts)
+{
     if (path == "/") {
         facts.name = QStringLiteral("/");
         facts.folder = QStringLiteral("/");
@@ -118,7 +127,8 @@ void splitPath(const QByteArray& path, ItemFacts& facts) {
 
 }  // namespace
 
-ItemFacts ItemFacts::read(const QByteArray& rawPath) {
+ItemFacts ItemFacts::read(const QByteArray& rawPath)
+{
     ItemFacts facts;
     const QByteArray path = withoutTrailingSlash(rawPath);
     splitPath(path, facts);

@@ -15,7 +15,8 @@ namespace velmaro {
 
 namespace {
 
-void nameWidget(QWidget* widget, const QString& name) {
+void nameWidget(QWidget* widget, const QString& name)
+{
     widget->setObjectName(name);
     widget->setAccessibleDescription(name);
 }
@@ -23,7 +24,9 @@ void nameWidget(QWidget* widget, const QString& name) {
 }  // namespace
 
 PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath)
-    : QWidget(owner, Qt::Window), rawPath_(rawPath) {
+    : QWidget(owner, Qt::Window)
+    , rawPath_(rawPath)
+{
     nameWidget(this, QStringLiteral("Eigenschaften"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::NonModal);
@@ -54,7 +57,8 @@ PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath)
     setMinimumWidth(380);
 }
 
-PropertiesWindow* PropertiesWindow::open(QWidget* owner, const QByteArray& rawPath) {
+PropertiesWindow* PropertiesWindow::open(QWidget* owner, const QByteArray& rawPath)
+{
     auto* window = new PropertiesWindow(owner, rawPath);
     window->centreOnOwner();
     window->show();
@@ -63,7 +67,8 @@ PropertiesWindow* PropertiesWindow::open(QWidget* owner, const QByteArray& rawPa
     return window;
 }
 
-void PropertiesWindow::centreOnOwner() {
+void PropertiesWindow::centreOnOwner()
+{
     adjustSize();
     const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
     const QScreen* screen = owner && owner->screen() ? owner->screen() : this->screen();
@@ -78,7 +83,8 @@ void PropertiesWindow::centreOnOwner() {
     move(box.topLeft());
 }
 
-void PropertiesWindow::keyPressEvent(QKeyEvent* event) {
+void PropertiesWindow::keyPressEvent(QKeyEvent* event)
+{
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         close();
         return;
@@ -86,12 +92,14 @@ void PropertiesWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-QString PropertiesWindow::value(const QString& caption) const {
+QString PropertiesWindow::value(const QString& caption) const
+{
     const auto* label = findChild<QLabel*>(QStringLiteral("Wert_") + caption);
     return label ? label->text() : QString();
 }
 
-void PropertiesWindow::addRow(QFormLayout* form, const QString& caption, const QString& value) {
+void PropertiesWindow::addRow(QFormLayout* form, const QString& caption, const QString& value)
+{
     auto* title = new QLabel(caption + QLatin1Char(':'), this);
     nameWidget(title, QStringLiteral("Titel_") + caption);
     auto* shown = new QLabel(this);

@@ -9,7 +9,8 @@
 
 namespace velmaro {
 
-void registerForms() {
+void registerForms()
+{
     auto& registry = platform::forms();
     registry.registerForm(FormNames::Velmaro(), [] { return new MainWindow; });
     registry.registerForm(FormNames::BitteWarten(), [] { return new BitteWarten; });

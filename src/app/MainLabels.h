@@ -18,8 +18,8 @@ class FitLabel;
 class MainLabels {
 public:
     FitLabel* headings[3] = {nullptr, nullptr, nullptr};  // Label(0..2)
-    FitLabel* root = nullptr;                              // LabelVerzeichnis
-    FitLabel* counts[2] = {nullptr, nullptr};              // Label_Info(0..1)
+    FitLabel* root = nullptr;                             // LabelVerzeichnis
+    FitLabel* counts[2] = {nullptr, nullptr};             // Label_Info(0..1)
 
     // `list` is the folder list's geometry, `logo` the logo's with its focus
     // ring, `buttonLeft` the left edge of cmd_OrdnerNull (window pixels).

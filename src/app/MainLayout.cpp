@@ -6,11 +6,13 @@ namespace velmaro {
 
 namespace {
 
-bool isSelfSizingLabel(const QString& name) {
+bool isSelfSizingLabel(const QString& name)
+{
     return name.startsWith(QLatin1String("Label"));
 }
 
-TwipsRect designedRect(const QString& name) {
+TwipsRect designedRect(const QString& name)
+{
     for (const Placement& p : MainLayout::designed()) {
         if (p.control == name)
             return p.rect;
@@ -20,7 +22,8 @@ TwipsRect designedRect(const QString& name) {
 
 }  // namespace
 
-const Placement* MainLayoutResult::find(const QString& control) const {
+const Placement* MainLayoutResult::find(const QString& control) const
+{
     for (const Placement& p : placements) {
         if (p.control == control)
             return &p;
@@ -28,7 +31,8 @@ const Placement* MainLayoutResult::find(const QString& control) const {
     return nullptr;
 }
 
-QList<Placement> MainLayout::designed() {
+QList<Placement> MainLayout::designed()
+{
     static const QList<Placement> table = [] {
         const struct {
             const char* name;
@@ -61,7 +65,8 @@ QList<Placement> MainLayout::designed() {
     return table;
 }
 
-MainLayoutResult MainLayout::compute(double width, double height, bool resizable) {
+MainLayoutResult MainLayout::compute(double width, double height, bool resizable)
+{
     MainLayoutResult result;
     result.width = resizable ? std::max(width, kMinWidth) : width;
     result.height = resizable ? std::max(height, kMinHeight) : height;
@@ -76,14 +81,32 @@ MainLayoutResult MainLayout::compute(double width, double height, bool resizable
         rule(r);
         result.placements.append({control, r, isSelfSizingLabel(control)});
     };
-    place("roListBox_Ordner", [&](TwipsRect& r) { r.height = H - 1230; r.width = W - 3015; });
+    place("roListBox_Ordner", [&](TwipsRect& r) {
+        r.height = H - 1230;
+        r.width = W - 3015;
+    });
     place("Dir1", [&](TwipsRect& r) { r.height = H - 2280; });
     place("cmd_Go", [&](TwipsRect& r) { r.top = H - 1395; });
-    place("cmd_Ende", [&](TwipsRect& r) { r.top = H - 935; r.left = W - 915; });
-    place("cmd_Info", [&](TwipsRect& r) { r.top = H - 935; r.left = W - 1410; });
-    place("cmd_DelFile", [&](TwipsRect& r) { r.top = H - 935; r.left = W - 3240; });
-    place("cmd_OrdnerDel", [&](TwipsRect& r) { r.top = H - 935; r.left = W - 5070; });
-    place("cmd_OrdnerNull", [&](TwipsRect& r) { r.top = H - 935; r.left = W - 6900; });
+    place("cmd_Ende", [&](TwipsRect& r) {
+        r.top = H - 935;
+        r.left = W - 915;
+    });
+    place("cmd_Info", [&](TwipsRect& r) {
+        r.top = H - 935;
+        r.left = W - 1410;
+    });
+    place("cmd_DelFile", [&](TwipsRect& r) {
+        r.top = H - 935;
+        r.left = W - 3240;
+    });
+    place("cmd_OrdnerDel", [&](TwipsRect& r) {
+        r.top = H - 935;
+        r.left = W - 5070;
+    });
+    place("cmd_OrdnerNull", [&](TwipsRect& r) {
+        r.top = H - 935;
+        r.left = W - 6900;
+    });
     place("Logo", [&](TwipsRect& r) { r.top = H - 915; });
     place("Label_Info_0", [&](TwipsRect& r) { r.top = H - 915; });
     place("Label_Info_1", [&](TwipsRect& r) { r.top = H - 700; });

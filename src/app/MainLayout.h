@@ -44,11 +44,11 @@ struct MainLayoutResult {
 
 class MainLayout {
 public:
-    static constexpr double kMinWidth = 10290;   // outer, twips
+    static constexpr double kMinWidth = 10290;  // outer, twips
     static constexpr double kMinHeight = 5295;
     static constexpr double kBorderWidth = 120;  // outer - client
     static constexpr double kBorderHeight = 435;
-    static constexpr double kMinClientWidth = kMinWidth - kBorderWidth;    // 10170
+    static constexpr double kMinClientWidth = kMinWidth - kBorderWidth;     // 10170
     static constexpr double kMinClientHeight = kMinHeight - kBorderHeight;  // 4860
 
     static QList<Placement> designed();

@@ -47,17 +47,20 @@ namespace {
 const QString kSetup = QStringLiteral("Setup");
 constexpr int kFocusRing = 2;  // pixels around the logo
 
-int px(double twips) {
+int px(double twips)
+{
     return platform::twipsToPixels(twips);
 }
 
-QString withoutTrailingSlash(QString path) {
+QString withoutTrailingSlash(QString path)
+{
     while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
         path.chop(1);
     return path;
 }
 
-bool isOnDrive(const QString& folder, const QString& drive) {
+bool isOnDrive(const QString& folder, const QString& drive)
+{
     if (drive == QLatin1String("/"))
         return folder.startsWith(drive);
     return folder == drive || folder.startsWith(drive + QLatin1Char('/'));
@@ -65,7 +68,9 @@ bool isOnDrive(const QString& folder, const QString& drive) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent)
+{
     ensureResources();
     setObjectName(FormNames::Velmaro());
     setAccessibleDescription(objectName());
@@ -77,8 +82,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setWindowIcon(icon);
     // Every other window and message box shows it too.
     QGuiApplication::setWindowIcon(icon);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
     setMinimumSize(QSize(px(MainLayout::kMinClientWidth), px(MainLayout::kMinClientHeight))
                        .boundedTo(availableClientSize()));
     setFont(formFont());
@@ -106,7 +111,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::buildControls() {
+void MainWindow::buildControls()
+{
     buildFolderTree();
     list_ = new RoListBox(this);
     buildButtons();
@@ -124,7 +130,8 @@ void MainWindow::buildControls() {
     adjustLabels();
 }
 
-void MainWindow::buildFolderTree() {
+void MainWindow::buildFolderTree()
+{
     drive1_ = new QComboBox(this);
     drive1_->addItems(platform::Volumes::drives());
 
@@ -162,7 +169,8 @@ void MainWindow::buildFolderTree() {
     setDir1Raw(FolderChoice::startFolder());
 }
 
-void MainWindow::buildButtons() {
+void MainWindow::buildButtons()
+{
     cmdEnde_ = new RoCommand(QStringLiteral("Exit"), RoCommand::kNearWhite, this);
     cmdGo_ = new RoCommand(QStringLiteral("Unterordner suchen"), RoCommand::kNearWhite, this);
     cmdOrdnerDel_ = new RoCommand(QStringLiteral("Ordner löschen"), RoCommand::kRed, this);
@@ -172,7 +180,8 @@ void MainWindow::buildButtons() {
     cmdInfo_->setSymbol(picture(QStringLiteral("properties.png")));
 }
 
-void MainWindow::buildLabels() {
+void MainWindow::buildLabels()
+{
     const char* headings[] = {"Laufwerk", "Stammverzeichnis", "Verzeichnis"};
     for (int i = 0; i < 3; ++i)
         label_[i] = new FitLabel(QString::fromUtf8(headings[i]), this);
@@ -193,16 +202,27 @@ void MainWindow::buildLabels() {
     logo_->installEventFilter(this);
 }
 
-void MainWindow::setUpAccessibility() {
+void MainWindow::setUpAccessibility()
+{
     const struct {
         QWidget* widget;
         const char* name;
     } names[] = {
-        {cmdEnde_, "cmd_Ende"}, {drive1_, "Drive1"}, {dir1_, "Dir1"}, {cmdGo_, "cmd_Go"},
-        {list_, "roListBox_Ordner"}, {cmdOrdnerDel_, "cmd_OrdnerDel"}, {label_[0], "Label_0"},
-        {label_[1], "Label_1"}, {label_[2], "Label_2"}, {labelVerzeichnis_, "LabelVerzeichnis"},
-        {labelInfo_[0], "Label_Info_0"}, {labelInfo_[1], "Label_Info_1"},
-        {cmdOrdnerNull_, "cmd_OrdnerNull"}, {cmdDelFile_, "cmd_DelFile"}, {cmdInfo_, "cmd_Info"},
+        {cmdEnde_, "cmd_Ende"},
+        {drive1_, "Drive1"},
+        {dir1_, "Dir1"},
+        {cmdGo_, "cmd_Go"},
+        {list_, "roListBox_Ordner"},
+        {cmdOrdnerDel_, "cmd_OrdnerDel"},
+        {label_[0], "Label_0"},
+        {label_[1], "Label_1"},
+        {label_[2], "Label_2"},
+        {labelVerzeichnis_, "LabelVerzeichnis"},
+        {labelInfo_[0], "Label_Info_0"},
+        {labelInfo_[1], "Label_Info_1"},
+        {cmdOrdnerNull_, "cmd_OrdnerNull"},
+        {cmdDelFile_, "cmd_DelFile"},
+        {cmdInfo_, "cmd_Info"},
         {logo_, "Logo"},
     };
     for (const auto& entry : names) {
@@ -220,14 +240,16 @@ void MainWindow::setUpAccessibility() {
         list_->setAccessibleName(QStringLiteral("Ordnerliste"));
 }
 
-void MainWindow::setUpTabOrder() {
+void MainWindow::setUpTabOrder()
+{
     QWidget* chain[] = {cmdEnde_,      drive1_,        dir1_,       cmdGo_,   list_,
                         cmdOrdnerDel_, cmdOrdnerNull_, cmdDelFile_, cmdInfo_, logo_};
     for (std::size_t i = 0; i + 1 < std::size(chain); ++i)
         setTabOrder(chain[i], chain[i + 1]);
 }
 
-void MainWindow::wireHandlers() {
+void MainWindow::wireHandlers()
+{
     connect(cmdGo_, &RoCommand::clicked, this, [this] { cmd_Go_Click(); });
     connect(cmdOrdnerDel_, &RoCommand::clicked, this, [this] { cmd_OrdnerDel_Click(folderActions()); });
     connect(cmdOrdnerNull_, &RoCommand::clicked, this, [this] { cmd_OrdnerNull_Click(folderActions()); });
@@ -238,7 +260,8 @@ void MainWindow::wireHandlers() {
     connect(drive1_, &QComboBox::currentIndexChanged, this, &MainWindow::onDriveChanged);
 }
 
-FolderActionTarget MainWindow::folderActions() {
+FolderActionTarget MainWindow::folderActions()
+{
     FolderActionTarget target;
     target.list = list_;
     target.owner = this;
@@ -252,7 +275,8 @@ FolderActionTarget MainWindow::folderActions() {
 }
 
 // "Unterordner suchen": the folder chosen in the tree becomes the list's root.
-void MainWindow::cmd_Go_Click() {
+void MainWindow::cmd_Go_Click()
+{
     const QByteArray folder = dir1Raw();
     if (folder.isEmpty()) {
         platform::MsgBox(QStringLiteral("Der im Verzeichnisbaum gewählte Ordner kann nicht angezeigt "
@@ -264,17 +288,20 @@ void MainWindow::cmd_Go_Click() {
     Scan_starten();
 }
 
-void MainWindow::Verzeichnisse_lesen() {
+void MainWindow::Verzeichnisse_lesen()
+{
     scanRun_->Verzeichnisse_lesen();
 }
 
-void MainWindow::OrdnerZähler() {
+void MainWindow::OrdnerZähler()
+{
     scanRun_->OrdnerZähler();
 }
 
 // ---- Settings, size and state ----------------------------------------------
 
-bool MainWindow::parseStoredNumber(const QString& text, double* value) {
+bool MainWindow::parseStoredNumber(const QString& text, double* value)
+{
     bool ok = false;
     const double v = QLocale::c().toDouble(text.trimmed(), &ok);
     if (!ok || !std::isfinite(v))
@@ -283,18 +310,21 @@ bool MainWindow::parseStoredNumber(const QString& text, double* value) {
     return true;
 }
 
-void MainWindow::restoreSettings() {
+void MainWindow::restoreSettings()
+{
     using platform::Settings;
     // A value that is not a usable size leaves the designed one; a size
     // beyond the screen's free area is cut down to it.
     double w = MainLayout::kMinWidth;
     double h = MainLayout::kMinHeight;
     double stored = 0;
-    if (parseStoredNumber(Settings::read(kSetup, QStringLiteral("Width"), QStringLiteral("10290")), &stored)
-        && stored > MainLayout::kBorderWidth)
+    if (parseStoredNumber(Settings::read(kSetup, QStringLiteral("Width"), QStringLiteral("10290")),
+                          &stored) &&
+        stored > MainLayout::kBorderWidth)
         w = stored;
-    if (parseStoredNumber(Settings::read(kSetup, QStringLiteral("Height"), QStringLiteral("5295")), &stored)
-        && stored > MainLayout::kBorderHeight)
+    if (parseStoredNumber(Settings::read(kSetup, QStringLiteral("Height"), QStringLiteral("5295")),
+                          &stored) &&
+        stored > MainLayout::kBorderHeight)
         h = stored;
     const QSize free = availableClientSize();
     const double clientW = std::min(w - MainLayout::kBorderWidth, platform::pixelsToTwips(free.width()));
@@ -303,7 +333,8 @@ void MainWindow::restoreSettings() {
     applyStoredState(Settings::read(kSetup, QStringLiteral("WindowState"), QStringLiteral("0")));
 }
 
-void MainWindow::applyStoredState(const QString& text) {
+void MainWindow::applyStoredState(const QString& text)
+{
     double v = 0;
     if (!parseStoredNumber(text, &v) || v < -32768.5 || v > 32767.5)
         return;
@@ -315,7 +346,8 @@ void MainWindow::applyStoredState(const QString& text) {
     }
 }
 
-void MainWindow::storeSettings() {
+void MainWindow::storeSettings()
+{
     using platform::Settings;
     const int state = windowStateCode();
     if (state == 0) {
@@ -325,7 +357,8 @@ void MainWindow::storeSettings() {
     Settings::save(kSetup, QStringLiteral("WindowState"), QString::number(state));
 }
 
-int MainWindow::windowStateCode() const {
+int MainWindow::windowStateCode() const
+{
     const Qt::WindowStates s = windowState();
     if (s & Qt::WindowMinimized)
         return 1;
@@ -334,19 +367,23 @@ int MainWindow::windowStateCode() const {
     return 0;
 }
 
-double MainWindow::outerWidthTwips() const {
+double MainWindow::outerWidthTwips() const
+{
     return platform::pixelsToTwips(width()) + MainLayout::kBorderWidth;
 }
 
-double MainWindow::outerHeightTwips() const {
+double MainWindow::outerHeightTwips() const
+{
     return platform::pixelsToTwips(height()) + MainLayout::kBorderHeight;
 }
 
-void MainWindow::setOuterSizeTwips(double w, double h) {
+void MainWindow::setOuterSizeTwips(double w, double h)
+{
     resize(px(w - MainLayout::kBorderWidth), px(h - MainLayout::kBorderHeight));
 }
 
-QSize MainWindow::availableClientSize() const {
+QSize MainWindow::availableClientSize() const
+{
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -354,7 +391,8 @@ QSize MainWindow::availableClientSize() const {
     return (s->availableGeometry().size() - frame).expandedTo(QSize(1, 1));
 }
 
-void MainWindow::centreOnScreen() {
+void MainWindow::centreOnScreen()
+{
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return;
@@ -368,12 +406,14 @@ void MainWindow::centreOnScreen() {
 
 // ---- Layout -------------------------------------------------------------------
 
-void MainWindow::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     applyLayout();
 }
 
-void MainWindow::applyLayout() {
+void MainWindow::applyLayout()
+{
     const bool normal = windowStateCode() == 0;
     const int minW = minimumWidth();
     const int minH = minimumHeight();
@@ -382,8 +422,10 @@ void MainWindow::applyLayout() {
 
     // Below the designed minimum only where the screen is smaller: the rules
     // then use the size the window has.
-    const bool designedMinimum = minimumSize() == QSize(px(MainLayout::kMinClientWidth), px(MainLayout::kMinClientHeight));
-    const MainLayoutResult r = MainLayout::compute(outerWidthTwips(), outerHeightTwips(), normal && designedMinimum);
+    const bool designedMinimum =
+        minimumSize() == QSize(px(MainLayout::kMinClientWidth), px(MainLayout::kMinClientHeight));
+    const MainLayoutResult r =
+        MainLayout::compute(outerWidthTwips(), outerHeightTwips(), normal && designedMinimum);
     for (const Placement& p : r.placements) {
         QWidget* w = findChild<QWidget*>(p.control, Qt::FindDirectChildrenOnly);
         if (!w)
@@ -400,18 +442,22 @@ void MainWindow::applyLayout() {
     adjustLabels();
 }
 
-void MainWindow::adjustLabels() {
+void MainWindow::adjustLabels()
+{
     if (!labelVerzeichnis_ || !labelInfo_[1])
         return;  // still being built
-    const MainLabels labels{{label_[0], label_[1], label_[2]}, labelVerzeichnis_, {labelInfo_[0], labelInfo_[1]}};
+    const MainLabels labels{
+        {label_[0], label_[1], label_[2]}, labelVerzeichnis_, {labelInfo_[0], labelInfo_[1]}};
     labels.fit(list_->geometry(), logoWithRing(), cmdOrdnerNull_->x());
 }
 
-QRect MainWindow::logoWithRing() const {
+QRect MainWindow::logoWithRing() const
+{
     return logo_->geometry().adjusted(-kFocusRing, -kFocusRing, kFocusRing, kFocusRing);
 }
 
-void MainWindow::paintEvent(QPaintEvent* event) {
+void MainWindow::paintEvent(QPaintEvent* event)
+{
     QWidget::paintEvent(event);
     if (!logo_->hasFocus())
         return;
@@ -421,7 +467,8 @@ void MainWindow::paintEvent(QPaintEvent* event) {
         painter.fillRect(part, palette().color(QPalette::Highlight));
 }
 
-bool MainWindow::event(QEvent* event) {
+bool MainWindow::event(QEvent* event)
+{
     // A label whose text changed asks its parent for a new layout: labels
     // size themselves to their text and grow to the right.
     if (event->type() == QEvent::LayoutRequest)
@@ -429,7 +476,8 @@ bool MainWindow::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void MainWindow::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event)
+{
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         applyLayout();
@@ -437,7 +485,8 @@ void MainWindow::changeEvent(QEvent* event) {
 
 // ---- Shutdown -------------------------------------------------------------------
 
-void MainWindow::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event)
+{
     event->accept();
     if (shutDown_)
         return;
@@ -448,10 +497,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // ---- Logo -------------------------------------------------------------------------
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
     const QEvent::Type type = event->type();
-    if (watched != logo_ && (type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress))
-        followCurrent_ = false;  // the user moves around in the folder tree
+    if (watched != logo_ &&
+        (type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress))
+        followCurrent_ = false;                                  // the user moves around in the folder tree
     if (watched == dir1_->viewport() && type == QEvent::Resize)  // the name column fills the view at least
         dir1_->header()->setMinimumSectionSize(static_cast<QResizeEvent*>(event)->size().width());
     if (watched == logo_) {
@@ -474,13 +525,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::openAbout() {
+void MainWindow::openAbout()
+{
     platform::forms().showModal(FormNames::Copyright());
 }
 
 // ---- Drive and folder tree -----------------------------------------------------
 
-QString MainWindow::dir1Path() const {
+QString MainWindow::dir1Path() const
+{
     const QModelIndex index = dir1_->currentIndex();
     QString path = index.isValid() ? dirModel_->filePath(index) : currentDrive_;
     if (!path.endsWith(QLatin1Char('/')))
@@ -488,23 +541,27 @@ QString MainWindow::dir1Path() const {
     return path;
 }
 
-void MainWindow::setScanRoot(const QByteArray& raw) {
+void MainWindow::setScanRoot(const QByteArray& raw)
+{
     scanRootRaw_ = raw;
     labelVerzeichnis_->setText(QFile::decodeName(raw));
     labelVerzeichnis_->adjustSize();
 }
 
-void MainWindow::setDir1Raw(const QByteArray& raw) {
+void MainWindow::setDir1Raw(const QByteArray& raw)
+{
     setDir1Path(QFile::decodeName(raw));
     choice_.setRaw(raw);
 }
 
-void MainWindow::folderDeleted(const QByteArray& raw) {
+void MainWindow::folderDeleted(const QByteArray& raw)
+{
     if (FolderChoice::isWithin(choice_.raw(), raw))
         setDir1Raw(FolderChoice::parentOf(raw));
 }
 
-void MainWindow::setDir1Current(const QModelIndex& index) {
+void MainWindow::setDir1Current(const QModelIndex& index)
+{
     const bool before = settingDir1_;
     settingDir1_ = true;
     dir1_->setCurrentIndex(index);
@@ -513,7 +570,8 @@ void MainWindow::setDir1Current(const QModelIndex& index) {
 
 // The tree's folder is about to vanish (deleted by anyone): the tree moves
 // to its parent rather than letting the view pick a neighbour.
-void MainWindow::onDir1RowsRemoved(const QModelIndex& parent, int first, int last) {
+void MainWindow::onDir1RowsRemoved(const QModelIndex& parent, int first, int last)
+{
     for (QModelIndex i = dir1_->currentIndex(); i.isValid(); i = i.parent()) {
         if (i.parent() == parent && i.row() >= first && i.row() <= last) {
             setDir1Current(parent);
@@ -523,7 +581,8 @@ void MainWindow::onDir1RowsRemoved(const QModelIndex& parent, int first, int las
     }
 }
 
-void MainWindow::setDir1Path(const QString& path) {
+void MainWindow::setDir1Path(const QString& path)
+{
     const QString folder = withoutTrailingSlash(QDir::cleanPath(path));
     const QString drive = withoutTrailingSlash(platform::Volumes::driveOf(folder));
     if (!currentDrive_.isEmpty() && dir1_->currentIndex().isValid())
@@ -534,7 +593,8 @@ void MainWindow::setDir1Path(const QString& path) {
     choice_.setShown(folder);
 }
 
-void MainWindow::selectDriveInList(const QString& drive) {
+void MainWindow::selectDriveInList(const QString& drive)
+{
     const QSignalBlocker block(drive1_);
     int index = drive1_->findText(drive);
     if (index < 0) {
@@ -544,7 +604,8 @@ void MainWindow::selectDriveInList(const QString& drive) {
     drive1_->setCurrentIndex(index);
 }
 
-void MainWindow::showDrive(const QString& drive, const QString& folder) {
+void MainWindow::showDrive(const QString& drive, const QString& folder)
+{
     dirModel_->setRootPath(drive);
     const QModelIndex driveIndex = dirModel_->index(drive);
     const QModelIndex top = driveIndex.parent();
@@ -559,7 +620,8 @@ void MainWindow::showDrive(const QString& drive, const QString& folder) {
     followCurrent_ = true;
 }
 
-void MainWindow::revealCurrentFolder() {
+void MainWindow::revealCurrentFolder()
+{
     const QModelIndex current = dir1_->currentIndex();
     dir1_->scrollTo(current, QAbstractItemView::PositionAtCenter);
     // scrollTo places the column, not the item: bring a deep folder's name
@@ -578,14 +640,16 @@ void MainWindow::revealCurrentFolder() {
         bar->setValue(bar->value() + std::min(std::max(cutRight, 0), toBranch));
 }
 
-void MainWindow::keepCurrentFolderInView() {
+void MainWindow::keepCurrentFolderInView()
+{
     // The folders above the current one are listed in the background and
     // sorted late, which moves the rows: follow until the user takes over.
     if (followCurrent_)
         scrollTimer_->start();
 }
 
-void MainWindow::hideOtherVolumes(const QModelIndex& parent, int first, int last) {
+void MainWindow::hideOtherVolumes(const QModelIndex& parent, int first, int last)
+{
     // The tree shows the chosen drive as its only top item.
     if (parent != dir1_->rootIndex())
         return;
@@ -595,7 +659,8 @@ void MainWindow::hideOtherVolumes(const QModelIndex& parent, int first, int last
     }
 }
 
-void MainWindow::onDriveChanged(int index) {
+void MainWindow::onDriveChanged(int index)
+{
     const QString drive = drive1_->itemText(index);
     if (drive.isEmpty() || drive == currentDrive_)
         return;
@@ -606,7 +671,8 @@ void MainWindow::onDriveChanged(int index) {
     }
     if (!readable) {
         selectDriveInList(currentDrive_);
-        platform::MsgBox(QStringLiteral("Das Laufwerk ") + drive + QStringLiteral(" kann nicht gelesen werden."),
+        platform::MsgBox(QStringLiteral("Das Laufwerk ") + drive +
+                             QStringLiteral(" kann nicht gelesen werden."),
                          64, QString(), this);
         return;
     }

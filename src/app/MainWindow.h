@@ -167,8 +167,8 @@ private:
     RoCommand* cmdEnde_ = nullptr;
     std::unique_ptr<ScanRun> scanRun_;
     QByteArray scanRootRaw_;
-    FolderChoice choice_;        // the folder the next search starts from
-    bool settingDir1_ = false;   // the program, not the user, moves Dir1's current folder
+    FolderChoice choice_;       // the folder the next search starts from
+    bool settingDir1_ = false;  // the program, not the user, moves Dir1's current folder
     QString currentDrive_;
     QHash<QString, QString> lastFolder_;  // drive -> the folder last open on it
     QTimer* scrollTimer_ = nullptr;

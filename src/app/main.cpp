@@ -8,7 +8,8 @@
 #include <QApplication>
 #include <QEvent>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     // `velmaro list|zero ...`, --help, --version: no application object at
     // all, so no display, window system or D-Bus is needed.
     if (velmaro::cli::CommandLine::wanted(argc, argv))

@@ -19,11 +19,16 @@ std::optional<std::size_t> number(const std::string& text, std::size_t least, st
 
 std::optional<SortKey> sortKey(const std::string& text)
 {
-    if (text == "name") return SortKey::Name;
-    if (text == "path") return SortKey::Path;
-    if (text == "size") return SortKey::Size;
-    if (text == "created") return SortKey::Created;
-    if (text == "accessed") return SortKey::Accessed;
+    if (text == "name")
+        return SortKey::Name;
+    if (text == "path")
+        return SortKey::Path;
+    if (text == "size")
+        return SortKey::Size;
+    if (text == "created")
+        return SortKey::Created;
+    if (text == "accessed")
+        return SortKey::Accessed;
     return std::nullopt;
 }
 
@@ -47,7 +52,10 @@ std::string quoted(const std::string& text)
 // Walks the arguments after the command word.
 class Parser {
 public:
-    Parser(const std::vector<std::string>& args, CliOptions& options) : args_(args), o_(options) {}
+    Parser(const std::vector<std::string>& args, CliOptions& options)
+        : args_(args)
+        , o_(options)
+    {}
 
     std::string run()
     {

@@ -21,15 +21,15 @@ enum class SortKey { Name, Path, Size, Created, Accessed };
 
 struct CliOptions {
     Command command = Command::Help;
-    std::string folder;        // as given (raw bytes)
-    bool bytes = false;        // exact bytes and ISO 8601 times
+    std::string folder;  // as given (raw bytes)
+    bool bytes = false;  // exact bytes and ISO 8601 times
     bool json = false;
     SortKey sort = SortKey::Path;
     bool reverse = false;
-    std::size_t top = 0;       // 0: every row
+    std::size_t top = 0;  // 0: every row
     bool zeroOnly = false;
     unsigned workers = 8;
-    bool deleteZero = false;   // zero --delete
+    bool deleteZero = false;  // zero --delete
 
     struct Result;
     // Parses argv[1..argc-1].

@@ -58,13 +58,15 @@ int checkedOutput(int code)
 {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return code;
-    Messages::note("Ausgabe nicht vollständig geschrieben: " + engine::errorFromErrno(errno ? errno : EIO).text);
+    Messages::note("Ausgabe nicht vollständig geschrieben: " +
+                   engine::errorFromErrno(errno ? errno : EIO).text);
     return code == kExitDone ? kExitFailures : code;
 }
 
 void printVersion()
 {
-    std::printf("velmaro %d.%02d.%02d\n", VELMARO_VERSION_MAJOR, VELMARO_VERSION_MINOR, VELMARO_VERSION_PATCH);
+    std::printf("velmaro %d.%02d.%02d\n", VELMARO_VERSION_MAJOR, VELMARO_VERSION_MINOR,
+                VELMARO_VERSION_PATCH);
 }
 
 }  // namespace
@@ -74,8 +76,8 @@ bool CommandLine::wanted(int argc, char** argv)
     if (argc < 2)
         return false;
     const char* first = argv[1];
-    return first[0] != '-' || std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0
-        || std::strcmp(first, "--version") == 0;
+    return first[0] != '-' || std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0 ||
+           std::strcmp(first, "--version") == 0;
 }
 
 int CommandLine::run(int argc, char** argv)
@@ -87,16 +89,10 @@ int CommandLine::run(int argc, char** argv)
         return kExitUnusable;
     }
     switch (parsed.options.command) {
-    case Command::Help:
-        std::fputs(kHelp, stdout);
-        return kExitDone;
-    case Command::Version:
-        printVersion();
-        return kExitDone;
-    case Command::List:
-        return checkedOutput(ListCommand::run(parsed.options));
-    case Command::Zero:
-        return checkedOutput(ZeroCommand::run(parsed.options));
+    case Command::Help: std::fputs(kHelp, stdout); return kExitDone;
+    case Command::Version: printVersion(); return kExitDone;
+    case Command::List: return checkedOutput(ListCommand::run(parsed.options));
+    case Command::Zero: return checkedOutput(ZeroCommand::run(parsed.options));
     }
     return kExitUnusable;
 }

@@ -83,10 +83,11 @@ ScanOutcome FolderScan::run(const std::string& root, unsigned workers, Interrupt
     interrupts.setStopAction(nullptr);
     progress.finish();
     // A Ctrl-C that came after the last folder was opened cut nothing short.
-    outcome.cutShort = interrupts.interrupted()
-        && (outcome.records.empty()
-            || std::any_of(outcome.records.begin(), outcome.records.end(),
-                           [](const auto& r) { return r.sizeState == engine::SizeState::Incomplete; }));
+    outcome.cutShort = interrupts.interrupted() &&
+                       (outcome.records.empty() ||
+                        std::any_of(outcome.records.begin(), outcome.records.end(), [](const auto& r) {
+                            return r.sizeState == engine::SizeState::Incomplete;
+                        }));
     return outcome;
 }
 

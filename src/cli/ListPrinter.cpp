@@ -49,9 +49,10 @@ void appendIsoOrNull(std::string& out, const std::optional<engine::FileTime>& ti
 }  // namespace
 
 ListPrinter::ListPrinter(Form form, std::FILE* out)
-    : form_(form), out_(out), builder_(std::make_unique<FolderRowBuilder>())
-{
-}
+    : form_(form)
+    , out_(out)
+    , builder_(std::make_unique<FolderRowBuilder>())
+{}
 
 ListPrinter::~ListPrinter() = default;
 
@@ -85,7 +86,8 @@ void ListPrinter::appendTextRow(std::string& out, const FolderRecord& record) co
     out += '\t';
     if (form_ == Form::Window) {
         const FolderRow row = builder_->build(record);
-        out += row.sizeText.toStdString() + '\t' + windowDate(row.createdMs) + '\t' + windowDate(row.accessedMs);
+        out +=
+            row.sizeText.toStdString() + '\t' + windowDate(row.createdMs) + '\t' + windowDate(row.accessedMs);
         out += record.zeroByte ? "\tja\t" : "\tnein\t";
     } else {
         if (record.sizeState == SizeState::Complete)

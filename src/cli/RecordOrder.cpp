@@ -24,10 +24,8 @@ int compareTimes(const engine::FileTime& a, const engine::FileTime& b)
 int compareBy(SortKey key, const FolderRecord& a, const FolderRecord& b)
 {
     switch (key) {
-    case SortKey::Name:
-        return a.name.compare(b.name);
-    case SortKey::Path:
-        return 0;
+    case SortKey::Name: return a.name.compare(b.name);
+    case SortKey::Path: return 0;
     case SortKey::Size: {
         const bool aKnown = a.sizeState == engine::SizeState::Complete;
         const bool bKnown = b.sizeState == engine::SizeState::Complete;
@@ -39,8 +37,7 @@ int compareBy(SortKey key, const FolderRecord& a, const FolderRecord& b)
         if (a.created.has_value() != b.created.has_value())
             return a.created ? 1 : -1;
         return a.created ? compareTimes(*a.created, *b.created) : 0;
-    case SortKey::Accessed:
-        return compareTimes(a.accessed, b.accessed);
+    case SortKey::Accessed: return compareTimes(a.accessed, b.accessed);
     }
     return 0;
 }

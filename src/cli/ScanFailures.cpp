@@ -46,8 +46,8 @@ int reportUnopenedChildren(const engine::FolderRecord& folder, const Paths& scan
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         struct stat st {};
-        if (name == "." || name == ".." || ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0
-            || !S_ISDIR(st.st_mode) || st.st_dev != own.st_dev)
+        if (name == "." || name == ".." || ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISDIR(st.st_mode) || st.st_dev != own.st_dev)
             continue;
         const std::string path = folder.path + name + "/";
         if (scanned.count(path))

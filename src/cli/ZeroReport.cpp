@@ -67,10 +67,11 @@ void ZeroReport::print(const std::string& root, const ZeroPassResult& result, bo
     for (const KeptFolder& kept : result.kept)
         Messages::error(kept.path, reasonOf(kept));
     if (result.notReached > 0)
-        Messages::note("abgebrochen: " + std::to_string(result.notReached) + " Ordner mit 0 Byte nicht bearbeitet.");
+        Messages::note("abgebrochen: " + std::to_string(result.notReached) +
+                       " Ordner mit 0 Byte nicht bearbeitet.");
     if (::isatty(STDERR_FILENO) == 1)
-        Messages::note(std::to_string(result.removed.size()) + " Ordner mit 0 Byte gelöscht, "
-                       + std::to_string(result.kept.size()) + " behalten.");
+        Messages::note(std::to_string(result.removed.size()) + " Ordner mit 0 Byte gelöscht, " +
+                       std::to_string(result.kept.size()) + " behalten.");
 }
 
 }  // namespace velmaro::cli

@@ -11,7 +11,12 @@ namespace velmaro::engine {
 class DirHandle {
 public:
     // Takes ownership of `fd`; counts itself in `live` for its lifetime.
-    DirHandle(int fd, std::atomic<int>& live) : fd_(fd), live_(live) { ++live_; }
+    DirHandle(int fd, std::atomic<int>& live)
+        : fd_(fd)
+        , live_(live)
+    {
+        ++live_;
+    }
     ~DirHandle()
     {
         ::close(fd_);

@@ -11,8 +11,8 @@ namespace velmaro::engine {
 
 namespace {
 
-constexpr unsigned kMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME | STATX_BTIME
-                           | STATX_MNT_ID;
+constexpr unsigned kMask =
+    STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME | STATX_BTIME | STATX_MNT_ID;
 constexpr std::size_t kBufferBytes = 64 * 1024;
 
 bool isDotOrDotDot(const char* name)
@@ -28,17 +28,17 @@ FileTime fileTimeOf(const struct statx_timestamp& t)
 }  // namespace
 
 DirReader::DirReader(const FolderIdentity& root, const std::atomic<bool>& cancel, Counters& counters)
-    : root_(root), cancel_(cancel), counters_(counters), buffer_(kBufferBytes)
-{
-}
+    : root_(root)
+    , cancel_(cancel)
+    , counters_(counters)
+    , buffer_(kBufferBytes)
+{}
 
 int DirReader::stat(int dirFd, const char* name, struct statx& out)
 {
     int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (name[0] == 0 ? AT_EMPTY_PATH : 0);
     return ::statx(dirFd, name, flags, kMask, &out) == 0 ? 0 : errno;
 }
-
-
 
 FolderTree::Times DirReader::timesOf(const struct statx& st)
 {
@@ -51,7 +51,6 @@ FolderTree::Times DirReader::timesOf(const struct statx& st)
         times.created = fileTimeOf(st.stx_btime);
     return times;
 }
-
 
 void DirReader::read(int fd, Result& out)
 {

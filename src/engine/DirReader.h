@@ -22,7 +22,7 @@ public:
         FolderTree::Times times;
     };
     struct Result {
-        FolderTree::Listing listing;       // Incomplete when cut short by `cancel`
+        FolderTree::Listing listing;        // Incomplete when cut short by `cancel`
         std::vector<Subfolder> subfolders;  // empty when the listing failed
         uint64_t files = 0;                 // non-folder entries counted
     };

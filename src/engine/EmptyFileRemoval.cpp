@@ -46,8 +46,7 @@ std::atomic<unsigned long> quarantineCounter{0};
 
 std::string quarantineName()
 {
-    return ".velmaro-leer-" + std::to_string(::getpid()) + "-"
-           + std::to_string(++quarantineCounter);
+    return ".velmaro-leer-" + std::to_string(::getpid()) + "-" + std::to_string(++quarantineCounter);
 }
 
 bool isEmptyFile(const struct stat& st)
@@ -62,8 +61,8 @@ bool sameInode(const struct stat& a, const struct stat& b)
 
 // The lease and what is needed to check it.
 struct Pinned {
-    FdGuard path;     // O_PATH descriptor of the candidate
-    FdGuard lease;    // read-only descriptor holding the write lease, if any
+    FdGuard path;   // O_PATH descriptor of the candidate
+    FdGuard lease;  // read-only descriptor holding the write lease, if any
     struct stat st {};
 };
 
@@ -94,7 +93,8 @@ bool leaseIntact(const Pinned& pin)
 // True when `name` in `dirFd` is still the pinned, empty, unopened file.
 bool stillEmptyAndOurs(int dirFd, const char* name, const Pinned& pin)
 {
-    struct stat atName {}, now {};
+    struct stat atName {
+    }, now{};
     if (::fstatat(dirFd, name, &atName, AT_SYMLINK_NOFOLLOW) != 0 || !sameInode(atName, pin.st))
         return false;
     if (::fstat(pin.path.get(), &now) != 0 || !isEmptyFile(now))

@@ -8,11 +8,15 @@ namespace velmaro::engine {
 class FdGuard {
 public:
     FdGuard() = default;
-    explicit FdGuard(int fd) : fd_(fd) {}
+    explicit FdGuard(int fd)
+        : fd_(fd)
+    {}
     ~FdGuard() { reset(); }
     FdGuard(const FdGuard&) = delete;
     FdGuard& operator=(const FdGuard&) = delete;
-    FdGuard(FdGuard&& other) noexcept : fd_(other.release()) {}
+    FdGuard(FdGuard&& other) noexcept
+        : fd_(other.release())
+    {}
     FdGuard& operator=(FdGuard&& other) noexcept
     {
         if (this != &other)

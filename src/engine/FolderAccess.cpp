@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 
-
 namespace velmaro::engine {
 
 int openFolderAt(int dirFd, const char* name)

@@ -51,8 +51,7 @@ void failResult(DeleteResult& result, int err, const std::string& path)
 }
 
 void deleteFolderAt(int parentFd, const std::string& base, const std::string& display,
-                    const FolderIdentity* expected, const DeleteOptions& options,
-                    DeleteResult& result)
+                    const FolderIdentity* expected, const DeleteOptions& options, DeleteResult& result)
 {
     struct stat st {};
     if (::fstatat(parentFd, base.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)

@@ -22,8 +22,7 @@
 namespace velmaro::engine::deletion {
 
 void deleteFolderAt(int parentFd, const std::string& base, const std::string& display,
-                    const FolderIdentity* expected, const DeleteOptions& options,
-                    DeleteResult& result);
+                    const FolderIdentity* expected, const DeleteOptions& options, DeleteResult& result);
 
 // Opens `path` (absolute) with `flags` like open(2), also where the path is
 // longer than PATH_MAX (then in pieces, following symlinks as open would).

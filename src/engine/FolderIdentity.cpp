@@ -22,8 +22,8 @@ FolderIdentity identityOf(const struct statx& st)
     id.ino = st.stx_ino;
     id.hasMountId = (st.stx_mask & STATX_MNT_ID) != 0;
     id.mountId = id.hasMountId ? st.stx_mnt_id : 0;
-    id.mountRoot = (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0
-                   && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    id.mountRoot = (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+                   (st.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     return id;
 }
 

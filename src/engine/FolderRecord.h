@@ -25,18 +25,18 @@ enum class SizeState : uint8_t {
 };
 
 struct FolderRecord {
-    std::string name;              // last path component; the whole path for "/"
-    std::string path;              // absolute, always ends in '/'
-    uint64_t bytes = 0;            // sum of st_size of every non-folder below
+    std::string name;    // last path component; the whole path for "/"
+    std::string path;    // absolute, always ends in '/'
+    uint64_t bytes = 0;  // sum of st_size of every non-folder below
     SizeState sizeState = SizeState::Complete;
-    int error = 0;                 // errno of the first failure below (sizeState == Failed)
-    bool zeroByte = false;         // subtree holds exactly 0 bytes and nothing but
-                                   // folders and empty regular files; never true
-                                   // unless sizeState == Complete
+    int error = 0;                    // errno of the first failure below (sizeState == Failed)
+    bool zeroByte = false;            // subtree holds exactly 0 bytes and nothing but
+                                      // folders and empty regular files; never true
+                                      // unless sizeState == Complete
     std::optional<FileTime> created;  // birth time; empty where the file system has none
-    FileTime accessed;             // last access, read before the folder was listed
-    FolderIdentity id;             // device, inode and mount as the scan saw them
-    bool root = false;             // the scanned folder itself
+    FileTime accessed;                // last access, read before the folder was listed
+    FolderIdentity id;                // device, inode and mount as the scan saw them
+    bool root = false;                // the scanned folder itself
 };
 
 }  // namespace velmaro::engine

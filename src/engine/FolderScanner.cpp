@@ -20,8 +20,7 @@ struct FolderScanner::Impl {
 
 FolderScanner::FolderScanner()
     : FolderScanner(Options{})
-{
-}
+{}
 
 FolderScanner::FolderScanner(Options options)
     : impl_(std::make_unique<Impl>())

@@ -52,7 +52,7 @@ struct ScanProgress {
 class FolderScanner {
 public:
     struct Options {
-        unsigned workers = 8;        // I/O bound: more workers than cores pays off
+        unsigned workers = 8;  // I/O bound: more workers than cores pays off
         std::size_t batchSize = 1024;
         // Workers run this much nicer than the caller, so a user interface
         // on the same cores stays responsive during the walk (0: unchanged).

@@ -33,10 +33,10 @@ public:
     };
     // What reading one folder's own entries gave.
     struct Listing {
-        uint64_t bytes = 0;        // st_size sum of its non-folder entries
-        bool onlyEmpty = true;     // no entry other than folders and empty regular files
+        uint64_t bytes = 0;     // st_size sum of its non-folder entries
+        bool onlyEmpty = true;  // no entry other than folders and empty regular files
         SizeState state = SizeState::Complete;
-        int error = 0;             // errno when state == Failed
+        int error = 0;  // errno when state == Failed
     };
     // Why a found folder gives no record.
     enum class Drop {

@@ -6,12 +6,11 @@
 namespace velmaro::engine {
 
 RecordBatcher::RecordBatcher(std::size_t batchSize, Sink sink, std::chrono::milliseconds interval)
-    : batchSize_(std::max<std::size_t>(batchSize, 1)),
-      interval_(interval),
-      sink_(std::move(sink)),
-      lastSend_(std::chrono::steady_clock::now())
-{
-}
+    : batchSize_(std::max<std::size_t>(batchSize, 1))
+    , interval_(interval)
+    , sink_(std::move(sink))
+    , lastSend_(std::chrono::steady_clock::now())
+{}
 
 void RecordBatcher::add(std::vector<FolderRecord>&& records)
 {

@@ -46,12 +46,12 @@ private:
     const std::size_t batchSize_;
     const std::chrono::milliseconds interval_;
     Sink sink_;
-    std::mutex sinkMutex_;   // held while the sink runs; taken before queueMutex_
+    std::mutex sinkMutex_;  // held while the sink runs; taken before queueMutex_
     std::mutex queueMutex_;
     std::vector<FolderRecord> partial_;
     std::deque<std::vector<FolderRecord>> full_;
     std::chrono::steady_clock::time_point lastSend_;
-    bool closed_ = false;  // guarded by sinkMutex_
+    bool closed_ = false;                    // guarded by sinkMutex_
     std::atomic<std::thread::id> sender_{};  // the thread inside send(), if any
     std::function<void()> onClosed_;         // a close asked for from inside the sink
 };

@@ -50,12 +50,12 @@ struct DeleteResult {
 };
 
 enum class DeleteMode {
-    Everything,   // remove the whole tree
-    ZeroByteOnly, // remove only folders and regular files that are empty at
-                  // the moment of removal; anything else keeps its folder
-                  // and every folder above it. A kept entry, or a folder
-                  // that cannot be removed because it is not empty, fails
-                  // the result with ENOTEMPTY (failedPath = that folder).
+    Everything,    // remove the whole tree
+    ZeroByteOnly,  // remove only folders and regular files that are empty at
+                   // the moment of removal; anything else keeps its folder
+                   // and every folder above it. A kept entry, or a folder
+                   // that cannot be removed because it is not empty, fails
+                   // the result with ENOTEMPTY (failedPath = that folder).
 };
 
 struct DeleteOptions {

@@ -29,19 +29,30 @@ int handleCapFor(unsigned workers)
 
 bool isPseudoFileSystem(int fd)
 {
-    struct statfs fs{};
+    struct statfs fs {};
     if (::fstatfs(fd, &fs) != 0)
         return false;
     switch (static_cast<unsigned long>(fs.f_type)) {
-    case PROC_SUPER_MAGIC: case SYSFS_MAGIC: case CGROUP_SUPER_MAGIC: case CGROUP2_SUPER_MAGIC:
-    case DEBUGFS_MAGIC: case TRACEFS_MAGIC: case SECURITYFS_MAGIC: case SELINUX_MAGIC:
-    case SMACK_MAGIC: case DEVPTS_SUPER_MAGIC: case BPF_FS_MAGIC: case PSTOREFS_MAGIC:
-    case EFIVARFS_MAGIC: case NSFS_MAGIC: case BINFMTFS_MAGIC: case AUTOFS_SUPER_MAGIC:
-    case 0x62656570UL /* configfs */: case 0x65735543UL /* fusectl */:
-    case 0x19800202UL /* mqueue */:
-        return true;
-    default:
-        return false;
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case SELINUX_MAGIC:
+    case SMACK_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+    case BPF_FS_MAGIC:
+    case PSTOREFS_MAGIC:
+    case EFIVARFS_MAGIC:
+    case NSFS_MAGIC:
+    case BINFMTFS_MAGIC:
+    case AUTOFS_SUPER_MAGIC:
+    case 0x62656570UL /* configfs */:
+    case 0x65735543UL /* fusectl */:
+    case 0x19800202UL /* mqueue */: return true;
+    default: return false;
     }
 }
 
@@ -56,14 +67,13 @@ bool isGone(int error)
 
 ScanWalk::ScanWalk(const std::string& root, const FolderScanner::Options& options,
                    FolderScanner::BatchSink onBatch, FolderScanner::DoneSink onDone)
-    : workers_(std::max(options.workers, 1u)),
-      niceIncrement_(std::max(options.niceIncrement, 0)),
-      handleCap_(handleCapFor(workers_)),
-      onDone_(std::move(onDone)),
-      batcher_(options.batchSize, std::move(onBatch), kFlushInterval),
-      tree_(root)
-{
-}
+    : workers_(std::max(options.workers, 1u))
+    , niceIncrement_(std::max(options.niceIncrement, 0))
+    , handleCap_(handleCapFor(workers_))
+    , onDone_(std::move(onDone))
+    , batcher_(options.batchSize, std::move(onBatch), kFlushInterval)
+    , tree_(root)
+{}
 
 ScanWalk::~ScanWalk()
 {

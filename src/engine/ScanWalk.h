@@ -39,8 +39,8 @@ class DirHandle;
 
 class ScanWalk : public std::enable_shared_from_this<ScanWalk> {
 public:
-    ScanWalk(const std::string& root, const FolderScanner::Options& options,
-             FolderScanner::BatchSink onBatch, FolderScanner::DoneSink onDone);
+    ScanWalk(const std::string& root, const FolderScanner::Options& options, FolderScanner::BatchSink onBatch,
+             FolderScanner::DoneSink onDone);
     ~ScanWalk();
     ScanWalk(const ScanWalk&) = delete;
     ScanWalk& operator=(const ScanWalk&) = delete;
@@ -82,7 +82,7 @@ private:
     std::mutex treeMutex_;  // guards tree_; records go to batcher_ under it (keeps post-order)
     FolderTree tree_;
     FolderIdentity volume_;  // of the root; written before any subfolder is queued
-    int rootFd_ = -1;           // O_PATH descriptor of the root
+    int rootFd_ = -1;        // O_PATH descriptor of the root
 
     std::atomic<bool> cancelled_{false};
     std::atomic<int> liveHandles_{0};

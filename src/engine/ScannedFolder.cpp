@@ -14,7 +14,6 @@ namespace velmaro::engine {
 
 namespace {
 
-
 constexpr int kHolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 
 bool hasIdentity(int fd, const FolderIdentity& expected, int& error)

@@ -22,10 +22,10 @@ namespace velmaro::engine {
 
 // A folder as one scan saw it.
 struct ScannedFolder {
-    std::string root;         // the scanned root, absolute, ends in '/'
-    FolderIdentity rootId;    // the root's identity at scan time
-    std::string path;         // the folder's absolute path, starts with `root`, ends in '/'
-    FolderIdentity id;        // the folder's identity at scan time
+    std::string root;       // the scanned root, absolute, ends in '/'
+    FolderIdentity rootId;  // the root's identity at scan time
+    std::string path;       // the folder's absolute path, starts with `root`, ends in '/'
+    FolderIdentity id;      // the folder's identity at scan time
 };
 
 // Failure code: the folder (or the root above it) is no longer the one the

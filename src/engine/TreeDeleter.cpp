@@ -14,9 +14,9 @@
 namespace velmaro::engine::deletion {
 
 TreeDeleter::TreeDeleter(const DeleteOptions& options, DeleteResult& result)
-    : options_(options), result_(result)
-{
-}
+    : options_(options)
+    , result_(result)
+{}
 
 TreeDeleter::~TreeDeleter()
 {
@@ -97,23 +97,16 @@ void TreeDeleter::removeEmptyFile(const std::string& name, bool mayEnter)
     announce(path);
     const EmptyFileResult r = removeIfEmpty(frames_.back().fd, name);
     switch (r.outcome) {
-    case EmptyFileOutcome::Removed:
-        ++result_.removedFiles;
-        break;
-    case EmptyFileOutcome::Kept:
-        keep(ENOTEMPTY, path_);
-        break;
+    case EmptyFileOutcome::Removed: ++result_.removedFiles; break;
+    case EmptyFileOutcome::Kept: keep(ENOTEMPTY, path_); break;
     case EmptyFileOutcome::IsFolder:
         if (mayEnter)
             enterFolder(name, false);
         else
             keep(EBUSY, path);
         break;
-    case EmptyFileOutcome::Gone:
-        break;
-    case EmptyFileOutcome::Failed:
-        keep(r.error, path);
-        break;
+    case EmptyFileOutcome::Gone: break;
+    case EmptyFileOutcome::Failed: keep(r.error, path); break;
     }
 }
 

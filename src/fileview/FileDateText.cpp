@@ -18,8 +18,8 @@ QString FileDateText::date(const QDateTime& local)
     if (!local.isValid())
         return QString();
     const QDate d = local.date();
-    return twoDigits(d.day()) + QLatin1Char('.') + platform::shortMonthName(d.month())
-           + QLatin1Char('.') + twoDigits(d.year());
+    return twoDigits(d.day()) + QLatin1Char('.') + platform::shortMonthName(d.month()) + QLatin1Char('.') +
+           twoDigits(d.year());
 }
 
 QString FileDateText::time(const QDateTime& local)
@@ -27,8 +27,8 @@ QString FileDateText::time(const QDateTime& local)
     if (!local.isValid())
         return QString();
     const QTime t = local.time();
-    return twoDigits(t.hour()) + QLatin1Char(':') + twoDigits(t.minute()) + QLatin1Char(':')
-           + twoDigits(t.second());
+    return twoDigits(t.hour()) + QLatin1Char(':') + twoDigits(t.minute()) + QLatin1Char(':') +
+           twoDigits(t.second());
 }
 
 }  // namespace velmaro

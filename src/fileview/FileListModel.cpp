@@ -8,7 +8,9 @@
 
 namespace velmaro {
 
-FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+FileListModel::FileListModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{}
 
 int FileListModel::rowCount(const QModelIndex& parent) const
 {
@@ -37,8 +39,7 @@ QString FileListModel::displayName(const QByteArray& rawName)
 
 size_t FileListModel::storageRow(qint64 displayRow) const
 {
-    return order_ == Qt::AscendingOrder ? size_t(displayRow)
-                                        : rows_.size() - 1 - size_t(displayRow);
+    return order_ == Qt::AscendingOrder ? size_t(displayRow) : rows_.size() - 1 - size_t(displayRow);
 }
 
 const FileRow* FileListModel::rowAt(qint64 displayRow) const
@@ -55,18 +56,11 @@ QString FileListModel::cellText(qint64 displayRow, int column) const
         return QString();
     const bool timeKnown = row->changedMs != FileRow::kUnknown;
     switch (column) {
-    case 0:
-        return displayName(row->rawName);
-    case 1:
-        return row->length == FileRow::kUnknown ? QString() : FileSizeText::of(row->length);
-    case 2:
-        return timeKnown ? FileDateText::date(QDateTime::fromMSecsSinceEpoch(row->changedMs))
-                         : QString();
-    case 3:
-        return timeKnown ? FileDateText::time(QDateTime::fromMSecsSinceEpoch(row->changedMs))
-                         : QString();
-    default:
-        return QString();
+    case 0: return displayName(row->rawName);
+    case 1: return row->length == FileRow::kUnknown ? QString() : FileSizeText::of(row->length);
+    case 2: return timeKnown ? FileDateText::date(QDateTime::fromMSecsSinceEpoch(row->changedMs)) : QString();
+    case 3: return timeKnown ? FileDateText::time(QDateTime::fromMSecsSinceEpoch(row->changedMs)) : QString();
+    default: return QString();
     }
 }
 
@@ -101,8 +95,7 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0
-        && section < headers_.size())
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < headers_.size())
         return headers_.at(section);
     return QVariant();
 }

@@ -64,7 +64,8 @@ void sortByName(std::vector<QByteArray>& names, std::vector<quint64>& inodes)
 
 }  // namespace
 
-FileListe::FileListe(QObject* parent) : QObject(parent)
+FileListe::FileListe(QObject* parent)
+    : QObject(parent)
 {
     setObjectName(QStringLiteral("FileListe"));
 }
@@ -153,8 +154,7 @@ int FileListe::read(int folderFd, Listing& out) const
     std::vector<engine::Entry> entries;
     if (const int err = engine::readEntries(fd.get(), entries))
         return err;
-    const bool all = pattern_.isEmpty() || pattern_ == QLatin1String("*.*")
-                     || pattern_ == QLatin1String("*");
+    const bool all = pattern_.isEmpty() || pattern_ == QLatin1String("*.*") || pattern_ == QLatin1String("*");
     const QByteArray pattern = QFile::encodeName(pattern_);
     for (const engine::Entry& e : entries) {
         if (isFolder(fd.get(), e))

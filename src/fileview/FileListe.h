@@ -43,13 +43,13 @@ public:
     ~FileListe() override;
 
     const QByteArray& path() const { return path_; }
-    int setPath(const QByteArray& rawFolder);  // 0 or errno
+    int setPath(const QByteArray& rawFolder);            // 0 or errno
     int setFolder(const engine::ScannedFolder& folder);  // 0, errno or kChangedSinceScan
     // The open folder (owned by the list; -1 before the first folder).
     int folderFd() const { return fd_; }
     const QString& pattern() const { return pattern_; }
     void setPattern(const QString& pattern);
-    int refresh();                             // 0 or errno
+    int refresh();  // 0 or errno
 
     qint64 count() const { return qint64(entries_.size()); }
     // Entry `index` (0-based); an empty array when out of range.

@@ -16,10 +16,9 @@ FileRow FileRow::read(int dirFd, const QByteArray& folder, const QByteArray& raw
     FileRow row;
     row.rawName = rawName;
     struct stat st;
-    const int rc = dirFd >= 0
-                       ? ::fstatat(dirFd, rawName.constData(), &st, AT_SYMLINK_NOFOLLOW)
-                       : ::fstatat(AT_FDCWD, FileListe::joinPath(folder, rawName).constData(),
-                                   &st, AT_SYMLINK_NOFOLLOW);
+    const int rc = dirFd >= 0 ? ::fstatat(dirFd, rawName.constData(), &st, AT_SYMLINK_NOFOLLOW)
+                              : ::fstatat(AT_FDCWD, FileListe::joinPath(folder, rawName).constData(), &st,
+                                          AT_SYMLINK_NOFOLLOW);
     if (rc != 0)
         return row;
     row.length = qint64(st.st_size);

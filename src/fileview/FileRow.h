@@ -12,10 +12,10 @@ namespace velmaro {
 struct FileRow {
     static constexpr qint64 kUnknown = std::numeric_limits<qint64>::min();
 
-    QByteArray rawName;          // bare name, file-system bytes
-    qint64 length = kUnknown;    // bytes (64-bit); kUnknown: no size text
-    qint64 changedMs = kUnknown; // last change, ms since the epoch; kUnknown: empty cells
-    quint64 inode = 0;           // as the listing read it: deletes act on this file only
+    QByteArray rawName;           // bare name, file-system bytes
+    qint64 length = kUnknown;     // bytes (64-bit); kUnknown: no size text
+    qint64 changedMs = kUnknown;  // last change, ms since the epoch; kUnknown: empty cells
+    quint64 inode = 0;            // as the listing read it: deletes act on this file only
     bool checked = false;
 
     // Reads length and last change of `rawName` in the folder open as

@@ -54,15 +54,14 @@ void cmd_DelFile_Click(const FolderActionTarget& target)
     const qint64 before = view->fileListe().count();
     if (before == 0) {
         forms().hide(kForm);
-        MsgBox(QStringLiteral("Keine Files im Verzeichnis \"") + shown
-                   + QStringLiteral("\" gefunden."),
-               64);
+        MsgBox(QStringLiteral("Keine Files im Verzeichnis \"") + shown + QStringLiteral("\" gefunden."), 64);
         return;
     }
     forms().showModal(kForm);
     if (!view || view->fileListe().count() == before)
         return;
-    if (MsgBox(QStringLiteral("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?"), 68) == platform::kYes)
+    if (MsgBox(QStringLiteral("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?"), 68) ==
+        platform::kYes)
         target.rescan();
 }
 

@@ -25,13 +25,12 @@
 
 namespace velmaro {
 
-using platform::MsgBox;
 using platform::kNo;
 using platform::kYes;
+using platform::MsgBox;
 using platform::twipsToPixels;
 
 namespace {
-
 
 struct Column {
     const char16_t* header;
@@ -49,17 +48,16 @@ void nameWidget(QWidget* w, const QString& name, const QString& accessibleName)
 
 void placeTwips(QWidget* w, int left, int top, int width, int height)
 {
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                   twipsToPixels(height));
+    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
 }  // namespace
 
 FrmDelFile::FrmDelFile(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      opener_(&platform::FileOpener::open),
-      properties_(&Eigenschaften_zeigen)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint)
+    , opener_(&platform::FileOpener::open)
+    , properties_(&Eigenschaften_zeigen)
 {
     setObjectName(FormNames::frm_DelFile());
     setAccessibleDescription(FormNames::frm_DelFile());
@@ -149,16 +147,16 @@ void FrmDelFile::fitColumns()
         header->resizeSection(c, width);
         others += width;
     }
-    header->resizeSection(0, std::max(twipsToPixels(kColumns[0].widthTwips),
-                                      listView_->viewport()->width() - others));
+    header->resizeSection(
+        0, std::max(twipsToPixels(kColumns[0].widthTwips), listView_->viewport()->width() - others));
 }
 
 void FrmDelFile::FileListe_PathChange()
 {
     model_->clearRows();
     setWindowTitle(QStringLiteral("gefundene Files: ") + QString::number(fileListe_->count()));
-    model_->setRows(FileRow::readAll(fileListe_->folderFd(), fileListe_->path(),
-                                     fileListe_->entries(), fileListe_->inodes()));
+    model_->setRows(FileRow::readAll(fileListe_->folderFd(), fileListe_->path(), fileListe_->entries(),
+                                     fileListe_->inodes()));
 }
 
 QByteArray FrmDelFile::fullPath(const QByteArray& rawName) const
@@ -170,8 +168,7 @@ void FrmDelFile::ListView_ColumnClick(int column)
 {
     if (column == 1) {
         const Qt::SortOrder now = model_->sortOrder();
-        model_->setSortOrder(now == Qt::AscendingOrder ? Qt::DescendingOrder
-                                                       : Qt::AscendingOrder);
+        model_->setSortOrder(now == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
     }
     syncSortIndicator();
 }
@@ -213,17 +210,12 @@ void FrmDelFile::openFile(const QByteArray& file)
 {
     QString failure;
     switch (opener_(file, fileListe_->path())) {
-    case platform::FileOpener::FileNotFound:
-        failure = QStringLiteral("Datei wurde nicht gefunden");
-        break;
-    case platform::FileOpener::PathNotFound:
-        failure = QStringLiteral("Pfad wurde nicht gefunden");
-        break;
+    case platform::FileOpener::FileNotFound: failure = QStringLiteral("Datei wurde nicht gefunden"); break;
+    case platform::FileOpener::PathNotFound: failure = QStringLiteral("Pfad wurde nicht gefunden"); break;
     case platform::FileOpener::NoAssociation:
         failure = QStringLiteral("Dateisuffix ist Unbekannt bzw. nicht Registriert.");
         break;
-    default:
-        return;
+    default: return;
     }
     MsgBox(failure, 64, QStringLiteral("Fehler"), this);
 }
@@ -234,8 +226,7 @@ void FrmDelFile::cmd_Löschen_Click()
         MsgBox(QStringLiteral("Keine Datei vorhanden."), 64, QString(), this);
         return;
     }
-    if (MsgBox(QStringLiteral("Markierten Datei(en) entgültig löschen?"), 292, QString(), this)
-        != kYes)
+    if (MsgBox(QStringLiteral("Markierten Datei(en) entgültig löschen?"), 292, QString(), this) != kYes)
         return;
     DeleteRequest request;
     request.target = DeleteTarget::ListedFiles;
@@ -257,8 +248,8 @@ void FrmDelFile::cmd_Löschen_Click()
         MsgBox(QStringLiteral("Löschung erfolgreich."), 64, QString(), this);
         return;
     }
-    MsgBox(QStringLiteral("Löschung bei ") + QString::number(failed)
-               + QStringLiteral(" Datei(e)n fehlgeschlagen."),
+    MsgBox(QStringLiteral("Löschung bei ") + QString::number(failed) +
+               QStringLiteral(" Datei(e)n fehlgeschlagen."),
            16, QString(), this);
 }
 
@@ -293,8 +284,8 @@ bool FrmDelFile::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == listView_->viewport() && event->type() == QEvent::Resize)
         QMetaObject::invokeMethod(this, &FrmDelFile::fitColumns, Qt::QueuedConnection);
-    if (watched == listView_->viewport() && event->type() == QEvent::MouseButtonDblClick
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (watched == listView_->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         ListView_DblClick();
         return true;
     }

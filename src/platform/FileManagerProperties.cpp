@@ -18,7 +18,8 @@ const QString kService = QStringLiteral("org.freedesktop.FileManager1");
 const QString kPath = QStringLiteral("/org/freedesktop/FileManager1");
 
 // One call to the bus daemon itself; an invalid message on failure.
-QDBusMessage askDaemon(QDBusConnection& bus, const QString& method, const QVariantList& args) {
+QDBusMessage askDaemon(QDBusConnection& bus, const QString& method, const QVariantList& args)
+{
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
                                                        QStringLiteral("/org/freedesktop/DBus"),
                                                        QStringLiteral("org.freedesktop.DBus"), method);
@@ -26,19 +27,22 @@ QDBusMessage askDaemon(QDBusConnection& bus, const QString& method, const QVaria
     return bus.call(call, QDBus::Block, FileManagerProperties::kDaemonTimeoutMs);
 }
 
-bool firstArgIsTrue(const QDBusMessage& reply) {
-    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-        && reply.arguments().first().toBool();
+bool firstArgIsTrue(const QDBusMessage& reply)
+{
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+           reply.arguments().first().toBool();
 }
 
-bool listContains(const QDBusMessage& reply, const QString& name) {
-    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-        && reply.arguments().first().toStringList().contains(name);
+bool listContains(const QDBusMessage& reply, const QString& name)
+{
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+           reply.arguments().first().toStringList().contains(name);
 }
 
 }  // namespace
 
-bool FileManagerProperties::available() {
+bool FileManagerProperties::available()
+{
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
@@ -48,11 +52,12 @@ bool FileManagerProperties::available() {
 }
 
 bool FileManagerProperties::request(const QByteArray& rawPath, QObject* context,
-                                    std::function<void()> onFailure) {
+                                    std::function<void()> onFailure)
+{
     if (!available())
         return false;
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService,
-                                                       QStringLiteral("ShowItemProperties"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("ShowItemProperties"));
     call << QStringList{fileUri(rawPath)} << startupId();
     QDBusConnection bus = QDBusConnection::sessionBus();
     const QDBusPendingCall pending = bus.asyncCall(call, kReplyTimeoutMs);
@@ -68,19 +73,18 @@ bool FileManagerProperties::request(const QByteArray& rawPath, QObject* context,
     return true;
 }
 
-QString FileManagerProperties::fileUri(const QByteArray& rawPath) {
+QString FileManagerProperties::fileUri(const QByteArray& rawPath)
+{
     QByteArray path = rawPath;
     while (path.size() > 1 && path.endsWith('/'))
         path.chop(1);
     return QStringLiteral("file://") + QString::fromLatin1(path.toPercentEncoding("/"));
 }
 
-QString FileManagerProperties::startupId() {
+QString FileManagerProperties::startupId()
+{
     const qint64 ms = QDateTime::currentMSecsSinceEpoch();
-    return QStringLiteral("velmaro-%1-%2_TIME%3")
-        .arg(qint64(::getpid()))
-        .arg(ms / 1000)
-        .arg(ms & 0x7fffffff);
+    return QStringLiteral("velmaro-%1-%2_TIME%3").arg(qint64(::getpid())).arg(ms / 1000).arg(ms & 0x7fffffff);
 }
 
 }  // namespace velmaro::platform

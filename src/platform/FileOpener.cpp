@@ -116,8 +116,7 @@ QString FileOpener::defaultApplication(const QString& mimeType)
         return first.section(QLatin1String(": "), -1).trimmed();
     }
     if (const QString xdgMime = tool("xdg-mime"); !xdgMime.isEmpty())
-        return runTool(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), mimeType})
-            .trimmed();
+        return runTool(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), mimeType}).trimmed();
     return QString();
 }
 
@@ -145,9 +144,7 @@ int FileOpener::open(const QByteArray& file, const QByteArray& folder)
     arguments << openerArgument(absolute);
     const QString workDir = QFile::decodeName(folder);
     const bool dirUsable = !folder.isEmpty() && QFile::encodeName(workDir) == folder;
-    return QProcess::startDetached(opener, arguments, dirUsable ? workDir : QString())
-               ? Opened
-               : StartFailed;
+    return QProcess::startDetached(opener, arguments, dirUsable ? workDir : QString()) ? Opened : StartFailed;
 }
 
 }  // namespace velmaro::platform

@@ -18,8 +18,8 @@ void installFontSubstitutions()
     // The designed dialogs were laid out for a narrow UI font; a condensed
     // face keeps headings and count lines clear of their neighbours.
     const QString condensed = QStringLiteral("DejaVu Sans Condensed");
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())
-        && QFontDatabase::families().contains(condensed))
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+        QFontDatabase::families().contains(condensed))
         sans = condensed;
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), sans);
 }

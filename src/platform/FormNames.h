@@ -7,9 +7,21 @@
 
 namespace velmaro::FormNames {
 
-inline QString Velmaro() { return QStringLiteral("Velmaro"); }          // the main window
-inline QString BitteWarten() { return QStringLiteral("BitteWarten"); }  // the progress window
-inline QString frm_DelFile() { return QStringLiteral("frm_DelFile"); }  // the file view
-inline QString Copyright() { return QStringLiteral("Copyright"); }      // the About window
+inline QString Velmaro()
+{
+    return QStringLiteral("Velmaro");
+}  // the main window
+inline QString BitteWarten()
+{
+    return QStringLiteral("BitteWarten");
+}  // the progress window
+inline QString frm_DelFile()
+{
+    return QStringLiteral("frm_DelFile");
+}  // the file view
+inline QString Copyright()
+{
+    return QStringLiteral("Copyright");
+}  // the About window
 
 }  // namespace velmaro::FormNames

@@ -25,9 +25,17 @@ public:
 
     void registerForm(const QString& name, Factory factory);
     QWidget* load(const QString& name);
-    template <class T> T* load(const QString& name) { return qobject_cast<T*>(load(name)); }
+    template <class T>
+    T* load(const QString& name)
+    {
+        return qobject_cast<T*>(load(name));
+    }
     QWidget* find(const QString& name) const;  // nullptr when not loaded
-    template <class T> T* find(const QString& name) const { return qobject_cast<T*>(find(name)); }
+    template <class T>
+    T* find(const QString& name) const
+    {
+        return qobject_cast<T*>(find(name));
+    }
     bool isLoaded(const QString& name) const { return find(name) != nullptr; }
     void showModal(const QString& name);
     void hide(const QString& name);

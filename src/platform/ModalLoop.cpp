@@ -25,8 +25,8 @@ void ModalLoop::run(QWidget* window)
 
 bool ModalLoop::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Hide && watched->isWidgetType()
-        && !static_cast<QWidget*>(watched)->isVisible() && loop_) {
+    if (event->type() == QEvent::Hide && watched->isWidgetType() &&
+        !static_cast<QWidget*>(watched)->isVisible() && loop_) {
         loop_->quit();
     }
     return QObject::eventFilter(watched, event);

@@ -21,7 +21,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    explicit ModalLoop(QEventLoop* loop) : loop_(loop) {}
+    explicit ModalLoop(QEventLoop* loop)
+        : loop_(loop)
+    {}
     QPointer<QEventLoop> loop_;
 };
 

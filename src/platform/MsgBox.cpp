@@ -22,7 +22,6 @@ ScriptState& script()
     return state;
 }
 
-
 QList<int> buttonsOf(int style)
 {
     switch (style & 0x7) {

@@ -22,13 +22,12 @@ namespace velmaro::platform {
 // The answers a box gives (the classic answer codes).
 enum MsgBoxAnswer : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7 };
 
-int MsgBox(const QString& prompt, int style = 0, const QString& title = QString(),
-           QWidget* parent = nullptr);
+int MsgBox(const QString& prompt, int style = 0, const QString& title = QString(), QWidget* parent = nullptr);
 
 struct MsgBoxCall {
     QString prompt;  // as given, CR included
     int style = 0;
-    QString title;   // as given (empty when none was given)
+    QString title;  // as given (empty when none was given)
 };
 
 class MsgBoxScript {
@@ -45,9 +44,9 @@ public:
 
 // What a style number means; exposed for the box and for tests.
 struct MsgBoxStyle {
-    QList<int> answers;   // buttons in display order, as answer codes
-    int defaultAnswer;    // answer of the default button
-    int icon;             // QMessageBox::Icon value
+    QList<int> answers;  // buttons in display order, as answer codes
+    int defaultAnswer;   // answer of the default button
+    int icon;            // QMessageBox::Icon value
 };
 MsgBoxStyle msgBoxStyle(int style);
 

@@ -24,7 +24,8 @@ struct SharedState {
     std::atomic<bool> done{false};
 };
 
-QProgressDialog* makeDialog(QWidget* owner, SharedState& state) {
+QProgressDialog* makeDialog(QWidget* owner, SharedState& state)
+{
     auto* dialog = new QProgressDialog(owner);
     dialog->setObjectName(QStringLiteral("ShellProgress"));
     dialog->setAccessibleDescription(QStringLiteral("ShellProgress"));
@@ -35,12 +36,12 @@ QProgressDialog* makeDialog(QWidget* owner, SharedState& state) {
     dialog->setAutoClose(false);
     dialog->setAutoReset(false);
     dialog->setMinimumWidth(420);
-    QObject::connect(dialog, &QProgressDialog::canceled, dialog,
-                     [&state] { state.cancel.store(true); });
+    QObject::connect(dialog, &QProgressDialog::canceled, dialog, [&state] { state.cancel.store(true); });
     return dialog;
 }
 
-QString labelText(SharedState& state, bool showNames) {
+QString labelText(SharedState& state, bool showNames)
+{
     if (!showNames)
         return QStringLiteral("Dateien werden gelöscht …");
     std::string current;
@@ -54,7 +55,8 @@ QString labelText(SharedState& state, bool showNames) {
 
 }  // namespace
 
-bool ProgressRunner::run(const Work& work) {
+bool ProgressRunner::run(const Work& work)
+{
     SharedState state;
     const EntryFn onEntry = [&state](const std::string& path) {
         std::lock_guard<std::mutex> lock(state.mutex);
@@ -63,8 +65,7 @@ bool ProgressRunner::run(const Work& work) {
     auto guarded = [&] {
         try {
             work(onEntry, state.cancel);
-        } catch (...) {
-        }
+        } catch (...) {}
     };
     if (!QCoreApplication::instance()) {
         guarded();
@@ -76,7 +77,8 @@ bool ProgressRunner::run(const Work& work) {
         guarded();
         state.done.store(true);
         // Wakes the waiting loop below (the loop outlives the worker).
-        QMetaObject::invokeMethod(&loop, [] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &loop, [] {}, Qt::QueuedConnection);
     });
 
     QPointer<QProgressDialog> dialog;

@@ -35,7 +35,9 @@ public:
         int delayMs = 400;
     };
 
-    explicit ProgressRunner(const Options& options) : options_(options) {}
+    explicit ProgressRunner(const Options& options)
+        : options_(options)
+    {}
 
     // Runs `work` to its end. Returns true when the user cancelled.
     bool run(const Work& work);

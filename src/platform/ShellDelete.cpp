@@ -18,15 +18,20 @@ namespace velmaro::platform {
 
 namespace {
 
-QString display(const QByteArray& raw) { return QFile::decodeName(raw); }
+QString display(const QByteArray& raw)
+{
+    return QFile::decodeName(raw);
+}
 
-QString reasonText(const ShellDeleteOutcome& outcome) {
+QString reasonText(const ShellDeleteOutcome& outcome)
+{
     if (!outcome.message.isEmpty())
         return outcome.message;
     return QString::fromStdString(engine::errorFromErrno(outcome.error).text);
 }
 
-ShellDeleteOutcome failure(int error, const QByteArray& path, const QString& message = {}) {
+ShellDeleteOutcome failure(int error, const QByteArray& path, const QString& message = {})
+{
     ShellDeleteOutcome outcome;
     outcome.error = error;
     outcome.failedPath = path;
@@ -34,42 +39,49 @@ ShellDeleteOutcome failure(int error, const QByteArray& path, const QString& mes
     return outcome;
 }
 
-bool makeDir(const QString& path, mode_t mode) {
+bool makeDir(const QString& path, mode_t mode)
+{
     const QByteArray raw = QFile::encodeName(path);
     if (::mkdir(raw.constData(), mode) != 0 && errno != EEXIST)
         return false;
     struct stat st {};
-    return ::stat(raw.constData(), &st) == 0 && S_ISDIR(st.st_mode)
-        && ::access(raw.constData(), W_OK | X_OK) == 0;
+    return ::stat(raw.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           ::access(raw.constData(), W_OK | X_OK) == 0;
 }
 
 // True when the entry named by `trashed` lies in a trash's files/ folder.
-bool inTrashFiles(const QString& trashed) {
+bool inTrashFiles(const QString& trashed)
+{
     const QFileInfo info(trashed);
     return info.isAbsolute() && QFileInfo(info.absolutePath()).fileName() == QStringLiteral("files");
 }
 
 }  // namespace
 
-ShellDelete::ShellDelete(QWidget* owner, unsigned flags) : owner_(owner), flags_(flags) {}
+ShellDelete::ShellDelete(QWidget* owner, unsigned flags)
+    : owner_(owner)
+    , flags_(flags)
+{}
 
-QString ShellDelete::homeTrashPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/Trash");
+QString ShellDelete::homeTrashPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
 }
 
-bool ShellDelete::ensureHomeTrash(QString* reason) {
+bool ShellDelete::ensureHomeTrash(QString* reason)
+{
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QString trash = homeTrashPath();
-    const bool ok = !data.isEmpty() && QFileInfo(data).isAbsolute() && QDir().mkpath(data)
-        && makeDir(trash, 0700) && makeDir(trash + QStringLiteral("/files"), 0700)
-        && makeDir(trash + QStringLiteral("/info"), 0700);
+    const bool ok = !data.isEmpty() && QFileInfo(data).isAbsolute() && QDir().mkpath(data) &&
+                    makeDir(trash, 0700) && makeDir(trash + QStringLiteral("/files"), 0700) &&
+                    makeDir(trash + QStringLiteral("/info"), 0700);
     if (!ok && reason)
         *reason = QStringLiteral("Der Papierkorb \"%1\" kann nicht angelegt werden.").arg(trash);
     return ok;
 }
 
-ShellDeleteOutcome ShellDelete::deleteFolder(const QByteArray& folder, engine::DeleteMode mode) {
+ShellDeleteOutcome ShellDelete::deleteFolder(const QByteArray& folder, engine::DeleteMode mode)
+{
     ShellDeleteOutcome outcome;
     if (!confirmed(folder, true)) {
         outcome.cancelled = true;
@@ -77,18 +89,19 @@ ShellDeleteOutcome ShellDelete::deleteFolder(const QByteArray& folder, engine::D
     }
     const bool toTrash = has(ShellFlags::FOF_ALLOWUNDO) && mode == engine::DeleteMode::Everything;
     const std::string path = folder.toStdString();
-    outcome = toTrash ? moveToTrash(folder, true)
-                      : runTree(folder, [&](const engine::DeleteOptions& options) {
-                            engine::DeleteOptions withMode = options;
-                            withMode.mode = mode;
-                            return engine::deleteTree(path, withMode);
-                        });
+    outcome =
+        toTrash ? moveToTrash(folder, true) : runTree(folder, [&](const engine::DeleteOptions& options) {
+            engine::DeleteOptions withMode = options;
+            withMode.mode = mode;
+            return engine::deleteTree(path, withMode);
+        });
     if (!outcome.ok)
         reportError(outcome);
     return outcome;
 }
 
-ShellDeleteOutcome ShellDelete::deleteScanned(const engine::ScannedFolder& folder, engine::DeleteMode mode) {
+ShellDeleteOutcome ShellDelete::deleteScanned(const engine::ScannedFolder& folder, engine::DeleteMode mode)
+{
     const QByteArray path = QByteArray::fromStdString(folder.path);
     ShellDeleteOutcome outcome;
     if (!confirmed(path, true)) {
@@ -101,14 +114,16 @@ ShellDeleteOutcome ShellDelete::deleteScanned(const engine::ScannedFolder& folde
         return engine::deleteScannedTree(folder, withMode);
     });
     if (outcome.error == engine::kChangedSinceScan)
-        outcome.message = QStringLiteral("Der Ordner \"%1\" hat sich seit der Suche geändert und wird nicht gelöscht.")
-                              .arg(display(outcome.failedPath));
+        outcome.message =
+            QStringLiteral("Der Ordner \"%1\" hat sich seit der Suche geändert und wird nicht gelöscht.")
+                .arg(display(outcome.failedPath));
     if (!outcome.ok)
         reportError(outcome);
     return outcome;
 }
 
-ShellDeleteOutcome ShellDelete::deleteFile(const QByteArray& file) {
+ShellDeleteOutcome ShellDelete::deleteFile(const QByteArray& file)
+{
     ShellDeleteOutcome outcome;
     if (!confirmed(file, false)) {
         outcome.cancelled = true;
@@ -120,29 +135,33 @@ ShellDeleteOutcome ShellDelete::deleteFile(const QByteArray& file) {
     return outcome;
 }
 
-bool ShellDelete::confirmed(const QByteArray& path, bool folder) const {
+bool ShellDelete::confirmed(const QByteArray& path, bool folder) const
+{
     if (has(ShellFlags::FOF_NOCONFIRMATION))
         return true;
     const QString what = folder ? QStringLiteral("Soll der Ordner \"%1\" mit allen Unterordnern und Dateien ")
                                 : QStringLiteral("Soll die Datei \"%1\" ");
-    const QString how = has(ShellFlags::FOF_ALLOWUNDO) ? QStringLiteral("in den Papierkorb verschoben werden?")
-                                                       : QStringLiteral("endgültig gelöscht werden?");
+    const QString how = has(ShellFlags::FOF_ALLOWUNDO)
+                            ? QStringLiteral("in den Papierkorb verschoben werden?")
+                            : QStringLiteral("endgültig gelöscht werden?");
     return MsgBox(what.arg(display(path)) + how, 292, QStringLiteral("Löschen bestätigen"), owner_) == kYes;
 }
 
-ShellDeleteOutcome ShellDelete::runTree(
-    const QByteArray& folder, const std::function<engine::DeleteResult(const engine::DeleteOptions&)>& work) {
-    ProgressRunner runner({owner_, !has(ShellFlags::FOF_SILENT),
-                           !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
+ShellDeleteOutcome
+ShellDelete::runTree(const QByteArray& folder,
+                     const std::function<engine::DeleteResult(const engine::DeleteOptions&)>& work)
+{
+    ProgressRunner runner(
+        {owner_, !has(ShellFlags::FOF_SILENT), !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
     engine::DeleteResult result;
-    const bool cancelled = runner.run([&](const ProgressRunner::EntryFn& onEntry,
-                                          const std::atomic<bool>& cancel) {
-        engine::DeleteOptions options;
-        options.removeTop = true;
-        options.onEntry = onEntry;
-        options.cancel = &cancel;
-        result = work(options);
-    });
+    const bool cancelled =
+        runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>& cancel) {
+            engine::DeleteOptions options;
+            options.removeTop = true;
+            options.onEntry = onEntry;
+            options.cancel = &cancel;
+            result = work(options);
+        });
     if (result.ok)
         return ShellDeleteOutcome{true, false, 0, {}, {}};
     int error = result.error;
@@ -153,9 +172,10 @@ ShellDeleteOutcome ShellDelete::runTree(
     return failure(error, failed);
 }
 
-ShellDeleteOutcome ShellDelete::runFile(const QByteArray& file) {
-    ProgressRunner runner({owner_, !has(ShellFlags::FOF_SILENT),
-                           !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
+ShellDeleteOutcome ShellDelete::runFile(const QByteArray& file)
+{
+    ProgressRunner runner(
+        {owner_, !has(ShellFlags::FOF_SILENT), !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
     engine::DeleteResult result;
     const std::string path = file.toStdString();
     runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>&) {
@@ -167,7 +187,8 @@ ShellDeleteOutcome ShellDelete::runFile(const QByteArray& file) {
     return failure(result.error != 0 ? result.error : EIO, file);
 }
 
-ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& given, bool folder) {
+ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& given, bool folder)
+{
     QByteArray path = given;
     while (path.size() > 1 && path.endsWith('/'))
         path.chop(1);
@@ -203,15 +224,16 @@ ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& given, bool folder
 }
 
 std::vector<int> ShellDelete::deleteListedFiles(int folderFd, const QByteArray& folder,
-                                                const std::vector<engine::ListedFile>& files) {
+                                                const std::vector<engine::ListedFile>& files)
+{
     const QString question = QStringLiteral("Sollen %1 Datei(en) in \"%2\" endgültig gelöscht werden?")
                                  .arg(files.size())
                                  .arg(display(folder));
-    if (!has(ShellFlags::FOF_NOCONFIRMATION)
-        && MsgBox(question, 292, QStringLiteral("Löschen bestätigen"), owner_) != kYes)
+    if (!has(ShellFlags::FOF_NOCONFIRMATION) &&
+        MsgBox(question, 292, QStringLiteral("Löschen bestätigen"), owner_) != kYes)
         return {};
-    ProgressRunner runner({owner_, !has(ShellFlags::FOF_SILENT),
-                           !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
+    ProgressRunner runner(
+        {owner_, !has(ShellFlags::FOF_SILENT), !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
     const std::string shown = folder.toStdString();
     std::vector<int> errors(files.size(), ECANCELED);
     runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>& cancel) {
@@ -230,11 +252,13 @@ std::vector<int> ShellDelete::deleteListedFiles(int folderFd, const QByteArray& 
     return errors;
 }
 
-void ShellDelete::reportError(const ShellDeleteOutcome& outcome) const {
+void ShellDelete::reportError(const ShellDeleteOutcome& outcome) const
+{
     if (has(ShellFlags::FOF_NOERRORUI))
         return;
-    const QString prompt = QStringLiteral("\"%1\" konnte nicht gelöscht werden.").arg(display(outcome.failedPath))
-        + QChar(u'\r') + reasonText(outcome);
+    const QString prompt =
+        QStringLiteral("\"%1\" konnte nicht gelöscht werden.").arg(display(outcome.failedPath)) +
+        QChar(u'\r') + reasonText(outcome);
     MsgBox(prompt, 16, QStringLiteral("Fehler beim Löschen"), owner_);
 }
 

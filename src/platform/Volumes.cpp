@@ -46,8 +46,8 @@ bool isBelow(const QString& path, const QString& root)
 
 bool isSystemPlace(const QString& mountPoint)
 {
-    return isBelow(mountPoint, QStringLiteral("/proc")) || isBelow(mountPoint, QStringLiteral("/sys"))
-        || isBelow(mountPoint, QStringLiteral("/dev"));
+    return isBelow(mountPoint, QStringLiteral("/proc")) || isBelow(mountPoint, QStringLiteral("/sys")) ||
+           isBelow(mountPoint, QStringLiteral("/dev"));
 }
 
 // State shared between isReadable() and its (possibly abandoned) thread.
@@ -81,12 +81,12 @@ void Volumes::setLister(Lister function)
 bool Volumes::isPseudoFileSystem(const QString& type)
 {
     static const QSet<QString> pseudo = {
-        "proc", "sysfs", "devtmpfs", "devpts", "tmpfs", "ramfs", "cgroup", "cgroup2",
-        "squashfs", "overlay", "aufs", "securityfs", "debugfs", "tracefs", "pstore", "bpf",
-        "mqueue", "hugetlbfs", "configfs", "fusectl", "autofs", "binfmt_misc", "nsfs",
-        "efivarfs", "rpc_pipefs", "selinuxfs", "nfsd", "fuse.gvfsd-fuse", "fuse.portal",
-        "fuse.lxcfs", "devfs", "usbfs", "sockfs", "pipefs", "anon_inodefs", "cpuset",
-        "none", "ipathfs", "rootfs", "zsmalloc", "xenfs", "vboxsf_internal"};
+        "proc",        "sysfs",      "devtmpfs", "devpts",     "tmpfs",      "ramfs",   "cgroup",
+        "cgroup2",     "squashfs",   "overlay",  "aufs",       "securityfs", "debugfs", "tracefs",
+        "pstore",      "bpf",        "mqueue",   "hugetlbfs",  "configfs",   "fusectl", "autofs",
+        "binfmt_misc", "nsfs",       "efivarfs", "rpc_pipefs", "selinuxfs",  "nfsd",    "fuse.gvfsd-fuse",
+        "fuse.portal", "fuse.lxcfs", "devfs",    "usbfs",      "sockfs",     "pipefs",  "anon_inodefs",
+        "cpuset",      "none",       "ipathfs",  "rootfs",     "zsmalloc",   "xenfs",   "vboxsf_internal"};
     return pseudo.contains(type);
 }
 

@@ -56,8 +56,8 @@ QWidget* createBitteWarten()
 }
 
 BitteWarten::BitteWarten(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
-      owner_(parent ? parent : platform::forms().find(FormNames::Velmaro()))
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , owner_(parent ? parent : platform::forms().find(FormNames::Velmaro()))
 {
     ensureResources();
     name(this, FormNames::BitteWarten());
@@ -78,8 +78,7 @@ BitteWarten::~BitteWarten()
 void BitteWarten::placeControl(QWidget* w, double left, double top, double width, double height)
 {
     using platform::twipsToPixels;
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                   twipsToPixels(height));
+    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
 void BitteWarten::buildControls()
@@ -144,12 +143,15 @@ void BitteWarten::onTimer()
         allowClose();
         platform::WaitCursor::restore();
         ++scansStarted_;  // the cursor is restored: the destructor must not do it again
-        QMetaObject::invokeMethod(this, [this] {
-            if (platform::forms().find(FormNames::BitteWarten()) == this)
-                platform::forms().unload(FormNames::BitteWarten());
-            else
-                reject();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (platform::forms().find(FormNames::BitteWarten()) == this)
+                    platform::forms().unload(FormNames::BitteWarten());
+                else
+                    reject();
+            },
+            Qt::QueuedConnection);
         return;
     }
     ++scansStarted_;

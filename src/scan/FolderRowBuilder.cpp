@@ -7,10 +7,10 @@
 
 namespace velmaro {
 
-const QString FolderRowBuilder::kIncompleteText =
-    QStringLiteral("Größe unvollständig (Suche abgebrochen)");
+const QString FolderRowBuilder::kIncompleteText = QStringLiteral("Größe unvollständig (Suche abgebrochen)");
 
-FolderRowBuilder::FolderRowBuilder(const QLocale& locale) : locale_(locale)
+FolderRowBuilder::FolderRowBuilder(const QLocale& locale)
+    : locale_(locale)
 {
     locale_.setNumberOptions(QLocale::OmitGroupSeparator);
 }

@@ -15,7 +15,8 @@ std::string_view parentOf(std::string_view path)
 }  // namespace
 
 RowBatchBuilder::RowBatchBuilder(const QByteArray& root, quint32 firstSlot)
-    : root_(root.toStdString()), next_(firstSlot)
+    : root_(root.toStdString())
+    , next_(firstSlot)
 {
     // The engine's rule: no trailing '/' but for "/", then exactly one.
     while (root_.size() > 1 && root_.back() == '/')

@@ -17,7 +17,7 @@
 namespace velmaro {
 
 namespace {
-constexpr int kPathColumn = 2;  // the first sort: the full path reads like the tree
+constexpr int kPathColumn = 2;   // the first sort: the full path reads like the tree
 constexpr int kHandOverMs = 50;  // batches reach the list together, at most this often
 }  // namespace
 
@@ -38,7 +38,8 @@ struct ScanRun::State {
 };
 
 ScanRun::ScanRun(TargetResolver resolver, QObject* parent)
-    : QObject(parent), state_(std::make_unique<State>())
+    : QObject(parent)
+    , state_(std::make_unique<State>())
 {
     state_->resolve = std::move(resolver);
     state_->flushTimer.setSingleShot(true);
@@ -85,11 +86,13 @@ void ScanRun::Verzeichnisse_lesen()
     auto builder = std::make_shared<RowBatchBuilder>(target.rootRaw, firstSlot);
     auto onBatch = [this, gen, builder](std::vector<engine::FolderRecord>&& records) {
         QMetaObject::invokeMethod(
-            this, [this, gen, batch = builder->build(records)]() mutable { this->onBatch(gen, std::move(batch)); },
+            this,
+            [this, gen, batch = builder->build(records)]() mutable { this->onBatch(gen, std::move(batch)); },
             Qt::QueuedConnection);
     };
     auto onDone = [this, gen] {
-        QMetaObject::invokeMethod(this, [this, gen] { this->onDone(gen); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, gen] { this->onDone(gen); }, Qt::QueuedConnection);
     };
     state_->scanner = std::make_unique<engine::FolderScanner>(state_->options);
     state_->scanner->start(target.rootRaw.toStdString(), std::move(onBatch), std::move(onDone));

@@ -5,7 +5,6 @@
 
 namespace velmaro {
 
-
 void Scan_starten();
 
 }  // namespace velmaro

@@ -19,28 +19,40 @@ namespace platform = velmaro::platform;
 namespace {
 
 QDate fixedDate;
-QDate fixedToday() { return fixedDate; }
+QDate fixedToday()
+{
+    return fixedDate;
+}
 
 template <class T = QLabel>
-T* child(QWidget* w, const char* name) { return w->findChild<T*>(QString::fromLatin1(name)); }
+T* child(QWidget* w, const char* name)
+{
+    return w->findChild<T*>(QString::fromLatin1(name));
+}
 
-Copyright* load() { return platform::forms().load<Copyright>(QStringLiteral("Copyright")); }
+Copyright* load()
+{
+    return platform::forms().load<Copyright>(QStringLiteral("Copyright"));
+}
 
 }  // namespace
 
 class TstAbout : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         platform::forms().registerForm(QStringLiteral("Copyright"), [] { return new Copyright; });
     }
-    void cleanup() {
+    void cleanup()
+    {
         Copyright::setDateSource(nullptr);
         platform::Alle_Fenster_schliessen();
         velmaro::testsupport::flushDeletes();
     }
 
-    void versionTextKeepsTheFixedZeros() {
+    void versionTextKeepsTheFixedZeros()
+    {
         QCOMPARE(Copyright::versionText(1, 1, 0) + Copyright::versionText(1, 1, 5),
                  QStringLiteral(" Version 1.01.00 Version 1.01.05"));
         QCOMPARE(Copyright::versionText(1, 10, 0) + Copyright::versionText(2, 12, 34),
@@ -49,7 +61,8 @@ private slots:
 
     // Pictures load, the links are links, every caption fits, the window
     // cannot be resized, the strip paints its gradient.
-    void picturesLinksAndLook() {
+    void picturesLinksAndLook()
+    {
         Copyright* w = load();
         QVERIFY(w);
         for (const char* image : {"Image1", "Logo"})
@@ -72,7 +85,8 @@ private slots:
         QVERIFY2(bottom.red() > 240 && bottom.green() < 40, qPrintable(bottom.name()));
     }
 
-    void holderLineFollowsTheYearWhenShownAgain() {
+    void holderLineFollowsTheYearWhenShownAgain()
+    {
         fixedDate = QDate(2025, 12, 31);
         Copyright::setDateSource(&fixedToday);
         Copyright* w = load();
@@ -87,12 +101,14 @@ private slots:
         QCOMPARE(child(w, "txt_Name")->text(), QStringLiteral("© 2027 Velmaro-Team"));
     }
 
-    void leavingUnloadsTheModalWindow_data() {
+    void leavingUnloadsTheModalWindow_data()
+    {
         QTest::addColumn<bool>("escape");
         QTest::newRow("Okay") << false;
         QTest::newRow("Escape") << true;
     }
-    void leavingUnloadsTheModalWindow() {
+    void leavingUnloadsTheModalWindow()
+    {
         QFETCH(bool, escape);
         QPointer<Copyright> seen;
         bool wasModal = false;

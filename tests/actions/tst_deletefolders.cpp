@@ -33,37 +33,43 @@ private:
 
     RoListBox* list() const { return window_->roListBox_Ordner(); }
     QByteArray at(const char* relative) const { return root_ + relative; }
-    qint64 rowOf(const QByteArray& raw) const {
+    qint64 rowOf(const QByteArray& raw) const
+    {
         for (qint64 i = 1; i <= list()->RowCount(); ++i)
             if (list()->RowAt(i)->rawPath == raw)
                 return i;
         return 0;
     }
-    QList<QByteArray> listedPaths() const {
+    QList<QByteArray> listedPaths() const
+    {
         QList<QByteArray> paths;
         for (qint64 i = 1; i <= list()->RowCount(); ++i)
             paths << list()->RowAt(i)->rawPath;
         std::sort(paths.begin(), paths.end());
         return paths;
     }
-    void clickDelete(const char* folder) {
+    void clickDelete(const char* folder)
+    {
         list()->SelectRow(rowOf(at(folder)));
         window_->cmd_OrdnerDel()->click();
     }
-    void scan(const QByteArray& root) {
+    void scan(const QByteArray& root)
+    {
         window_->setScanRoot(root);
         Scan_starten();
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         // No session bus: the program's own properties window answers.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + scratchFolder() + "no-bus");
         registerForms();
     }
 
     // root/: big/a/x.txt (10 bytes), zero1/, zero2/sub/, three/x (3 bytes), scanned.
-    void init() {
+    void init()
+    {
         root_ = scratchFolder();
         for (const char* dir : {"big/", "big/a/", "zero1/", "zero2/", "zero2/sub/", "three/"})
             makeDir(at(dir));
@@ -75,13 +81,15 @@ private slots:
         scan(root_);
         QCOMPARE(list()->RowCount(), 7);
     }
-    void cleanup() {
+    void cleanup()
+    {
         platform::Alle_Fenster_schliessen();
         flushDeletes();
         QCOMPARE(platform::WaitCursor::depth(), 0);
     }
 
-    void nothingToDeleteSaysSo() {
+    void nothingToDeleteSaysSo()
+    {
         MsgBoxScript script;
         list()->SelectRow(0);
         window_->cmd_OrdnerDel()->click();  // rows, none selected
@@ -92,28 +100,32 @@ private slots:
         window_->cmd_OrdnerDel()->click();
         window_->cmd_OrdnerNull()->click();
         const QString noFolders = box(64, {}, QStringLiteral("Keine Ordner vorhanden."));
-        const QString noZero = box(64, QStringLiteral("Hinweis"), QStringLiteral("Es wurden keine 0 Byte Ordner gefunden."));
+        const QString noZero =
+            box(64, QStringLiteral("Hinweis"), QStringLiteral("Es wurden keine 0 Byte Ordner gefunden."));
         QCOMPARE(boxes(script), (QStringList{noFolders, noZero, noFolders, noZero}));
         QVERIFY(exists(at("big/a/x.txt")) && exists(at("three/x")));
     }
 
-    void answerNoDeletesNothing() {
+    void answerNoDeletesNothing()
+    {
         MsgBoxScript script;
         script.answer(7);
         script.answer(7);
         clickDelete("big/");
         window_->cmd_OrdnerNull()->click();
         QCOMPARE(boxes(script),
-                 (QStringList{box(292, QStringLiteral("Ordner löschen"),
-                                  "Soll der Ordner \"" + QFile::decodeName(at("big/"))
-                                      + "\" und deren Unterordner wirklich gelöscht werden?"),
-                              box(292, QStringLiteral("Löschen"),
-                                  "Es wurden 3 Ordner mit 0 Byte gefunden, sollen diese jetzt gelöscht werden?")}));
+                 (QStringList{
+                     box(292, QStringLiteral("Ordner löschen"),
+                         "Soll der Ordner \"" + QFile::decodeName(at("big/")) +
+                             "\" und deren Unterordner wirklich gelöscht werden?"),
+                     box(292, QStringLiteral("Löschen"),
+                         "Es wurden 3 Ordner mit 0 Byte gefunden, sollen diese jetzt gelöscht werden?")}));
         QVERIFY(exists(at("big/a/x.txt")) && exists(at("zero1/")) && exists(at("zero2/sub/")));
         QCOMPARE(window_->Label_Info(0)->text(), QStringLiteral("7 Ordner gefunden "));
     }
 
-    void successOffersARefresh() {
+    void successOffersARefresh()
+    {
         MsgBoxScript script;
         for (int answer : {6, 7, 6, 6})
             script.answer(answer);
@@ -131,7 +143,8 @@ private slots:
         QCOMPARE(listedPaths(), (QList<QByteArray>{root_, at("three/"), at("zero2/"), at("zero2/sub/")}));
     }
 
-    void failureReportsTheRemovalError() {
+    void failureReportsTheRemovalError()
+    {
         MsgBoxScript script;
         script.answer(6);
         script.answer(7);
@@ -140,13 +153,15 @@ private slots:
         QVERIFY(::rmdir(at("gone/").constData()) == 0);
         clickDelete("gone/");
         const engine::ErrorInfo info = engine::errorFromErrno(ENOENT);
-        QCOMPARE(boxes(script).at(1), box(20, {}, "Fehler ID " + QString::number(info.number) + "\r"
-                                                      + QString::fromStdString(info.text)
-                                                      + "\r\rÜbersicht aktualisieren?"));
+        QCOMPARE(boxes(script).at(1),
+                 box(20, {},
+                     "Fehler ID " + QString::number(info.number) + "\r" + QString::fromStdString(info.text) +
+                         "\r\rÜbersicht aktualisieren?"));
         QVERIFY(rowOf(at("gone/")) > 0);  // No: no refresh
     }
 
-    void deletesByTheRawPathNotTheShownText() {
+    void deletesByTheRawPathNotTheShownText()
+    {
         const QByteArray odd = at("n\xff\nx/");
         makeDir(odd);
         makeFile(odd + "f", "1");
@@ -160,7 +175,8 @@ private slots:
         QVERIFY(exists(at("three/x")));
     }
 
-    void zeroPassDeletesOnlyEmptyFoldersAndRescans() {
+    void zeroPassDeletesOnlyEmptyFoldersAndRescans()
+    {
         makeFile(at("zero1/late.txt"), "late");  // gained content since the scan
         MsgBoxScript script;
         script.answer(6);
@@ -168,12 +184,14 @@ private slots:
         QCOMPARE(script.calls().size(), 1);  // nothing after the question, not even for zero2/sub
         QVERIFY(!exists(at("zero2/")));
         QVERIFY(exists(at("zero1/late.txt")) && exists(at("three/x")) && exists(at("big/a/x.txt")));
-        QCOMPARE(listedPaths(), (QList<QByteArray>{root_, at("big/"), at("big/a/"), at("three/"), at("zero1/")}));
+        QCOMPARE(listedPaths(),
+                 (QList<QByteArray>{root_, at("big/"), at("big/a/"), at("three/"), at("zero1/")}));
         QVERIFY(window_->Label_Info(0)->text().startsWith(QStringLiteral("5")));
         QCOMPARE(list()->ZeroByteCount(), 0);
     }
 
-    void infoNeedsASelectedRowAndOpensItsRawPath() {
+    void infoNeedsASelectedRowAndOpensItsRawPath()
+    {
         const QByteArray odd = at("o\xff\nd/");
         makeDir(odd);
         scan(root_);

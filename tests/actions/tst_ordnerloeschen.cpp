@@ -24,7 +24,8 @@ private:
 
     QByteArray at(const char* relative) const { return root_ + relative; }
     // tree/: a/b/c.txt (5 bytes), d.txt, e/ (empty)
-    QByteArray buildTree() {
+    QByteArray buildTree()
+    {
         const QByteArray tree = at("tree/");
         for (const char* dir : {"", "a", "a/b", "e"})
             makeDir(tree + dir);
@@ -32,10 +33,12 @@ private:
         makeFile(tree + "d.txt", "x");
         return tree;
     }
-    bool quiet(const QByteArray& pattern, bool confirm = false, bool showErrors = false) {
+    bool quiet(const QByteArray& pattern, bool confirm = false, bool showErrors = false)
+    {
         return Ordner_löschen(pattern, nullptr, confirm, false, false, false, showErrors);
     }
-    DeleteOutcome zeroPass(const QByteArray& folder) {
+    DeleteOutcome zeroPass(const QByteArray& folder)
+    {
         DeleteRequest request;
         request.folder = folder;
         request.mode = DeleteMode::ZeroByteOnly;
@@ -43,14 +46,16 @@ private:
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         // A relative path must never reach the working folder: make it one we own.
         workDir_ = scratchFolder();
         QVERIFY(::chdir(workDir_.constData()) == 0);
     }
     void init() { root_ = scratchFolder(); }
 
-    void flagArithmetic() {
+    void flagArithmetic()
+    {
         QCOMPARE(deleteFlags(false, false, false, false, false), 0x0514u);
         QCOMPARE(deleteFlags(true, true, true, true, true), 0x0040u);
         QCOMPARE(deleteFlags(false, true, true, false, false), 0x0410u);
@@ -62,7 +67,8 @@ private slots:
 
     // "folder/*.*" deletes the folder with everything in it; any other
     // pattern, a file's name or a relative one, deletes nothing.
-    void patternAndTheRemovalError() {
+    void patternAndTheRemovalError()
+    {
         const engine::ErrorInfo expected = engine::errorFromErrno(ENOENT);
         QVERIFY(!quiet(at("gone/*.*")));
         QCOMPARE(lastErrorNumber(), 76);
@@ -86,7 +92,8 @@ private slots:
 
     // The question only when asked for, No is no error; the error box only
     // when asked for.
-    void questionAndErrorBox() {
+    void questionAndErrorBox()
+    {
         const QByteArray tree = buildTree();
         platform::MsgBoxScript script;
         script.answer(7);
@@ -106,7 +113,8 @@ private slots:
         QCOMPARE(script.calls().at(0).style, 16);
     }
 
-    void zeroModeKeepsContent() {
+    void zeroModeKeepsContent()
+    {
         const QByteArray tree = at("zero/");
         for (const char* dir : {"", "empty", "nested", "nested/deeper", "three"})
             makeDir(tree + dir);

@@ -26,10 +26,11 @@ int sign(int v)
 // punctuation, characters outside Latin-1 and duplicates.
 QStringList makeTexts(int count, unsigned seed)
 {
-    static const QStringList parts{"apfel", "Apfel", "Äpfel", "äpfel", "Birne", "birne", "Zebra",
-                                   "Straße", "Strasse", "strasse", "Ölbild", "Oelbild", "_alt", "-neu",
-                                   "a b", "a/b", "a.b", "2024", "10", "9", "€uro", "Ωmega", "日本",
-                                   "co\u0308l", "cöl", "ŒUVRE", "zz", " ", "/", "Ærø", "ø", "ÿ"};
+    static const QStringList parts{"apfel",  "Apfel",   "Äpfel",     "äpfel",  "Birne",   "birne", "Zebra",
+                                   "Straße", "Strasse", "strasse",   "Ölbild", "Oelbild", "_alt",  "-neu",
+                                   "a b",    "a/b",     "a.b",       "2024",   "10",      "9",     "€uro",
+                                   "Ωmega",  "日本",    "co\u0308l", "cöl",    "ŒUVRE",   "zz",    " ",
+                                   "/",      "Ærø",     "ø",         "ÿ"};
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> pick(0, int(parts.size()) - 1);
     std::uniform_int_distribution<int> length(1, 5);
@@ -57,7 +58,9 @@ void expectRanksMatchCollator(const QStringList& texts, const std::function<quin
             const int got = sign(int(qint64(rankOf(i)) - qint64(rankOf(j))));
             if (truth != got)
                 QFAIL(qPrintable(QStringLiteral("%1 / %2: collator %3, ranks %4")
-                                     .arg(texts[i], texts[j]).arg(truth).arg(got)));
+                                     .arg(texts[i], texts[j])
+                                     .arg(truth)
+                                     .arg(got)));
         }
     }
 }
@@ -74,10 +77,31 @@ void expectRanksMatchCollator(const QStringList& texts, const TextRanking& ranki
 // Every fifth folder is no row (its record has not arrived).
 void makeTree(FolderSlots& table, std::vector<quint32>& rows, int count, unsigned seed)
 {
-    static const QList<QByteArray> names{"Foto", "foto", "F\xc3\xb6to", "a", "a b", "a-b", "ab", "a.b", "a_b",
-                                         "Stra\xc3\x9f" "e", "Strasse", "strasse", "10", "9", ".versteckt",
-                                         "_alt", "\xc3\x96lbild", "Oelbild", "zz", "A", "\xd0\x81lka"};
-    static const QList<QByteArray> rare{"\xe6\x97\xa5\xe6\x9c\xac", "co\xcc\x88l", "x\ty", "z\nz", "\xff" "e"};
+    static const QList<QByteArray> names{"Foto",
+                                         "foto",
+                                         "F\xc3\xb6to",
+                                         "a",
+                                         "a b",
+                                         "a-b",
+                                         "ab",
+                                         "a.b",
+                                         "a_b",
+                                         "Stra\xc3\x9f"
+                                         "e",
+                                         "Strasse",
+                                         "strasse",
+                                         "10",
+                                         "9",
+                                         ".versteckt",
+                                         "_alt",
+                                         "\xc3\x96lbild",
+                                         "Oelbild",
+                                         "zz",
+                                         "A",
+                                         "\xd0\x81lka"};
+    static const QList<QByteArray> rare{"\xe6\x97\xa5\xe6\x9c\xac", "co\xcc\x88l", "x\ty", "z\nz",
+                                        "\xff"
+                                        "e"};
     std::mt19937 random(seed);
     table.add(FolderSlot::kNoParent, "/home/benutzer/", 15);
     table.add(FolderSlot::kNoParent, "/daten/", 7);
@@ -192,7 +216,13 @@ void TestCollation::ranksInOtherScriptsAndLocales()
     QFETCH(int, fast);
     QLocale::setDefault(locale);
     QStringList texts = makeTexts(1500, 5);
-    texts << "chata" << "hrad" << "cesta" << "ärlig" << "zebra" << "åska" << "ö";
+    texts << "chata"
+          << "hrad"
+          << "cesta"
+          << "ärlig"
+          << "zebra"
+          << "åska"
+          << "ö";
     std::mt19937 random(9);
     const QString letters = QStringLiteral("абвгдеёжзийклмнопрстуфхцчшщъыьэюяАБВЖЯ日本語한국어");
     for (int i = 0; i < 1500; ++i) {

@@ -61,8 +61,8 @@ qint64 ms(int year, int month, int day, int hour = 12)
 std::vector<FolderRow> sortSet(int set)
 {
     if (set == 0)
-        return {row("k", 1024 * 1024), failed("f1"), row("z", 2 * 1024), row("m", 10 * 1024), failed("f2"),
-                row("n", 0)};
+        return {row("k", 1024 * 1024), failed("f1"), row("z", 2 * 1024),
+                row("m", 10 * 1024),   failed("f2"), row("n", 0)};
     return {row("neu", 0, ms(2026, 1, 2)), row("leer"), row("alt", 0, ms(1999, 12, 31)),
             row("mittel", 0, ms(2010, 6, 1), ms(2011, 1, 1))};
 }
@@ -78,7 +78,8 @@ RowBatch treeBatch(quint32 first, quint32 end, const std::vector<quint32>& fille
         QByteArray name = s == 0 ? QByteArray("/daten/") : "Ordner " + QByteArray::number(s % 97);
         if (s % 13 == 1)
             name += "\xff";
-        batch.addSlot(s == 0 ? FolderSlot::kNoParent : (s - 1) / 4, name.constData(), std::size_t(name.size()));
+        batch.addSlot(s == 0 ? FolderSlot::kNoParent : (s - 1) / 4, name.constData(),
+                      std::size_t(name.size()));
     }
     for (const quint32 s : filled) {
         RowBatch::Fill fill;
@@ -452,7 +453,8 @@ void TestControls::treeRowsTakeTheirPlacesWhileSorted()
     QCOMPARE(list.ScannedFolderAt(2)->rootId.dev, 42u);
     QCollator collator{QLocale()};
     for (qint64 r = 2; r <= list.RowCount(); ++r)
-        QVERIFY2(collator.compare(list.CellText(r - 1, 2), list.CellText(r, 2)) < 0, qPrintable(list.CellText(r, 2)));
+        QVERIFY2(collator.compare(list.CellText(r - 1, 2), list.CellText(r, 2)) < 0,
+                 qPrintable(list.CellText(r, 2)));
     const std::optional<engine::ScannedFolder> odd = list.ScannedFolderAt(list.RowCount());
     QVERIFY(odd && odd->path.back() == '/' && QByteArray::fromStdString(odd->path).startsWith("/daten/"));
     QCOMPARE(odd->id.dev, odd->id.ino % 2 ? 41u : 42u);  // each row its own device
@@ -498,7 +500,8 @@ void TestControls::listCellsAreAccessible()
     QAccessibleInterface* cell = view->tableInterface()->cellAt(0, 1);
     QVERIFY(cell);
     QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("/daten/Bilder/"));
-    QCOMPARE(view->tableInterface()->cellAt(0, 3)->text(QAccessible::Name), QStringLiteral("05.12.26 12:00:00"));
+    QCOMPARE(view->tableInterface()->cellAt(0, 3)->text(QAccessible::Name),
+             QStringLiteral("05.12.26 12:00:00"));
 }
 
 QTEST_MAIN(TestControls)

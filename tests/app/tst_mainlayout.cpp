@@ -10,7 +10,8 @@ using velmaro::TwipsRect;
 
 namespace {
 
-TwipsRect rectOf(const MainLayoutResult& r, const char* name) {
+TwipsRect rectOf(const MainLayoutResult& r, const char* name)
+{
     const Placement* p = r.find(QString::fromLatin1(name));
     if (!p)
         qFatal("no placement for %s", name);
@@ -23,27 +24,32 @@ class TstMainLayout : public QObject {
     Q_OBJECT
 
 private slots:
-    void placements_data() {
+    void placements_data()
+    {
         QTest::addColumn<double>("windowWidth");
         QTest::addColumn<double>("windowHeight");
         QTest::addColumn<QString>("control");
         QTest::addColumn<QList<double>>("rect");  // left, top, width, height
         using R = QList<double>;
         // At the minimum: Left/Width of buttons and Top/Left of the list are kept from the design.
-        const QList<std::pair<const char*, R>> minimum = {
-            {"roListBox_Ordner", {2820, 270, 7275, 4065}}, {"Dir1", {30, 810, 2745, 3015}},
-            {"cmd_Go", {60, 3900, 2715, 405}},            {"cmd_Ende", {9375, 4360, 735, 465}},
-            {"cmd_Info", {8880, 4360, 465, 465}},         {"cmd_DelFile", {7050, 4360, 1800, 465}},
-            {"cmd_OrdnerDel", {5220, 4360, 1800, 465}},   {"cmd_OrdnerNull", {3390, 4360, 1800, 465}},
-            {"Logo", {60, 4380, 1110, 450}},              {"Label_Info_0", {1500, 4380, 480, 195}},
-            {"Label_Info_1", {1500, 4595, 870, 195}}};
+        const QList<std::pair<const char*, R>> minimum = {{"roListBox_Ordner", {2820, 270, 7275, 4065}},
+                                                          {"Dir1", {30, 810, 2745, 3015}},
+                                                          {"cmd_Go", {60, 3900, 2715, 405}},
+                                                          {"cmd_Ende", {9375, 4360, 735, 465}},
+                                                          {"cmd_Info", {8880, 4360, 465, 465}},
+                                                          {"cmd_DelFile", {7050, 4360, 1800, 465}},
+                                                          {"cmd_OrdnerDel", {5220, 4360, 1800, 465}},
+                                                          {"cmd_OrdnerNull", {3390, 4360, 1800, 465}},
+                                                          {"Logo", {60, 4380, 1110, 450}},
+                                                          {"Label_Info_0", {1500, 4380, 480, 195}},
+                                                          {"Label_Info_1", {1500, 4595, 870, 195}}};
         for (const auto& [name, rect] : minimum)
             QTest::addRow("minimum %s", name) << 10290.0 << 5295.0 << QString::fromLatin1(name) << rect;
         // 1000 wider, 500 higher: the list and tree grow, the bottom row moves,
         // right-aligned 30 apart with its right edge at W - 180.
         const QList<std::pair<const char*, R>> larger = {
             {"roListBox_Ordner", {2820, 270, 8275, 4565}}, {"Dir1", {30, 810, 2745, 3515}},
-            {"cmd_Ende", {10375, 4860, 735, 465}},        {"cmd_Info", {9880, 4860, 465, 465}},
+            {"cmd_Ende", {10375, 4860, 735, 465}},         {"cmd_Info", {9880, 4860, 465, 465}},
             {"cmd_DelFile", {8050, 4860, 1800, 465}},      {"cmd_OrdnerDel", {6220, 4860, 1800, 465}},
             {"cmd_OrdnerNull", {4390, 4860, 1800, 465}}};
         for (const auto& [name, rect] : larger)
@@ -53,7 +59,8 @@ private slots:
         QTest::newRow("low exit") << 12000.0 << 4000.0 << "cmd_Ende" << R{11085, 4360, 735, 465};
     }
 
-    void placements() {
+    void placements()
+    {
         QFETCH(double, windowWidth);
         QFETCH(double, windowHeight);
         QFETCH(QString, control);
@@ -64,7 +71,8 @@ private slots:
         QCOMPARE(p->rect, (TwipsRect{rect[0], rect[1], rect[2], rect[3]}));
     }
 
-    void windowSizeAndWhatMovesDown() {
+    void windowSizeAndWhatMovesDown()
+    {
         const MainLayoutResult base = MainLayout::compute(10290, 5295);
         const MainLayoutResult big = MainLayout::compute(11290, 5795);
         QCOMPARE(QPair(base.width, base.height), QPair(10290.0, 5295.0));
@@ -79,7 +87,8 @@ private slots:
         }
     }
 
-    void maximizedOrMinimizedKeepsItsSize() {
+    void maximizedOrMinimizedKeepsItsSize()
+    {
         const MainLayoutResult r = MainLayout::compute(2000, 1000, false);
         QCOMPARE(QPair(r.width, r.height), QPair(2000.0, 1000.0));
         // Sizes that come out negative are the caller's to skip.
@@ -88,7 +97,8 @@ private slots:
         QCOMPARE(rectOf(r, "cmd_Go").top, 1000.0 - 1395);
     }
 
-    void onlyTheRuledControlsArePlaced() {
+    void onlyTheRuledControlsArePlaced()
+    {
         const MainLayoutResult r = MainLayout::compute(15000, 9000);
         QCOMPARE(r.placements.size(), 11);
         for (const char* fixed : {"Drive1", "Label_0", "Label_1", "Label_2", "LabelVerzeichnis"})

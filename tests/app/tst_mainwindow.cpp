@@ -30,20 +30,30 @@ namespace platform = velmaro::platform;
 
 namespace {
 
-int px(double twips) { return platform::twipsToPixels(twips); }
-QSize pxSize(double w, double h) { return QSize(px(w), px(h)); }
-
-QString stored(const char* key) {
-    return platform::Settings::read(QStringLiteral("Setup"), QString::fromLatin1(key), QStringLiteral("<none>"));
+int px(double twips)
+{
+    return platform::twipsToPixels(twips);
 }
-void store(const char* key, const QString& value) {
+QSize pxSize(double w, double h)
+{
+    return QSize(px(w), px(h));
+}
+
+QString stored(const char* key)
+{
+    return platform::Settings::read(QStringLiteral("Setup"), QString::fromLatin1(key),
+                                    QStringLiteral("<none>"));
+}
+void store(const char* key, const QString& value)
+{
     platform::Settings::save(QStringLiteral("Setup"), QString::fromLatin1(key), value);
 }
 
 // A second window that writes a marker into the store when it is unloaded.
 class MarkerWindow : public QWidget {
 protected:
-    void closeEvent(QCloseEvent* e) override {
+    void closeEvent(QCloseEvent* e) override
+    {
         store("WindowState", QStringLiteral("marker"));
         QWidget::closeEvent(e);
     }
@@ -55,7 +65,8 @@ class TstMainWindow : public QObject {
     Q_OBJECT
 
 private:
-    MainWindow* open() {
+    MainWindow* open()
+    {
         window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
         if (!window_)
             return nullptr;
@@ -66,27 +77,32 @@ private:
     QPointer<MainWindow> window_;
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(dir_.isValid());
         platform::forms().registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
         platform::forms().registerForm(QStringLiteral("Copyright"), [] { return new velmaro::Copyright; });
         platform::forms().registerForm(QStringLiteral("frm_DelFile"), [] { return new MarkerWindow; });
     }
 
-    void init() {
-        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmaro"), QStringLiteral("Velmaro"));
+    void init()
+    {
+        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmaro"),
+                    QStringLiteral("Velmaro"));
         s.clear();
         s.sync();
         QVERIFY2(s.fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")), qPrintable(s.fileName()));
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         platform::Alle_Fenster_schliessen();
         flushDeletes();
         QVERIFY(platform::forms().loaded().isEmpty());
     }
 
-    void firstStartOpensAtTheMinimumWithEmptyLabels() {
+    void firstStartOpensAtTheMinimumWithEmptyLabels()
+    {
         MainWindow* w = open();
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Velmaro"));
@@ -94,7 +110,8 @@ private slots:
         QCOMPARE(w->minimumSize(), pxSize(10170, 4860));
         QVERIFY(qAbs(w->outerWidthTwips() - 10290) < platform::twipsPerPixel());
         QCOMPARE(w->windowStateCode(), 0);
-        QCOMPARE(w->LabelVerzeichnis()->text() + w->Label_Info(0)->text() + w->Label_Info(1)->text(), QString());
+        QCOMPARE(w->LabelVerzeichnis()->text() + w->Label_Info(0)->text() + w->Label_Info(1)->text(),
+                 QString());
         QCOMPARE(w->roListBox_Ordner()->RowCount(), 0);
         QVERIFY(!w->windowIcon().isNull());
         // Centred on the screen.
@@ -108,16 +125,27 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->cmd_Ende()));
     }
 
-    void controlsHaveNamesCaptionsAndTabOrder() {
+    void controlsHaveNamesCaptionsAndTabOrder()
+    {
         MainWindow* w = open();
         QVERIFY(w);
         // Accessible description = name; the caption is the label text or the accessible name.
-        const QList<QPair<QString, QString>> controls = {
-            {"cmd_Ende", "Exit"}, {"cmd_Go", "Unterordner suchen"}, {"cmd_OrdnerDel", "Ordner löschen"},
-            {"cmd_OrdnerNull", "0 Byte Ordner löschen"}, {"cmd_DelFile", "Ordnerdateien zeigen"},
-            {"cmd_Info", "Eigenschaften"}, {"Logo", "Über Velmaro"}, {"Label_0", "Laufwerk"},
-            {"Label_1", "Stammverzeichnis"}, {"Label_2", "Verzeichnis"}, {"Drive1", {}}, {"Dir1", {}},
-            {"roListBox_Ordner", {}}, {"LabelVerzeichnis", {}}, {"Label_Info_0", {}}, {"Label_Info_1", {}}};
+        const QList<QPair<QString, QString>> controls = {{"cmd_Ende", "Exit"},
+                                                         {"cmd_Go", "Unterordner suchen"},
+                                                         {"cmd_OrdnerDel", "Ordner löschen"},
+                                                         {"cmd_OrdnerNull", "0 Byte Ordner löschen"},
+                                                         {"cmd_DelFile", "Ordnerdateien zeigen"},
+                                                         {"cmd_Info", "Eigenschaften"},
+                                                         {"Logo", "Über Velmaro"},
+                                                         {"Label_0", "Laufwerk"},
+                                                         {"Label_1", "Stammverzeichnis"},
+                                                         {"Label_2", "Verzeichnis"},
+                                                         {"Drive1", {}},
+                                                         {"Dir1", {}},
+                                                         {"roListBox_Ordner", {}},
+                                                         {"LabelVerzeichnis", {}},
+                                                         {"Label_Info_0", {}},
+                                                         {"Label_Info_1", {}}};
         for (const auto& [name, caption] : controls) {
             QWidget* c = w->findChild<QWidget*>(name);
             QVERIFY2(c, qPrintable(name));
@@ -125,16 +153,19 @@ private slots:
             if (caption.isEmpty())
                 continue;
             auto* label = qobject_cast<QLabel*>(c);
-            QCOMPARE(label && name.startsWith(QLatin1String("Label")) ? label->text() : c->accessibleName(), caption);
+            QCOMPARE(label && name.startsWith(QLatin1String("Label")) ? label->text() : c->accessibleName(),
+                     caption);
         }
         QVERIFY(w->cmd_Info()->text().isEmpty());
-        QCOMPARE((QList<QColor>{w->cmd_OrdnerDel()->backColor(), w->cmd_OrdnerNull()->backColor(),
-                                w->cmd_DelFile()->backColor(), w->cmd_Go()->backColor()}),
-                 (QList<QColor>{RoCommand::kRed, RoCommand::kRed, RoCommand::kLightRed, RoCommand::kNearWhite}));
+        QCOMPARE(
+            (QList<QColor>{w->cmd_OrdnerDel()->backColor(), w->cmd_OrdnerNull()->backColor(),
+                           w->cmd_DelFile()->backColor(), w->cmd_Go()->backColor()}),
+            (QList<QColor>{RoCommand::kRed, RoCommand::kRed, RoCommand::kLightRed, RoCommand::kNearWhite}));
 
         // Tab order: the design's, then the logo; labels take no focus.
-        const QStringList expected = {"cmd_Ende", "Drive1", "Dir1", "cmd_Go", "roListBox_Ordner", "cmd_OrdnerDel",
-                                      "cmd_OrdnerNull", "cmd_DelFile", "cmd_Info", "Logo", "cmd_Ende"};
+        const QStringList expected = {"cmd_Ende",         "Drive1",        "Dir1",           "cmd_Go",
+                                      "roListBox_Ordner", "cmd_OrdnerDel", "cmd_OrdnerNull", "cmd_DelFile",
+                                      "cmd_Info",         "Logo",          "cmd_Ende"};
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
         w->cmd_Ende()->setFocus();
@@ -147,7 +178,8 @@ private slots:
         QCOMPARE(w->Label(0)->focusPolicy(), Qt::NoFocus);
     }
 
-    void startSizeFromTheStore_data() {
+    void startSizeFromTheStore_data()
+    {
         QTest::addColumn<QStringList>("widthHeightState");
         QTest::addColumn<QSize>("client");
         QTest::addColumn<QPoint>("exitTwips");
@@ -161,11 +193,14 @@ private slots:
             << QStringList{"12000", "-5", "0"} << pxSize(11880, 4860) << QPoint(11085, 4360);
         // Cut down to the screen's free area (the designed frame around it).
         const QSize free = QGuiApplication::primaryScreen()->availableGeometry().size() - pxSize(120, 435);
-        const QPointF exit(platform::pixelsToTwips(free.width()) + 120 - 915, platform::pixelsToTwips(free.height()) + 435 - 935);
-        QTest::newRow("a size beyond the screen") << QStringList{"9999999", "9999999", "0"} << free << exit.toPoint();
+        const QPointF exit(platform::pixelsToTwips(free.width()) + 120 - 915,
+                           platform::pixelsToTwips(free.height()) + 435 - 935);
+        QTest::newRow("a size beyond the screen")
+            << QStringList{"9999999", "9999999", "0"} << free << exit.toPoint();
     }
 
-    void startSizeFromTheStore() {
+    void startSizeFromTheStore()
+    {
         QFETCH(QStringList, widthHeightState);
         QFETCH(QSize, client);
         QFETCH(QPoint, exitTwips);
@@ -178,10 +213,12 @@ private slots:
         QCOMPARE(w->windowStateCode(), 0);
         // Within a pixel: the stored twips are rounded to whole pixels.
         const QPoint off = w->cmd_Ende()->pos() - QPoint(px(exitTwips.x()), px(exitTwips.y()));
-        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1,
+                 qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
     }
 
-    void storedNumbers() {
+    void storedNumbers()
+    {
         double v = 0;
         QVERIFY(MainWindow::parseStoredNumber(QStringLiteral(" 12000 "), &v));
         QCOMPARE(v, 12000.0);
@@ -190,7 +227,8 @@ private slots:
             QVERIFY2(!MainWindow::parseStoredNumber(QString::fromLatin1(bad), &v), bad);
     }
 
-    void resizeLaysOutAndCloseStoresTheSize() {
+    void resizeLaysOutAndCloseStoresTheSize()
+    {
         MainWindow* w = open();
         QVERIFY(w);
         w->setOuterSizeTwips(11290, 5795);
@@ -210,13 +248,15 @@ private slots:
         QCOMPARE(stored("WindowState"), QStringLiteral("0"));
     }
 
-    void maximizedOrMinimizedStoresTheStateOnly_data() {
+    void maximizedOrMinimizedStoresTheStateOnly_data()
+    {
         QTest::addColumn<int>("code");
         QTest::newRow("minimized") << 1;
         QTest::newRow("maximized") << 2;
     }
 
-    void maximizedOrMinimizedStoresTheStateOnly() {
+    void maximizedOrMinimizedStoresTheStateOnly()
+    {
         QFETCH(int, code);
         store("Width", QStringLiteral("12000"));
         store("Height", QStringLiteral("7000"));
@@ -237,13 +277,15 @@ private slots:
         QTRY_COMPARE(window_->size(), pxSize(11880, 6565));
     }
 
-    void closingUnloadsEveryWindow_data() {
+    void closingUnloadsEveryWindow_data()
+    {
         QTest::addColumn<bool>("exitButton");
         QTest::newRow("Exit, file view hidden") << true;
         QTest::newRow("close box, file view loaded") << false;
     }
 
-    void closingUnloadsEveryWindow() {
+    void closingUnloadsEveryWindow()
+    {
         QFETCH(bool, exitButton);
         MainWindow* w = open();
         QVERIFY(w);
@@ -269,7 +311,8 @@ private slots:
         QCOMPARE(stored("Width") + "x" + stored("Height"), QStringLiteral("10290x5295"));
     }
 
-    void driveSelection() {
+    void driveSelection()
+    {
         MainWindow* w = open();
         QVERIFY(w);
         QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("stick/fotos")));
@@ -285,8 +328,10 @@ private slots:
 
         // An unreadable drive keeps the previous one.
         w->Drive1()->setCurrentIndex(w->Drive1()->count() - 2);
-        QCOMPARE(boxes(script), QStringList{box(64, {}, "Das Laufwerk " + missing + " kann nicht gelesen werden.")});
-        QCOMPARE(w->Drive1()->currentText() + "|" + w->currentDrive() + "|" + w->dir1Path(), drive + "|" + drive + "|" + path);
+        QCOMPARE(boxes(script),
+                 QStringList{box(64, {}, "Das Laufwerk " + missing + " kann nicht gelesen werden.")});
+        QCOMPARE(w->Drive1()->currentText() + "|" + w->currentDrive() + "|" + w->dir1Path(),
+                 drive + "|" + drive + "|" + path);
         QCOMPARE(w->Label_Info(0)->text(), QStringLiteral("3 Ordner gefunden "));
         QVERIFY(w->isVisible());
 
@@ -301,11 +346,13 @@ private slots:
         QCOMPARE(script.calls().size(), 1);
     }
 
-    void scanRootAndTreePath() {
+    void scanRootAndTreePath()
+    {
         MainWindow* w = open();
         QVERIFY(w);
-        QCOMPARE(w->dir1Path(), QDir::currentPath() == QLatin1String("/") ? QStringLiteral("/")
-                                                                           : QDir::currentPath() + QLatin1Char('/'));
+        QCOMPARE(w->dir1Path(), QDir::currentPath() == QLatin1String("/")
+                                    ? QStringLiteral("/")
+                                    : QDir::currentPath() + QLatin1Char('/'));
         w->setDir1Path(QStringLiteral("/"));
         QCOMPARE(w->dir1Path(), QStringLiteral("/"));
         w->setDir1Path(dir_.path());
@@ -330,13 +377,15 @@ private slots:
     // The search starts at the exact bytes of the start folder: a name that
     // is not UTF-8 is kept, a removed start folder stays that folder (its
     // scan is empty), never "/". A deleted folder moves the tree up.
-    void searchStartsAtTheRawStartFolder_data() {
+    void searchStartsAtTheRawStartFolder_data()
+    {
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<bool>("removed");
         QTest::newRow("not UTF-8") << QByteArrayLiteral("Bl\xe4tter") << false;
         QTest::newRow("removed") << QByteArrayLiteral("weg") << true;
     }
-    void searchStartsAtTheRawStartFolder() {
+    void searchStartsAtTheRawStartFolder()
+    {
         QFETCH(QByteArray, name);
         QFETCH(bool, removed);
         const QByteArray start = QFile::encodeName(dir_.path()) + '/' + name;
@@ -360,7 +409,8 @@ private slots:
         QCOMPARE(w->dir1Path(), dir_.path() + QLatin1Char('/'));
     }
 
-    void logoOpensTheAboutWindowModally() {
+    void logoOpensTheAboutWindowModally()
+    {
         MainWindow* w = open();
         QVERIFY(w);
         for (bool keyboard : {false, true}) {
@@ -385,7 +435,8 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // Settings, trash and data go to a private folder, never the user's.
     QTemporaryDir home;
     if (!home.isValid())

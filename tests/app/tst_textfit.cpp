@@ -35,25 +35,28 @@
 
 using namespace velmaro;
 using namespace velmaro::testsupport;
-using velmaro::test::openFileView;
 using platform::forms;
+using velmaro::test::openFileView;
 
 namespace {
 
-const QByteArray kLongRoot = QByteArrayLiteral(
-    "Ablage/Projekte 2024/Kundenordner/Übergabe an die Buchhaltung/Quartalsberichte und Anhänge/Stammordner/");
+const QByteArray kLongRoot = QByteArrayLiteral("Ablage/Projekte 2024/Kundenordner/Übergabe an die "
+                                               "Buchhaltung/Quartalsberichte und Anhänge/Stammordner/");
 
-QString accessibleName(QWidget* w) {
+QString accessibleName(QWidget* w)
+{
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
     return face ? face->text(QAccessible::Name) : QString();
 }
 
-QString where(QWidget* w) {
+QString where(QWidget* w)
+{
     return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
 }
 
 // Controls that lie on each other.
-void overlaps(QWidget* window, QStringList& out) {
+void overlaps(QWidget* window, QStringList& out)
+{
     QList<QWidget*> shown;
     for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (w->isVisible())
@@ -65,7 +68,8 @@ void overlaps(QWidget* window, QStringList& out) {
 }
 
 // A label's text in its own font, or elided with the full text kept.
-void labelTexts(QWidget* window, const QStringList& mayElide, QStringList& out) {
+void labelTexts(QWidget* window, const QStringList& mayElide, QStringList& out)
+{
     for (QLabel* l : window->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         if (!l->isVisible() || l->text().isEmpty())
             continue;
@@ -83,7 +87,8 @@ void labelTexts(QWidget* window, const QStringList& mayElide, QStringList& out) 
 }
 
 // Captions fit; buttons of one size in one row share the caption size.
-void captions(QWidget* window, QStringList& out) {
+void captions(QWidget* window, QStringList& out)
+{
     QHash<QString, double> sizeOfRow;
     for (RoCommand* b : window->findChildren<RoCommand*>(Qt::FindDirectChildrenOnly)) {
         if (!b->isVisible() || b->text().isEmpty())
@@ -97,17 +102,20 @@ void captions(QWidget* window, QStringList& out) {
     }
 }
 
-void comboText(QComboBox* combo, QStringList& out) {
+void comboText(QComboBox* combo, QStringList& out)
+{
     QStyleOptionComboBox option;
     option.initFrom(combo);
     option.editable = combo->isEditable();
     option.currentText = combo->currentText();
-    const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    const QRect field =
+        combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
     if (combo->fontMetrics().horizontalAdvance(combo->currentText()) > field.width())
         out << where(combo) + " cuts \"" + combo->currentText() + "\"";
 }
 
-void headerTexts(QTreeView* view, QStringList& out) {
+void headerTexts(QTreeView* view, QStringList& out)
+{
     QHeaderView* header = view->header();
     if (header->isHidden())
         return;
@@ -128,7 +136,8 @@ void headerTexts(QTreeView* view, QStringList& out) {
 
 // Cells of the rows in view: whole, with room above and below the font
 // (accents), or, where eliding is allowed, with the full text as tooltip.
-void cellTexts(QTreeView* view, const QStringList& mayElide, QStringList& out) {
+void cellTexts(QTreeView* view, const QStringList& mayElide, QStringList& out)
+{
     const QFontMetrics m(view->font());
     for (QModelIndex row = view->indexAt(QPoint(1, 1)); row.isValid(); row = view->indexBelow(row)) {
         if (view->visualRect(row).top() >= view->viewport()->height())
@@ -148,7 +157,8 @@ void cellTexts(QTreeView* view, const QStringList& mayElide, QStringList& out) {
                 out << name + " is cut";
                 continue;
             }
-            const QPoint at(std::clamp(rect.center().x(), 0, view->viewport()->width() - 1), rect.center().y());
+            const QPoint at(std::clamp(rect.center().x(), 0, view->viewport()->width() - 1),
+                            rect.center().y());
             QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
             QApplication::sendEvent(view->viewport(), &help);
             if (QToolTip::text() != text)
@@ -158,7 +168,8 @@ void cellTexts(QTreeView* view, const QStringList& mayElide, QStringList& out) {
     }
 }
 
-QStringList problems(QWidget* window, const QStringList& mayElide) {
+QStringList problems(QWidget* window, const QStringList& mayElide)
+{
     QStringList out;
     overlaps(window, out);
     labelTexts(window, mayElide, out);
@@ -185,7 +196,8 @@ private:
 
     // The long root with a few real folders and files, scanned, then
     // 100,000 more zero-byte rows: both count lines get six digits.
-    MainWindow* scannedWindow() {
+    MainWindow* scannedWindow()
+    {
         if (window_)
             return window_;
         window_ = forms().load<MainWindow>(QStringLiteral("Velmaro"));
@@ -206,7 +218,8 @@ private:
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(home_.isValid() && trees_.isValid());
         usePrivateHome(home_.path());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -217,28 +230,34 @@ private slots:
                 makeDir(root_ += part + '/');
         const QByteArray docs = root_ + "Dokumente/";
         makeDir(docs);
-        makeSparse(docs + "Übersicht Änderungen Öffnungszeiten Ärzte und Zahnärzte im ganzen Landkreis 2024.txt", 1040000);
+        makeSparse(docs +
+                       "Übersicht Änderungen Öffnungszeiten Ärzte und Zahnärzte im ganzen Landkreis 2024.txt",
+                   1040000);
         makeSparse(docs + "ÄÖÜ.txt", 500);
         makeSparse(docs + "Jahresarchiv.tar", 100 * (qint64(1) << 30));
         makeSparse(docs + "halb.bin", 1610612736);
         makeDir(root_ + "Übergrößen Ärger/");
         makeSparse(root_ + "Übergrößen Ärger/groß.bin", qint64(3) << 30);
     }
-    void cleanupTestCase() {
+    void cleanupTestCase()
+    {
         platform::Alle_Fenster_schliessen();
         flushDeletes();
         removeTree(trees_.path());
     }
 
-    void nothingOverlapsOrIsCut_data() {
+    void nothingOverlapsOrIsCut_data()
+    {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QStringList>("mayElide");
         QTest::newRow("main window") << "Velmaro"
-                                     << QStringList{"LabelVerzeichnis", "roListBox_Ordner:1", "roListBox_Ordner:2"};
+                                     << QStringList{"LabelVerzeichnis", "roListBox_Ordner:1",
+                                                    "roListBox_Ordner:2"};
         QTest::newRow("file view") << "frm_DelFile" << QStringList{"ListView:1"};
     }
 
-    void nothingOverlapsOrIsCut() {
+    void nothingOverlapsOrIsCut()
+    {
         QFETCH(QString, window);
         QFETCH(QStringList, mayElide);
         MainWindow* main = scannedWindow();
@@ -262,7 +281,8 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     // The desktop's font at 12 pt, as a user may have set it.
     QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);

@@ -162,16 +162,18 @@ inline std::string skipUnless(bool done, const std::string& what)
 }
 inline std::string dropToNobody()
 {
-    return skipUnless(::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0
-                          && ::setresuid(kNobody, kNobody, kNobody) == 0,
+    return skipUnless(::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
+                          ::setresuid(kNobody, kNobody, kNobody) == 0,
                       "cannot become uid 65534");
 }
 inline std::string enterPrivateMountNamespace()
 {
-    return skipUnless(::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0,
+    return skipUnless(::unshare(CLONE_NEWNS) == 0 &&
+                          ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0,
                       "no private mount namespace (unshare -m)");
 }
-inline std::string mountOrSkip(const char* source, const std::string& target, const char* type, unsigned long flags)
+inline std::string mountOrSkip(const char* source, const std::string& target, const char* type,
+                               unsigned long flags)
 {
     return skipUnless(::mount(source, target.c_str(), type, flags, nullptr) == 0, "mount " + target);
 }
@@ -190,8 +192,8 @@ inline std::string hideOpenat2()
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
     sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
-    return skipUnless(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0
-                          && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0,
+    return skipUnless(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+                          ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0,
                       "seccomp filter");
 }
 
@@ -218,8 +220,7 @@ inline std::string runInChild(const std::function<std::string()>& body)
     std::string message = readFile("/proc/self/fd/" + std::to_string(fds[0]));
     ::close(fds[0]);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return "child ended abnormally (status " + std::to_string(status) + ")";
     return message;
@@ -242,19 +243,19 @@ inline bool skipsAllowed()
 }
 
 // Runs `body` in a child: skips the test on "SKIP: ...", fails it on any other text.
-#define EXPECT_IN_CHILD(...)                                                         \
-    do {                                                                             \
-        const std::string verdict_ = ::enginetest::runInChild(__VA_ARGS__);                \
-        if (verdict_.rfind("SKIP: ", 0) == 0 && ::enginetest::skipsAllowed())          \
-            GTEST_SKIP() << verdict_.substr(6);                                      \
-        EXPECT_EQ(verdict_, "");                                                     \
+#define EXPECT_IN_CHILD(...)                                                                                 \
+    do {                                                                                                     \
+        const std::string verdict_ = ::enginetest::runInChild(__VA_ARGS__);                                  \
+        if (verdict_.rfind("SKIP: ", 0) == 0 && ::enginetest::skipsAllowed())                                \
+            GTEST_SKIP() << verdict_.substr(6);                                                              \
+        EXPECT_EQ(verdict_, "");                                                                             \
     } while (0)
 
 inline std::string describe(const DeleteResult& r)
 {
-    return "ok=" + std::to_string(r.ok) + " error=" + std::to_string(r.error) + " files="
-           + std::to_string(r.removedFiles) + " folders=" + std::to_string(r.removedFolders)
-           + " failedPath=" + r.failedPath;
+    return "ok=" + std::to_string(r.ok) + " error=" + std::to_string(r.error) +
+           " files=" + std::to_string(r.removedFiles) + " folders=" + std::to_string(r.removedFolders) +
+           " failedPath=" + r.failedPath;
 }
 
 // Child side: "" when every check held, else the first failing one with `r`.
@@ -287,8 +288,8 @@ struct ScanResult {
     {
         std::string text;
         for (const auto& [path, r] : byPath)
-            text += path + " state " + std::to_string(int(r.sizeState)) + " error " + std::to_string(r.error)
-                    + " bytes " + std::to_string(r.bytes) + "\n";
+            text += path + " state " + std::to_string(int(r.sizeState)) + " error " +
+                    std::to_string(r.error) + " bytes " + std::to_string(r.bytes) + "\n";
         return text;
     }
 };

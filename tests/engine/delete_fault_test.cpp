@@ -73,25 +73,28 @@ TEST(DeleteFaults, MountPointsAreNotEnteredNorRemoved)
     tmp.dir("drive");
 
     EXPECT_IN_CHILD([&]() -> std::string {
-        std::string why = steps({enterPrivateMountNamespace,
-                                 [&] { return mountOrSkip("none", tmp / "top/m/tmpfs", "tmpfs", 0); },
-                                 [&] { return mountOrSkip((tmp / "source-ro").c_str(), tmp / "top/m/ro", nullptr, MS_BIND); },
-                                 [&] { return mountOrSkip(nullptr, tmp / "top/m/ro", nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY); },
-                                 [&] { return mountOrSkip((tmp / "source-rw").c_str(), tmp / "top/rw", nullptr, MS_BIND); },
-                                 [&] { return mountOrSkip("none", tmp / "drive", "tmpfs", 0); }});
+        std::string why = steps(
+            {enterPrivateMountNamespace, [&] { return mountOrSkip("none", tmp / "top/m/tmpfs", "tmpfs", 0); },
+             [&] { return mountOrSkip((tmp / "source-ro").c_str(), tmp / "top/m/ro", nullptr, MS_BIND); },
+             [&] {
+                 return mountOrSkip(nullptr, tmp / "top/m/ro", nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY);
+             },
+             [&] { return mountOrSkip((tmp / "source-rw").c_str(), tmp / "top/rw", nullptr, MS_BIND); },
+             [&] { return mountOrSkip("none", tmp / "drive", "tmpfs", 0); }});
         if (!why.empty())
             return why;
         tmp.file("top/m/tmpfs/inside.txt", "tmpfs");
         DeleteResult r = deleteTree(tmp / "top");
         const std::set<std::string> mounts = {tmp / "top/m/tmpfs/", tmp / "top/m/ro/", tmp / "top/rw/"};
-        std::string inside = verdict(r, {{!r.ok && r.error == EXDEV, "error"},
-                                         {mounts.count(r.failedPath) == 1, "failedPath"},
-                                         {r.removedFiles == 2, "removed files"},
-                                         {readFile(tmp / "top/m/tmpfs/inside.txt") == "tmpfs", "tmpfs content"},
-                                         {readFile(tmp / "top/m/ro/data.txt") == "ro", "ro bind content"},
-                                         {readFile(tmp / "top/rw/data.txt") == "rw", "rw bind content"},
-                                         {!exists(tmp / "top/plain") && !exists(tmp / "top/zzz.txt"), "siblings"},
-                                         {exists(tmp / "top/m"), "folder above a mount point"}});
+        std::string inside =
+            verdict(r, {{!r.ok && r.error == EXDEV, "error"},
+                        {mounts.count(r.failedPath) == 1, "failedPath"},
+                        {r.removedFiles == 2, "removed files"},
+                        {readFile(tmp / "top/m/tmpfs/inside.txt") == "tmpfs", "tmpfs content"},
+                        {readFile(tmp / "top/m/ro/data.txt") == "ro", "ro bind content"},
+                        {readFile(tmp / "top/rw/data.txt") == "rw", "rw bind content"},
+                        {!exists(tmp / "top/plain") && !exists(tmp / "top/zzz.txt"), "siblings"},
+                        {exists(tmp / "top/m"), "folder above a mount point"}});
         tmp.file("drive/a/b.txt", "b");
         tmp.file("drive/c.txt", "c");
         DeleteOptions keepTop;
@@ -99,10 +102,11 @@ TEST(DeleteFaults, MountPointsAreNotEnteredNorRemoved)
         DeleteResult emptied = deleteTree(tmp / "drive/", keepTop);
         tmp.file("drive/again.txt", "again");
         r = deleteTree(tmp / "drive/");
-        return inside + verdict(emptied, {{emptied.ok && !exists(tmp / "drive/a"), "emptying the drive"}})
-               + verdict(r, {{!r.ok && r.error == EBUSY && r.failedPath == tmp / "drive/", "removing the drive"},
-                             {r.removedFiles == 1 && !exists(tmp / "drive/again.txt"), "drive content"},
-                             {exists(tmp / "drive"), "drive root"}});
+        return inside + verdict(emptied, {{emptied.ok && !exists(tmp / "drive/a"), "emptying the drive"}}) +
+               verdict(r,
+                       {{!r.ok && r.error == EBUSY && r.failedPath == tmp / "drive/", "removing the drive"},
+                        {r.removedFiles == 1 && !exists(tmp / "drive/again.txt"), "drive content"},
+                        {exists(tmp / "drive"), "drive root"}});
     });
     EXPECT_EQ(readFile(tmp / "source-ro/data.txt"), "ro");
     EXPECT_EQ(readFile(tmp / "source-rw/data.txt"), "rw");
@@ -115,17 +119,19 @@ TEST(DeleteFaults, TheRootThroughABindMountIsRefused)
     TempTree tmp;
     tmp.dir("slash");
     EXPECT_IN_CHILD([&]() -> std::string {
-        std::string why = steps({enterPrivateMountNamespace,
-                                 [&] { return mountOrSkip("/", tmp / "slash", nullptr, MS_BIND); },
-                                 [&] { return mountOrSkip(nullptr, tmp / "slash", nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY); }});
+        std::string why = steps(
+            {enterPrivateMountNamespace, [&] { return mountOrSkip("/", tmp / "slash", nullptr, MS_BIND); },
+             [&] { return mountOrSkip(nullptr, tmp / "slash", nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY); }});
         if (!why.empty())
             return why;
         DeleteResult r = deleteTree(tmp / "slash");
         DeleteOptions zero;
         zero.mode = DeleteMode::ZeroByteOnly;
         DeleteResult z = deleteTree(tmp / "slash/", zero);
-        return verdict(r, {{!r.ok && r.error == kRefusedRoot && r.removedFiles + r.removedFolders == 0, "tree"}})
-               + verdict(z, {{!z.ok && z.error == kRefusedRoot && z.removedFiles + z.removedFolders == 0, "zero-byte"}});
+        return verdict(r, {{!r.ok && r.error == kRefusedRoot && r.removedFiles + r.removedFolders == 0,
+                            "tree"}}) +
+               verdict(z, {{!z.ok && z.error == kRefusedRoot && z.removedFiles + z.removedFolders == 0,
+                            "zero-byte"}});
     });
 }
 

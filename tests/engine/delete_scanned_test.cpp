@@ -96,17 +96,19 @@ TEST(DeleteScanned, RefusesAFolderWithAVolumeMountedOnItOrAbove)
     const ScannedFolder belowMount = scannedOf(s, tmp / "top", tmp / "top/p/c/");
 
     EXPECT_IN_CHILD([&]() -> std::string {
-        std::string why = steps({enterPrivateMountNamespace,
-                                 [&] { return mountOrSkip((tmp / "volume").c_str(), tmp / "top/empty", nullptr, MS_BIND); },
-                                 [&] { return mountOrSkip((tmp / "volume").c_str(), tmp / "top/p", nullptr, MS_BIND); }});
+        std::string why =
+            steps({enterPrivateMountNamespace,
+                   [&] { return mountOrSkip((tmp / "volume").c_str(), tmp / "top/empty", nullptr, MS_BIND); },
+                   [&] { return mountOrSkip((tmp / "volume").c_str(), tmp / "top/p", nullptr, MS_BIND); }});
         if (!why.empty())
             return why;
         for (const ScannedFolder& row : {onRow, belowMount}) {
             for (DeleteMode mode : {DeleteMode::Everything, DeleteMode::ZeroByteOnly}) {
                 DeleteResult r = deleteScannedTree(row, withMode(mode));
-                std::string bad = verdict(r, {{!r.ok && r.error == kChangedSinceScan, row.path.c_str()},
-                                              {readFile(tmp / "volume/c/data.txt") == "volume", "volume content"},
-                                              {readFile(tmp / "volume/keep.txt") == "keep", "volume content"}});
+                std::string bad =
+                    verdict(r, {{!r.ok && r.error == kChangedSinceScan, row.path.c_str()},
+                                {readFile(tmp / "volume/c/data.txt") == "volume", "volume content"},
+                                {readFile(tmp / "volume/keep.txt") == "keep", "volume content"}});
                 if (!bad.empty())
                     return bad;
             }
@@ -130,7 +132,8 @@ TEST(DeleteScanned, DeletesUnchangedFoldersAtAnyDepth)
         deepest += std::string(40, 'n') + "/";
     ASSERT_TRUE(s.byPath.count(deepest));
 
-    DeleteResult deep = deleteScannedTree(scannedOf(s, tmp / "top", deepest), withMode(DeleteMode::ZeroByteOnly));
+    DeleteResult deep =
+        deleteScannedTree(scannedOf(s, tmp / "top", deepest), withMode(DeleteMode::ZeroByteOnly));
     EXPECT_TRUE(deep.ok) << describe(deep);
     EXPECT_EQ(deep.removedFiles, 1u);
     DeleteResult a = deleteScannedTree(scannedOf(s, tmp / "top", tmp / "top/a/"));

@@ -21,7 +21,8 @@ TEST(DeleteTree, RemovesTheWholeTreeButNothingALinkPointsAt)
     tmp.file("outside/keep.txt", "keep");
     tmp.symlink(tmp / "outside", "top/sub/link");
     tmp.symlink(tmp / "outside/keep.txt", "top/filelink");
-    const std::vector<std::string> names = {"caf\xe9", "\xff\xfe\x80", "line\nbreak", "tab\there", "-rf", " lead ", "sp\xc3\xa4t"};
+    const std::vector<std::string> names = {"caf\xe9", "\xff\xfe\x80", "line\nbreak", "tab\there",
+                                            "-rf",     " lead ",       "sp\xc3\xa4t"};
     for (const auto& n : names)
         tmp.file("top/" + n + "/" + n, n);
     const int fdsBefore = openDescriptorCount();
@@ -41,7 +42,9 @@ TEST(DeleteTree, RemovesTheWholeTreeButNothingALinkPointsAt)
     // Every entry is announced once, children before their folder, folders with '/'.
     EXPECT_EQ(announced.size(), 10u + 2 * names.size());
     EXPECT_EQ(announced.back(), tmp / "top/");
-    auto pos = [&](const std::string& p) { return std::find(announced.begin(), announced.end(), p) - announced.begin(); };
+    auto pos = [&](const std::string& p) {
+        return std::find(announced.begin(), announced.end(), p) - announced.begin();
+    };
     EXPECT_LT(pos(tmp / "top/sub/deeper/x.bin"), pos(tmp / "top/sub/deeper/"));
     EXPECT_LT(pos(tmp / "top/sub/deeper/"), pos(tmp / "top/sub/"));
     EXPECT_LT(pos(tmp / "top/sub/link"), pos(tmp / "top/sub/"));
@@ -60,10 +63,14 @@ TEST(DeleteTree, RefusesWhatIsNotAFolderOrIsTheRoot)
         int error;
         std::string failedPath;  // "" = not checked
     };
-    const Case cases[] = {{tmp / "gone/", ENOENT, tmp / "gone/"}, {tmp / "no/parent/either", ENOENT, ""},
-                          {tmp / "plain", ENOTDIR, ""},           {"", EINVAL, ""},
-                          {tmp / "..", EINVAL, ""},               {"/", kRefusedRoot, "/"},
-                          {"//", kRefusedRoot, "/"},              {"///", kRefusedRoot, "/"}};
+    const Case cases[] = {{tmp / "gone/", ENOENT, tmp / "gone/"},
+                          {tmp / "no/parent/either", ENOENT, ""},
+                          {tmp / "plain", ENOTDIR, ""},
+                          {"", EINVAL, ""},
+                          {tmp / "..", EINVAL, ""},
+                          {"/", kRefusedRoot, "/"},
+                          {"//", kRefusedRoot, "/"},
+                          {"///", kRefusedRoot, "/"}};
     for (const Case& c : cases) {
         EXPECT_EQ(runInChild([&]() -> std::string {
                       std::atomic<bool> stop{true};
@@ -71,8 +78,8 @@ TEST(DeleteTree, RefusesWhatIsNotAFolderOrIsTheRoot)
                       options.cancel = c.error == kRefusedRoot ? &stop : nullptr;
                       options.onEntry = [](const std::string&) { ::_exit(3); };
                       DeleteResult r = deleteTree(c.path, options);
-                      bool right = !r.ok && r.error == c.error && r.removedFiles + r.removedFolders == 0
-                                   && (c.failedPath.empty() || r.failedPath == c.failedPath);
+                      bool right = !r.ok && r.error == c.error && r.removedFiles + r.removedFolders == 0 &&
+                                   (c.failedPath.empty() || r.failedPath == c.failedPath);
                       return right ? "" : describe(r);
                   }),
                   "")
@@ -196,7 +203,8 @@ TEST(DeleteTree, TwentyThousandLevelsWithALowDescriptorLimit)
         if (std::string why = lowerDescriptorLimit(64); !why.empty())
             return why;
         DeleteResult r = deleteTree(tmp / "top");
-        return r.ok && r.removedFolders == 20000 && r.removedFiles == 1 && !exists(tmp / "top") ? "" : describe(r);
+        return r.ok && r.removedFolders == 20000 && r.removedFiles == 1 && !exists(tmp / "top") ? ""
+                                                                                                : describe(r);
     });
 }
 

@@ -35,8 +35,8 @@ bool leasesEnabled()
 TEST(DeleteZeroByte, RemovesOnlyWhatIsEmptyAndKeepsTheAncestorsOfTheRest)
 {
     TempTree tmp;
-    for (const char* empty : {"top/e1", "top/z/z2/e", "top/k/deep/e", "top/k/e", "target", "top/g/e", "top/h/fill",
-                              "top/u/open"})
+    for (const char* empty :
+         {"top/e1", "top/z/z2/e", "top/k/deep/e", "top/k/e", "target", "top/g/e", "top/h/fill", "top/u/open"})
         tmp.file(empty, "");
     tmp.dir("top/empty");
     tmp.file("top/k/deep/three.txt", "abc");  // shows as "0" KB but is not empty
@@ -154,7 +154,8 @@ void stressRound(const TempTree& tmp, int round, StressFigures& figures)
     std::vector<std::string> folders{tmp / top};
     for (int g = 0; g < 20; ++g) {
         for (int h = -1; h < 20; ++h) {
-            const std::string folder = top + "/g" + std::to_string(g) + (h < 0 ? "" : "/h" + std::to_string(h));
+            const std::string folder =
+                top + "/g" + std::to_string(g) + (h < 0 ? "" : "/h" + std::to_string(h));
             folders.push_back(tmp / folder);
             for (int e = 0; e < (h < 0 ? 5 : 10); ++e)
                 tmp.file(folder + "/e" + std::to_string(e), "");
@@ -167,8 +168,8 @@ void stressRound(const TempTree& tmp, int round, StressFigures& figures)
         writers.emplace_back([&, t] {
             std::mt19937 rng(round * 100 + t);
             for (int n = 0; !stop.load() && n < 4000; ++n) {
-                const std::string path = folders[rng() % folders.size()] + "/w" + std::to_string(t)
-                                         + "-" + std::to_string(n);
+                const std::string path =
+                    folders[rng() % folders.size()] + "/w" + std::to_string(t) + "-" + std::to_string(n);
                 int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
                 if (fd < 0)
                     continue;  // the folder is gone

@@ -16,14 +16,15 @@ TEST(ErrorText, NumbersAndTexts)
         int number;
         const char* text;
     };
-    for (const Case& c : {Case{0, 0, ""}, Case{EACCES, 70, "Zugriff verweigert"}, Case{EPERM, 70, "Zugriff verweigert"},
-                          Case{ENOENT, 76, "Pfad nicht gefunden"}, Case{ENOTDIR, 76, "Pfad nicht gefunden"},
-                          Case{EIO, 57, "Fehler beim Geräte-E/A"}, Case{ENOSPC, 61, "Datenträger voll"},
-                          Case{EMFILE, 67, "Zu viele Dateien"}, Case{EROFS, 75, "Schreibgeschütztes Dateisystem"},
-                          Case{ECANCELED, 18, "Unterbrechung durch Benutzer"},
-                          Case{kRefusedRoot, 75, "Das Stammverzeichnis \"/\" wird nicht gelöscht."},
-                          Case{9999, 75, "Pfad/Datei-Zugriffsfehler (errno 9999)"},
-                          Case{-7, 75, "Pfad/Datei-Zugriffsfehler (errno -7)"}}) {
+    for (const Case& c :
+         {Case{0, 0, ""}, Case{EACCES, 70, "Zugriff verweigert"}, Case{EPERM, 70, "Zugriff verweigert"},
+          Case{ENOENT, 76, "Pfad nicht gefunden"}, Case{ENOTDIR, 76, "Pfad nicht gefunden"},
+          Case{EIO, 57, "Fehler beim Geräte-E/A"}, Case{ENOSPC, 61, "Datenträger voll"},
+          Case{EMFILE, 67, "Zu viele Dateien"}, Case{EROFS, 75, "Schreibgeschütztes Dateisystem"},
+          Case{ECANCELED, 18, "Unterbrechung durch Benutzer"},
+          Case{kRefusedRoot, 75, "Das Stammverzeichnis \"/\" wird nicht gelöscht."},
+          Case{9999, 75, "Pfad/Datei-Zugriffsfehler (errno 9999)"},
+          Case{-7, 75, "Pfad/Datei-Zugriffsfehler (errno -7)"}}) {
         EXPECT_EQ(errorFromErrno(c.err).number, c.number) << c.err;
         EXPECT_EQ(errorFromErrno(c.err).text, c.text) << c.err;
     }

@@ -50,12 +50,18 @@ TEST(Scan, RecordsOfAReadableTree)
         bool zeroByte;
     };
     std::vector<Case> cases = {
-        {"", a + 1000 + 3 + 7 + 8 + 8 + 8 + 5 + 8, false}, {"a/", a, false},
-        {"a/b/c/", 1048576 + 1536, false},             {"a/b/", 1048576 + 1536 + 7 + 5, false},
-        {"a/empty/", 0, true},                         {"hollow/", 0, true},
-        {"hollow/deeper/", 0, true},                   {"hollow/deeper/deepest/", 0, true},
-        {"emptyfiles/", 0, true},                      {"emptyfiles/sub/", 0, true},
-        {"tiny/", 3, false},                           {"linked/", 7, false},
+        {"", a + 1000 + 3 + 7 + 8 + 8 + 8 + 5 + 8, false},
+        {"a/", a, false},
+        {"a/b/c/", 1048576 + 1536, false},
+        {"a/b/", 1048576 + 1536 + 7 + 5, false},
+        {"a/empty/", 0, true},
+        {"hollow/", 0, true},
+        {"hollow/deeper/", 0, true},
+        {"hollow/deeper/deepest/", 0, true},
+        {"emptyfiles/", 0, true},
+        {"emptyfiles/sub/", 0, true},
+        {"tiny/", 3, false},
+        {"linked/", 7, false},
         {"piped/", 0, false},  // a fifo has no bytes, yet is something
         {"links/", 8, false},
     };
@@ -122,8 +128,8 @@ TEST(Scan, FileSystemRootIsNamedSlash)
         if (::chroot(t.root().c_str()) != 0 || ::chdir("/") != 0)
             return skipUnless(false, "chroot into a small tree (needs root)");
         ScanResult r = scan("/");
-        bool right = r.byPath.size() == 3 && r.byPath["/"].name == "/" && r.byPath["/"].bytes == 3
-                     && r.byPath["/a/"].name == "a" && r.byPath["/b/"].name == "b";
+        bool right = r.byPath.size() == 3 && r.byPath["/"].name == "/" && r.byPath["/"].bytes == 3 &&
+                     r.byPath["/a/"].name == "a" && r.byPath["/b/"].name == "b";
         return right ? "" : r.describe();
     });
 }
@@ -144,13 +150,13 @@ TEST(Scan, DeniedSubtreeFailsEveryFolderAboveForAnUnprivilegedUser)
         ScanResult r = scan(t.root());
         auto is = [&](const std::string& p, SizeState s, int error, uint64_t bytes = 0) {
             auto it = r.byPath.find(t / p);
-            return it != r.byPath.end() && it->second.sizeState == s && it->second.error == error
-                   && !it->second.zeroByte && (s == SizeState::Failed || it->second.bytes == bytes);
+            return it != r.byPath.end() && it->second.sizeState == s && it->second.error == error &&
+                   !it->second.zeroByte && (s == SizeState::Failed || it->second.bytes == bytes);
         };
-        bool right = r.byPath.size() == 6 && is("", SizeState::Failed, EACCES) && is("a/", SizeState::Failed, EACCES)
-                     && is("a/b/", SizeState::Failed, EACCES) && is("a/c/", SizeState::Complete, 0, 4)
-                     && is("ok/", SizeState::Complete, 0, 10) && is("noexec/", SizeState::Failed, EACCES)
-                     && r.doneCalls == 1;
+        bool right = r.byPath.size() == 6 && is("", SizeState::Failed, EACCES) &&
+                     is("a/", SizeState::Failed, EACCES) && is("a/b/", SizeState::Failed, EACCES) &&
+                     is("a/c/", SizeState::Complete, 0, 4) && is("ok/", SizeState::Complete, 0, 10) &&
+                     is("noexec/", SizeState::Failed, EACCES) && r.doneCalls == 1;
         return right ? "" : r.describe();
     });
 }
@@ -167,17 +173,19 @@ TEST(Scan, MountsInsideTheTreeAreNeitherEnteredNorListed)
     t.dir("only/empty-mount");  // its only entry is an empty mount point: not zero-byte
     for (bool withoutOpenat2 : {false, true}) {
         EXPECT_IN_CHILD([&]() -> std::string {
-            std::string why = steps({enterPrivateMountNamespace, [&] { return mountOrSkip("tmpfs", t / "mnt", "tmpfs", 0); },
-                                     [&] { return mountOrSkip("tmpfs", t / "only/empty-mount", "tmpfs", 0); },
-                                     [&] { return mountOrSkip(t.root().c_str(), t / "sub/loop", nullptr, MS_BIND); },
-                                     [&] { return withoutOpenat2 ? hideOpenat2() : ""; }});
+            std::string why = steps(
+                {enterPrivateMountNamespace, [&] { return mountOrSkip("tmpfs", t / "mnt", "tmpfs", 0); },
+                 [&] { return mountOrSkip("tmpfs", t / "only/empty-mount", "tmpfs", 0); },
+                 [&] { return mountOrSkip(t.root().c_str(), t / "sub/loop", nullptr, MS_BIND); },
+                 [&] { return withoutOpenat2 ? hideOpenat2() : ""; }});
             if (!why.empty())
                 return why;
             ::mkdir((t / "mnt/inside").c_str(), 0755);
             ScanResult r = scan(t.root());
-            bool right = r.byPath.size() == 4 && r.byPath.count(t / "sub/") && !r.byPath[t / "only/"].zeroByte
-                         && r.byPath[t / ""].bytes == 7 && !r.byPath[t / "sub/"].zeroByte
-                         && r.byPath[t / "plain/"].zeroByte && r.byPath[t / ""].sizeState == SizeState::Complete;
+            bool right = r.byPath.size() == 4 && r.byPath.count(t / "sub/") &&
+                         !r.byPath[t / "only/"].zeroByte && r.byPath[t / ""].bytes == 7 &&
+                         !r.byPath[t / "sub/"].zeroByte && r.byPath[t / "plain/"].zeroByte &&
+                         r.byPath[t / ""].sizeState == SizeState::Complete;
             return right ? "" : r.describe();
         });
     }
@@ -190,11 +198,11 @@ TEST(Scan, FoldersVanishingDuringTheScan)
         for (int i = 0; i < 20; ++i)
             for (int j = 0; j < 20; ++j)
                 for (int k = 0; k < 4; ++k)
-                    t.file("d" + std::to_string(i) + "/e" + std::to_string(j) + "/f" + std::to_string(k), "1");
+                    t.file("d" + std::to_string(i) + "/e" + std::to_string(j) + "/f" + std::to_string(k),
+                           "1");
         std::atomic<bool> go{false};
         std::thread remover([&] {
-            while (!go) {
-            }
+            while (!go) {}
             std::system(("rm -rf " + t.root() + "/d1* " + t.root() + "/d5").c_str());
         });
         FolderScanner::Options options;
@@ -228,8 +236,8 @@ TEST(Scan, TwentyThousandLevelsWithSixtyFourDescriptors)
             [&](std::vector<FolderRecord>&& batch) {
                 for (const FolderRecord& r : batch) {
                     std::size_t depth = (r.path.size() - t.root().size() - 1) / 2;
-                    if (depth > kLevels || r.bytes != 5 || r.sizeState != SizeState::Complete
-                        || (depth > 0 && r.name != "d"))
+                    if (depth > kLevels || r.bytes != 5 || r.sizeState != SizeState::Complete ||
+                        (depth > 0 && r.name != "d"))
                         wrong = true;
                     else
                         ++seen[depth];
@@ -319,10 +327,11 @@ TEST(Scan, CancelFromTheSinkEndsTheWalkAndMarksCutSubtrees)
 {
     TempTree t(TempTree::Where::Memory);
     int inotifyFd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    bool watched = inotifyFd >= 0 && ::inotify_add_watch(inotifyFd, t.root().c_str(), IN_OPEN | IN_ONLYDIR) >= 0;
+    bool watched =
+        inotifyFd >= 0 && ::inotify_add_watch(inotifyFd, t.root().c_str(), IN_OPEN | IN_ONLYDIR) >= 0;
     for (int i = 0; i < 12 * 12 * 12; ++i) {
-        std::string dir = t.dir("a" + std::to_string(i / 144) + "/b" + std::to_string(i / 12 % 12) + "/c"
-                                + std::to_string(i % 12));
+        std::string dir = t.dir("a" + std::to_string(i / 144) + "/b" + std::to_string(i / 12 % 12) + "/c" +
+                                std::to_string(i % 12));
         watched = watched && ::inotify_add_watch(inotifyFd, dir.c_str(), IN_OPEN | IN_ONLYDIR) >= 0;
     }
     if (!watched)

@@ -19,15 +19,14 @@
 namespace velmaro::test {
 using namespace velmaro::testsupport;
 
-inline const QString kAsk = QStringLiteral(
-    "Datei öffnen oder Informationen aufrufen?\rJa = Datei öffnen,\r"
-    "Nein = Eigenschaften zeigen,\rAbbruch = Abbruch");
+inline const QString kAsk = QStringLiteral("Datei öffnen oder Informationen aufrufen?\rJa = Datei öffnen,\r"
+                                           "Nein = Eigenschaften zeigen,\rAbbruch = Abbruch");
 inline const QString kDelete = QStringLiteral("Markierten Datei(en) entgültig löschen?");
-inline const QString kRefresh =
-    QStringLiteral("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?");
+inline const QString kRefresh = QStringLiteral("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?");
 
 // Name cells in display order.
-inline QStringList rowNames(const FrmDelFile& view) {
+inline QStringList rowNames(const FrmDelFile& view)
+{
     QStringList out;
     for (int r = 0; r < view.listModel()->rowCount(); ++r)
         out << view.listModel()->cellText(r, 0);
@@ -35,7 +34,8 @@ inline QStringList rowNames(const FrmDelFile& view) {
 }
 
 // Display row of a raw name, -1 when not listed.
-inline int rowOf(const FrmDelFile& view, const QByteArray& raw) {
+inline int rowOf(const FrmDelFile& view, const QByteArray& raw)
+{
     for (int r = 0; r < view.listModel()->rowCount(); ++r)
         if (view.listModel()->rowAt(r)->rawName == raw)
             return r;
@@ -45,8 +45,8 @@ inline int rowOf(const FrmDelFile& view, const QByteArray& raw) {
 // Clicks "Ordnerdateien zeigen" for `target`; runs `body` once the file view
 // shows (inside its modal loop), then leaves with "Zurück" unless the body
 // closed it. True when the view was shown.
-inline bool openFileView(const FolderActionTarget& target,
-                         const std::function<void(FrmDelFile&)>& body = {}) {
+inline bool openFileView(const FolderActionTarget& target, const std::function<void(FrmDelFile&)>& body = {})
+{
     bool ran = false;
     QTimer poll;
     poll.setInterval(5);
@@ -67,7 +67,8 @@ inline bool openFileView(const FolderActionTarget& target,
 }
 
 // Makes folder `root` holding a 1-byte file per name.
-inline void makeFolderWith(const QByteArray& root, std::initializer_list<const char*> names) {
+inline void makeFolderWith(const QByteArray& root, std::initializer_list<const char*> names)
+{
     makeDir(root);
     for (const char* n : names)
         makeFile(root + n, "1");
@@ -77,7 +78,8 @@ struct Recorder {
     QList<QByteArray> opened, inspected;
     int openResult = platform::FileOpener::Opened;
 
-    std::unique_ptr<FrmDelFile> viewOn(const QByteArray& folder) {
+    std::unique_ptr<FrmDelFile> viewOn(const QByteArray& folder)
+    {
         auto view = std::make_unique<FrmDelFile>();
         view->setOpener([this](const QByteArray& file, const QByteArray&) {
             opened << file;

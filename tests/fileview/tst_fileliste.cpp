@@ -16,7 +16,8 @@ using namespace velmaro::testsupport;
 
 namespace {
 
-QList<QByteArray> names(const FileListe& list) {
+QList<QByteArray> names(const FileListe& list)
+{
     return QList<QByteArray>(list.entries().begin(), list.entries().end());
 }
 
@@ -27,7 +28,8 @@ class TestFileListe : public QObject {
 private:
     QTemporaryDir dir_;
     // A fresh folder `name` holding empty files `files`.
-    QByteArray folder(const char* name, std::initializer_list<const char*> files = {}) {
+    QByteArray folder(const char* name, std::initializer_list<const char*> files = {})
+    {
         const QByteArray f = QFile::encodeName(dir_.path()) + '/' + name + '/';
         makeDir(f);
         for (const char* n : files)
@@ -36,15 +38,17 @@ private:
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QVERIFY(dir_.isValid());
     }
     void cleanupTestCase() { removeTree(dir_.path()); }
 
-    void listsEveryNonFolderEntryInCollationOrder() {
-        const QByteArray f =
-            folder("mixed", {"b.txt", ".hidden", "A.txt", "-dash", "zz", "\xc3\x84pfel", "new\nline", "raw\xff"});
+    void listsEveryNonFolderEntryInCollationOrder()
+    {
+        const QByteArray f = folder(
+            "mixed", {"b.txt", ".hidden", "A.txt", "-dash", "zz", "\xc3\x84pfel", "new\nline", "raw\xff"});
         for (const char* sub : {"sub", ".hiddendir"})
             makeDir(f + sub);
         QCOMPARE(::symlink("b.txt", (f + "link-to-file").constData()), 0);
@@ -75,7 +79,8 @@ private slots:
         QCOMPARE(FileListe::joinPath("/data", "a"), QByteArray("/data/a"));
     }
 
-    void pathChangedOnlyForAnotherReadableFolder() {
+    void pathChangedOnlyForAnotherReadableFolder()
+    {
         const QByteArray a = folder("sigA", {"one"}), b = folder("sigB");
         FileListe list;
         QSignalSpy spy(&list, &FileListe::pathChanged);
@@ -98,7 +103,8 @@ private slots:
         QCOMPARE(list.count(), qint64(0));
     }
 
-    void refreshSeesChangesAndAGoneFolder() {
+    void refreshSeesChangesAndAGoneFolder()
+    {
         const QByteArray a = folder("refresh", {"one"});
         FileListe list;
         QCOMPARE(list.setPath(a), 0);
@@ -114,7 +120,8 @@ private slots:
         QCOMPARE(spy.count(), 0);
     }
 
-    void patternFilters() {
+    void patternFilters()
+    {
         FileListe list;
         QCOMPARE(list.pattern(), QStringLiteral("*.*"));
         QCOMPARE(list.setPath(folder("pattern", {"a.txt", "b.log", "noext"})), 0);

@@ -16,7 +16,8 @@ using velmaro::platform::FileOpener;
 
 namespace {
 
-void writeText(const QString& path, const QByteArray& text) {
+void writeText(const QString& path, const QByteArray& text)
+{
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
     f.write(text);
@@ -39,11 +40,12 @@ class TestFileOpener : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir home_;
-    QByteArray files_;   // raw folder of the files to open, ends in "/"
-    QString record_;     // where the stand-in writes its argument
+    QByteArray files_;  // raw folder of the files to open, ends in "/"
+    QString record_;    // where the stand-in writes its argument
 
     // Opens `file` and returns what the stand-in application received.
-    QByteArray openAndRecord(const QByteArray& file) {
+    QByteArray openAndRecord(const QByteArray& file)
+    {
         QFile::remove(record_);
         const int result = FileOpener::open(file, files_);
         if (result != FileOpener::Opened)
@@ -57,9 +59,10 @@ private:
 private slots:
     void cleanupTestCase() { velmaro::testsupport::removeTree(home_.path()); }
 
-    void initTestCase() {
-        if (QStandardPaths::findExecutable("gio").isEmpty()
-            && QStandardPaths::findExecutable("xdg-open").isEmpty())
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable("gio").isEmpty() &&
+            QStandardPaths::findExecutable("xdg-open").isEmpty())
             QSKIP("neither gio (libglib2.0-bin) nor xdg-open (xdg-utils) is installed");
         if (QStandardPaths::findExecutable("update-mime-database").isEmpty())
             QSKIP("update-mime-database (shared-mime-info) is not installed");
@@ -76,31 +79,36 @@ private slots:
 
         record_ = home + "/record";
         const QString standIn = home + "/standin.sh";
-        writeText(standIn, "#!/bin/sh\nprintf '%s' \"$1\" > '" + record_.toUtf8() + ".tmp'\n"
-                           "mv '" + record_.toUtf8() + ".tmp' '" + record_.toUtf8() + "'\n");
+        writeText(standIn, "#!/bin/sh\nprintf '%s' \"$1\" > '" + record_.toUtf8() +
+                               ".tmp'\n"
+                               "mv '" +
+                               record_.toUtf8() + ".tmp' '" + record_.toUtf8() + "'\n");
         QVERIFY(QFile::setPermissions(standIn, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         writeText(data + "/applications/velmaro-standin.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Velmaro Stand-in\nExec=" + standIn.toUtf8()
-                      + " %f\nMimeType=application/x-velmarotest;\nNoDisplay=true\n");
+                  "[Desktop Entry]\nType=Application\nName=Velmaro Stand-in\nExec=" + standIn.toUtf8() +
+                      " %f\nMimeType=application/x-velmarotest;\nNoDisplay=true\n");
         writeText(config + "/mimeapps.list",
                   "[Default Applications]\napplication/x-velmarotest=velmaro-standin.desktop\n");
         files_ = QFile::encodeName(home) + "/files/";
     }
 
-    void opensTheExactFile_data() {
+    void opensTheExactFile_data()
+    {
         QTest::addColumn<QByteArray>("name");
         QTest::newRow("leading dash and newline") << QByteArray("-weird\nname.velmarotest");
         QTest::newRow("not UTF-8") << QByteArray("roh\xff\xfe.velmarotest");
         QTest::newRow("blanks, quotes, percent") << QByteArray("a 'b' \"c\" %41 $HOME.velmarotest");
     }
-    void opensTheExactFile() {
+    void opensTheExactFile()
+    {
         QFETCH(QByteArray, name);
         const QByteArray file = files_ + name;
         makeFile(file, "content");
         QCOMPARE(openAndRecord(file), file);
     }
 
-    void relativePathIsMadeAbsolute() {
+    void relativePathIsMadeAbsolute()
+    {
         makeFile(files_ + "-relativ.velmarotest", "x");
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(QFile::decodeName(files_)));
@@ -109,7 +117,8 @@ private slots:
         QCOMPARE(got, files_ + "-relativ.velmarotest");
     }
 
-    void typeApplicationOrNoAssociation() {
+    void typeApplicationOrNoAssociation()
+    {
         const QByteArray plain = files_ + "plain.velmarotest";
         makeFile(plain, "hello");
         QCOMPARE(FileOpener::mimeTypeOf(plain), QStringLiteral("application/x-velmarotest"));
@@ -125,10 +134,10 @@ private slots:
         QVERIFY(!QFile::exists(record_));
     }
 
-    void missingFileOrFolder() {
+    void missingFileOrFolder()
+    {
         QCOMPARE(FileOpener::open(files_ + "fehlt.velmarotest"), int(FileOpener::FileNotFound));
-        QCOMPARE(FileOpener::open(files_ + "kein-ordner/x.velmarotest"),
-                 int(FileOpener::PathNotFound));
+        QCOMPARE(FileOpener::open(files_ + "kein-ordner/x.velmarotest"), int(FileOpener::PathNotFound));
         makeFile(files_ + "datei", "x");
         QCOMPARE(FileOpener::open(files_ + "datei/x.velmarotest"), int(FileOpener::PathNotFound));
         const QByteArray dangling = files_ + "ins-leere.velmarotest";
@@ -136,7 +145,8 @@ private slots:
         QCOMPARE(FileOpener::open(dangling), int(FileOpener::FileNotFound));
     }
 
-    void openerArgument() {
+    void openerArgument()
+    {
         QCOMPARE(FileOpener::openerArgument("/a/-b\nc"), QStringLiteral("/a/-b\nc"));
         QCOMPARE(FileOpener::openerArgument("/a/\xc3\xa4"), QStringLiteral("/a/\u00e4"));
         QCOMPARE(FileOpener::openerArgument("/a b/\xff"), QStringLiteral("file:///a%20b/%FF"));

@@ -11,7 +11,8 @@ class TestFileSizeText : public QObject {
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
 
-    void sizeRule_data() {
+    void sizeRule_data()
+    {
         QTest::addColumn<qint64>("length");
         QTest::addColumn<QString>("text");
         const qint64 gib = qint64(1) << 30;
@@ -31,33 +32,38 @@ private slots:
         QTest::newRow("5 TB groups") << 5120 * gib << "5.120,0 GB";
         QTest::newRow("negative") << qint64(-1) << "> 2 GB (Error)";
     }
-    void sizeRule() {
+    void sizeRule()
+    {
         QFETCH(qint64, length);
         QFETCH(QString, text);
         QCOMPARE(FileSizeText::of(length), text);
     }
 
-    void otherLocaleSigns() {
+    void otherLocaleSigns()
+    {
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         QCOMPARE(FileSizeText::of(1610612736, english) + FileSizeText::of(1048575, english),
                  QStringLiteral("1.5 GB1,024 KB"));
     }
 
-    void dateAndTime_data() {
+    void dateAndTime_data()
+    {
         QTest::addColumn<QDateTime>("when");
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("time");
-        QTest::newRow("December afternoon")
-            << QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)) << "05.Dez.26" << "14:03:09";
-        QTest::newRow("March (umlaut)")
-            << QDateTime(QDate(2024, 3, 31), QTime(0, 0, 0)) << "31.März.24" << "00:00:00";
-        QTest::newRow("May (no dot)")
-            << QDateTime(QDate(2009, 5, 1), QTime(23, 59, 59)) << "01.Mai.09" << "23:59:59";
-        QTest::newRow("January 2000")
-            << QDateTime(QDate(2000, 1, 9), QTime(7, 5, 0)) << "09.Jan.00" << "07:05:00";
-        QTest::newRow("invalid: empty cells") << QDateTime() << "" << "";
+        QTest::newRow("December afternoon") << QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)) << "05.Dez.26"
+                                            << "14:03:09";
+        QTest::newRow("March (umlaut)") << QDateTime(QDate(2024, 3, 31), QTime(0, 0, 0)) << "31.März.24"
+                                        << "00:00:00";
+        QTest::newRow("May (no dot)") << QDateTime(QDate(2009, 5, 1), QTime(23, 59, 59)) << "01.Mai.09"
+                                      << "23:59:59";
+        QTest::newRow("January 2000") << QDateTime(QDate(2000, 1, 9), QTime(7, 5, 0)) << "09.Jan.00"
+                                      << "07:05:00";
+        QTest::newRow("invalid: empty cells") << QDateTime() << ""
+                                              << "";
     }
-    void dateAndTime() {
+    void dateAndTime()
+    {
         QFETCH(QDateTime, when);
         QFETCH(QString, date);
         QFETCH(QString, time);

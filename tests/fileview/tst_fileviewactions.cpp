@@ -23,24 +23,28 @@ private:
     Recorder rec_;
 
     QByteArray tree(const char* name) const { return QFile::encodeName(trees_.path()) + '/' + name + '/'; }
-    void clickHeader(FrmDelFile& view, int column) {
+    void clickHeader(FrmDelFile& view, int column)
+    {
         QHeaderView* header = view.ListView()->header();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(trees_.isValid());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     }
     void cleanupTestCase() { removeTree(trees_.path()); }
-    void init() {
+    void init()
+    {
         boxes_.clear();
         rec_ = Recorder();
     }
 
-    void nameHeaderTogglesTheOrder() {
+    void nameHeaderTogglesTheOrder()
+    {
         const QByteArray root = tree("sortieren");
         makeFolderWith(root, {"b", "a", "c"});
         auto view = rec_.viewOn(root);
@@ -64,7 +68,8 @@ private slots:
         QCOMPARE(rowNames(*view), up);
     }
 
-    void doubleClickActsOnTheClickedFile() {
+    void doubleClickActsOnTheClickedFile()
+    {
         const QByteArray root = tree("doppelklick");
         makeFolderWith(root, {"erste", "zweite", "-dritte", "vierte"});
         auto view = rec_.viewOn(root);
@@ -92,7 +97,8 @@ private slots:
         QCOMPARE(rec_.opened.size() + rec_.inspected.size(), 2);
     }
 
-    void openFailuresAreReported_data() {
+    void openFailuresAreReported_data()
+    {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
         QTest::newRow("file") << 2 << "Datei wurde nicht gefunden";
@@ -101,7 +107,8 @@ private slots:
         QTest::newRow("opened") << 42 << "";
         QTest::newRow("other") << 5 << "";
     }
-    void openFailuresAreReported() {
+    void openFailuresAreReported()
+    {
         QFETCH(int, code);
         QFETCH(QString, message);
         const QByteArray root = tree(QTest::currentDataTag());
@@ -118,7 +125,8 @@ private slots:
         QCOMPARE(boxes(boxes_), expected);
     }
 
-    void marksSpaceNoAndNothingMarked() {
+    void marksSpaceNoAndNothingMarked()
+    {
         const QByteArray root = tree("haken");
         makeFolderWith(root, {"a", "b"});
         auto view = rec_.viewOn(root);
@@ -140,7 +148,8 @@ private slots:
         QVERIFY(exists(root + "a") && exists(root + "b"));
     }
 
-    void markAllThenDeleteEmptiesTheFolder() {
+    void markAllThenDeleteEmptiesTheFolder()
+    {
         const QByteArray root = tree("alle");
         makeFolderWith(root, {"a", ".b", "-c", "d\ne", "f\xff"});
         makeDir(root + "bleibt");
@@ -162,7 +171,8 @@ private slots:
         QCOMPARE(boxes(boxes_), QStringList{box(64, {}, "Keine Datei vorhanden.")});
     }
 
-    void oneOfThreeCannotBeDeleted() {
+    void oneOfThreeCannotBeDeleted()
+    {
         const QByteArray root = tree("gesperrt");
         makeFolderWith(root, {"eins", "zwei", "drei", "vier"});
         const QString locked = QFile::decodeName(root + "zwei");
@@ -179,7 +189,8 @@ private slots:
         QVERIFY(!view->listModel()->isChecked(rowOf(*view, "zwei")));
     }
 
-    void fileGoneBetweenListingAndAction() {
+    void fileGoneBetweenListingAndAction()
+    {
         const QByteArray root = tree("verschwunden");
         makeFolderWith(root, {"bleibt", "geht"});
         setChanged(root + "geht", QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)));

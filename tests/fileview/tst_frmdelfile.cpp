@@ -37,7 +37,8 @@ private:
     platform::MsgBoxScript boxes_;
 
     QByteArray tree(const char* name) const { return QFile::encodeName(trees_.path()) + '/' + name + '/'; }
-    MainWindow& window() {
+    MainWindow& window()
+    {
         if (!window_) {
             window_ = forms().load<MainWindow>(QStringLiteral("Velmaro"));
             window_->show();
@@ -46,7 +47,8 @@ private:
     }
     RoListBox& list() { return *window().roListBox_Ordner(); }
     // Scans `root` and selects the row of `folder`; returns its row number.
-    qint64 scanAndSelect(const QByteArray& root, const QByteArray& folder) {
+    qint64 scanAndSelect(const QByteArray& root, const QByteArray& folder)
+    {
         window().setScanRoot(root);
         Scan_starten();
         for (qint64 r = 1; r <= list().RowCount(); ++r)
@@ -56,12 +58,14 @@ private:
             }
         return 0;
     }
-    bool openView(const std::function<void(FrmDelFile&)>& body = {}) {
+    bool openView(const std::function<void(FrmDelFile&)>& body = {})
+    {
         return openFileView(window().folderActions(), body);
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(home_.isValid() && trees_.isValid());
         usePrivateHome(home_.path());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -70,7 +74,8 @@ private slots:
     void cleanupTestCase() { removeTree(trees_.path()); }
     void init() { boxes_.clear(); }
 
-    void refusedWithoutFolderFilesOrFolder() {
+    void refusedWithoutFolderFilesOrFolder()
+    {
         list().ClearRows();
         QVERIFY(!openView());  // no rows
         const QByteArray root = tree("nur ordner");
@@ -87,16 +92,18 @@ private slots:
         QVERIFY(!openView());  // gone since the scan
         const QString none = box(0, {}, QStringLiteral("Kein Verzeichnis angegeben."));
         QCOMPARE(boxes(boxes_),
-                 (QStringList{none, none,
-                              box(64, {}, "Keine Files im Verzeichnis \"" + QFile::decodeName(root) + "\" gefunden."),
-                              box(0, {}, QString::fromStdString(engine::errorFromErrno(ENOENT).text))}));
+                 (QStringList{
+                     none, none,
+                     box(64, {}, "Keine Files im Verzeichnis \"" + QFile::decodeName(root) + "\" gefunden."),
+                     box(0, {}, QString::fromStdString(engine::errorFromErrno(ENOENT).text))}));
         QVERIFY(!engine::errorFromErrno(ENOENT).text.empty());
     }
 
-    void captionRowsAndCells() {
+    void captionRowsAndCells()
+    {
         const QByteArray root = tree("zwoelf");
-        makeFolderWith(root, {"a", "b", "c", "d", "e", "f", "g", "h", ".versteckt", "-strich",
-                              "neue\nZeile", "roh\xff"});
+        makeFolderWith(root, {"a", "b", "c", "d", "e", "f", "g", "h", ".versteckt", "-strich", "neue\nZeile",
+                              "roh\xff"});
         makeSparse(root + "e", 1024);
         makeSparse(root + "f", qint64(3) << 30);
         setChanged(root + "e", QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)));
@@ -117,7 +124,8 @@ private slots:
         QVERIFY(boxes_.calls().isEmpty());  // "Zurück" without a change asks nothing
     }
 
-    void columnsOncePerLoad() {
+    void columnsOncePerLoad()
+    {
         const QByteArray root = tree("fuenfmal");
         makeFolderWith(root, {"x"});
         QVERIFY(scanAndSelect(root, root) > 0);
@@ -131,14 +139,16 @@ private slots:
         // At least the designed widths; the name takes what the list has left.
         const int widths[] = {3500, 900, 1100, 1100};
         for (int c = 0; c < 4; ++c) {
-            QCOMPARE(view->listModel()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headers[c]);
+            QCOMPARE(view->listModel()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
+                     headers[c]);
             QVERIFY(view->ListView()->header()->sectionSize(c) >= platform::twipsToPixels(widths[c]));
         }
         QCOMPARE(view->ListView()->header()->length(), view->ListView()->viewport()->width());
         QVERIFY(boxes_.calls().isEmpty());
     }
 
-    void deletingOneOffersARescan() {
+    void deletingOneOffersARescan()
+    {
         const QByteArray root = tree("rescan");
         makeDir(root);
         makeSparse(root + "gross", 4096);
@@ -169,7 +179,8 @@ private slots:
         QCOMPARE(list().RowAt(1)->bytes, quint64(1));
     }
 
-    void sameCountAfterAddAndDeleteAsksNothing() {
+    void sameCountAfterAddAndDeleteAsksNothing()
+    {
         const QByteArray root = tree("gleich");
         makeFolderWith(root, {"alt"});
         QVERIFY(scanAndSelect(root, root) > 0);
@@ -187,7 +198,8 @@ private slots:
 
     // Marked files named "*.*" and "sub*.*" remove those files only; a folder
     // that changed since the scan is not opened at all.
-    void starNamesAndAChangedFolder() {
+    void starNamesAndAChangedFolder()
+    {
         const QByteArray root = tree("stern");
         makeFolderWith(root, {"*.*", "sub*.*", "bleibt.txt"});
         makeFolderWith(root + "sub/", {"innen.txt"});
@@ -208,18 +220,21 @@ private slots:
         QCOMPARE(::rename((root + "sub").constData(), (root + "alt").constData()), 0);
         makeFolderWith(root + "sub/", {"neu.txt"});
         QVERIFY(!openView());
-        QCOMPARE(boxes(boxes_), QStringList{box(0, {}, QStringLiteral("Der Ordner hat sich seit der Suche geändert."))});
+        QCOMPARE(boxes(boxes_),
+                 QStringList{box(0, {}, QStringLiteral("Der Ordner hat sich seit der Suche geändert."))});
         QVERIFY(exists(root + "alt/innen.txt") && exists(root + "sub/neu.txt"));
     }
 
-    void namesAndCloseBox() {
+    void namesAndCloseBox()
+    {
         FrmDelFile* view = forms().load<FrmDelFile>(kForm);
         QCOMPARE(view->objectName(), kForm);
         QCOMPARE(view->ListView()->accessibleDescription(), QStringLiteral("ListView"));
         QVERIFY(!view->ListView()->accessibleName().isEmpty());
         QCOMPARE(view->fileListe().objectName(), QStringLiteral("FileListe"));
-        const std::pair<RoCommand*, QString> buttons[] = {
-            {view->roCommand2(), "roCommand2"}, {view->cmd_Löschen(), "cmd_Löschen"}, {view->cmd_Ende(), "cmd_Ende"}};
+        const std::pair<RoCommand*, QString> buttons[] = {{view->roCommand2(), "roCommand2"},
+                                                          {view->cmd_Löschen(), "cmd_Löschen"},
+                                                          {view->cmd_Ende(), "cmd_Ende"}};
         for (const auto& [button, name] : buttons) {
             QCOMPARE(button->objectName(), name);
             QCOMPARE(button->accessibleDescription(), name);

@@ -23,7 +23,9 @@ template <class Base>
 class Window : public Base {
 public:
     explicit Window(QString name, std::function<void()> onClose = {})
-        : name_(std::move(name)), onClose_(std::move(onClose)) {}
+        : name_(std::move(name))
+        , onClose_(std::move(onClose))
+    {}
 
 protected:
     void closeEvent(QCloseEvent* event) override
@@ -164,8 +166,8 @@ private slots:
         bool wasModal = false;
         QTimer::singleShot(20, [&] {
             QWidget* window = forms().find(name);
-            wasModal = window->isVisible() && window->windowModality() == Qt::ApplicationModal
-                && QApplication::activeModalWidget() == window;
+            wasModal = window->isVisible() && window->windowModality() == Qt::ApplicationModal &&
+                       QApplication::activeModalWidget() == window;
             forms().hide(name);
         });
         forms().showModal(name);

@@ -33,8 +33,12 @@ void whenBoxShows(Seen* seen, std::function<void(QMessageBox*)> act)
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return whenBoxShows(seen, act);
-        *seen = {box->windowTitle(), box->text(), box->accessibleName(),
-                 box->defaultButton() ? box->defaultButton()->text() : QString(), {}, int(box->icon()),
+        *seen = {box->windowTitle(),
+                 box->text(),
+                 box->accessibleName(),
+                 box->defaultButton() ? box->defaultButton()->text() : QString(),
+                 {},
+                 int(box->icon()),
                  box->windowModality()};
         for (QAbstractButton* b : box->buttons())
             seen->buttons.append(b->text());
@@ -70,8 +74,8 @@ private slots:
         QTest::newRow("0") << 0 << ok << "OK" << 1 << 1 << int(QMessageBox::NoIcon);
         QTest::newRow("16") << 16 << ok << "OK" << 1 << 1 << int(QMessageBox::Critical);
         QTest::newRow("20") << 20 << yesNo << "Ja" << 6 << 7 << int(QMessageBox::Critical);
-        QTest::newRow("35") << 35 << QStringList{"Abbrechen", "Ja", "Nein"} << "Ja" << 6
-                            << 2 << int(QMessageBox::Question);
+        QTest::newRow("35") << 35 << QStringList{"Abbrechen", "Ja", "Nein"} << "Ja" << 6 << 2
+                            << int(QMessageBox::Question);
         QTest::newRow("64") << 64 << ok << "OK" << 1 << 1 << int(QMessageBox::Information);
         QTest::newRow("68") << 68 << yesNo << "Ja" << 6 << 7 << int(QMessageBox::Information);
         QTest::newRow("292") << 292 << yesNo << "Nein" << 7 << 7 << int(QMessageBox::Question);

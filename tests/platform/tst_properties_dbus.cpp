@@ -47,10 +47,14 @@ class StandIn : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
 public:
-    StandIn(QString record, bool fail) : record_(std::move(record)), fail_(fail) {}
+    StandIn(QString record, bool fail)
+        : record_(std::move(record))
+        , fail_(fail)
+    {}
 
 public slots:
-    void ShowItemProperties(const QStringList& uris, const QString& startupId) {
+    void ShowItemProperties(const QStringList& uris, const QString& startupId)
+    {
         QFile file(record_);
         if (file.open(QIODevice::Append))
             file.write((uris.join(u'|') + u'\t' + startupId + u'\n').toUtf8());
@@ -65,13 +69,14 @@ private:
     bool fail_;
 };
 
-int runStandIn(int argc, char** argv) {
+int runStandIn(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     StandIn standIn(QString::fromLocal8Bit(argv[2]), argc > 3 && qstrcmp(argv[3], "fail") == 0);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &standIn,
-                            QDBusConnection::ExportAllSlots)
-        || !bus.registerService(kService))
+                            QDBusConnection::ExportAllSlots) ||
+        !bus.registerService(kService))
         return 3;
     QTimer::singleShot(20000, &app, &QCoreApplication::quit);  // never outlives the test
     return app.exec();
@@ -79,17 +84,23 @@ int runStandIn(int argc, char** argv) {
 
 // ---- the private bus around the test run ----
 
-QByteArray busConfig(const QByteArray& dir) {
+QByteArray busConfig(const QByteArray& dir)
+{
     return "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
            " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
            "<busconfig>\n  <type>session</type>\n"
-           "  <listen>unix:dir=" + dir + "</listen>\n  <auth>EXTERNAL</auth>\n"
-           "  <servicedir>" + dir + "/services</servicedir>\n"
+           "  <listen>unix:dir=" +
+           dir +
+           "</listen>\n  <auth>EXTERNAL</auth>\n"
+           "  <servicedir>" +
+           dir +
+           "/services</servicedir>\n"
            "  <policy context=\"default\">\n    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
            "    <allow eavesdrop=\"true\"/>\n    <allow own=\"*\"/>\n  </policy>\n</busconfig>\n";
 }
 
-int runOnPrivateBus(int argc, char** argv) {
+int runOnPrivateBus(int argc, char** argv)
+{
     const QString runner = QStandardPaths::findExecutable(QStringLiteral("dbus-run-session"));
     if (runner.isEmpty()) {
         ::setenv(kMarker, "missing", 1);
@@ -126,7 +137,8 @@ int runOnPrivateBus(int argc, char** argv) {
 
 // ---- helpers of the tests ----
 
-QDBusMessage askDaemon(const QString& method, const QVariantList& args = {}) {
+QDBusMessage askDaemon(const QString& method, const QVariantList& args = {})
+{
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
                                                        QStringLiteral("/org/freedesktop/DBus"),
                                                        QStringLiteral("org.freedesktop.DBus"), method);
@@ -134,13 +146,14 @@ QDBusMessage askDaemon(const QString& method, const QVariantList& args = {}) {
     return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
 }
 
-bool nameOwned() {
+bool nameOwned()
+{
     const QDBusMessage reply = askDaemon(QStringLiteral("NameHasOwner"), {kService});
     return !reply.arguments().isEmpty() && reply.arguments().first().toBool();
 }
 
-
-QStringList recorded(const QString& file) {
+QStringList recorded(const QString& file)
+{
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return {};
@@ -157,51 +170,59 @@ private:
     QByteArray base_;
     QString serviceFile_;
 
-    void requireBus() {
+    void requireBus()
+    {
         if (qgetenv(kMarker) != "1")
             QSKIP("dbus-run-session is not installed: no private session bus");
         QVERIFY(QDBusConnection::sessionBus().isConnected());
     }
     // Starts the stand-in and waits until it owns the name.
-    void startStandIn(QProcess& process, const QString& record, const char* mode) {
+    void startStandIn(QProcess& process, const QString& record, const char* mode)
+    {
         process.start(QCoreApplication::applicationFilePath(),
                       {QStringLiteral("--stand-in"), record, QString::fromLatin1(mode)});
         QVERIFY(process.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(nameOwned(), 10000);
     }
-    void stopStandIn(QProcess& process) {
+    void stopStandIn(QProcess& process)
+    {
         if (!process.waitForFinished(5000)) {
             process.kill();
             process.waitForFinished();
         }
         QTRY_VERIFY_WITH_TIMEOUT(!nameOwned(), 5000);
     }
-    void setActivatable(const QString& record) {
+    void setActivatable(const QString& record)
+    {
         QFile::remove(serviceFile_);
         if (!record.isEmpty()) {
             QFile file(serviceFile_);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("[D-BUS Service]\nName=org.freedesktop.FileManager1\nExec="
-                       + QFile::encodeName(QCoreApplication::applicationFilePath()) + " --stand-in "
-                       + QFile::encodeName(record) + " ok\n");
+            file.write("[D-BUS Service]\nName=org.freedesktop.FileManager1\nExec=" +
+                       QFile::encodeName(QCoreApplication::applicationFilePath()) + " --stand-in " +
+                       QFile::encodeName(record) + " ok\n");
         }
         askDaemon(QStringLiteral("ReloadConfig"));
     }
-    QByteArray makeFolder(const QByteArray& name) {
+    QByteArray makeFolder(const QByteArray& name)
+    {
         makeDir(base_ + "/" + name);
         return base_ + "/" + name + "/";
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(temp_.isValid());
         base_ = QFile::encodeName(temp_.path());
         usePrivateHome(temp_.path());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        serviceFile_ = qEnvironmentVariable(kServiceDir) + QStringLiteral("/org.freedesktop.FileManager1.service");
+        serviceFile_ =
+            qEnvironmentVariable(kServiceDir) + QStringLiteral("/org.freedesktop.FileManager1.service");
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         for (PropertiesWindow* window : propertyWindows())
             window->close();
         flushDeletes();
@@ -209,36 +230,44 @@ private slots:
 
     void cleanupTestCase() { removeTree(temp_.path()); }  // also names that do not decode
 
-    void uriKeepsTheRawBytes() {
-        QCOMPARE(FileManagerProperties::fileUri("/tmp/a\xff" "b\nc d/"), QStringLiteral("file:///tmp/a%FFb%0Ac%20d"));
+    void uriKeepsTheRawBytes()
+    {
+        QCOMPARE(FileManagerProperties::fileUri("/tmp/a\xff"
+                                                "b\nc d/"),
+                 QStringLiteral("file:///tmp/a%FFb%0Ac%20d"));
         QCOMPARE(FileManagerProperties::fileUri("/"), QStringLiteral("file:///"));
-        QCOMPARE(FileManagerProperties::fileUri("/x/%/\xc3\xa4.txt"), QStringLiteral("file:///x/%25/%C3%A4.txt"));
+        QCOMPARE(FileManagerProperties::fileUri("/x/%/\xc3\xa4.txt"),
+                 QStringLiteral("file:///x/%25/%C3%A4.txt"));
         const QRegularExpression id(QStringLiteral("^velmaro-%1-\\d+_TIME\\d+$").arg(::getpid()));
         QVERIFY(id.match(FileManagerProperties::startupId()).hasMatch());
     }
 
-    void runningFileManagerGetsTheCall() {
+    void runningFileManagerGetsTheCall()
+    {
         requireBus();
         const QString record = temp_.filePath(QStringLiteral("running.txt"));
         QProcess process;
         startStandIn(process, record, "ok");
         Eigenschaften_zeigen(nullptr, base_ + "/no-such-folder/");  // missing paths: no call
         Eigenschaften_zeigen(nullptr, QByteArray());
-        const QByteArray folder = makeFolder("a\xff" "b\nc");
+        const QByteArray folder = makeFolder("a\xff"
+                                             "b\nc");
         Eigenschaften_zeigen(nullptr, folder);
         QTRY_COMPARE_WITH_TIMEOUT(recorded(record).size(), 1, 10000);
         QTest::qWait(200);
         QCOMPARE(recorded(record).size(), 1);
         const QStringList call = recorded(record).first().split(u'\t');
         QCOMPARE(call.size(), 2);
-        QCOMPARE(call.at(0), QStringLiteral("file://") + QString::fromLatin1(base_.toPercentEncoding("/"))
-                                 + QStringLiteral("/a%FFb%0Ac"));
-        QVERIFY(call.at(1).startsWith(QStringLiteral("velmaro-")) && call.at(1).contains(QStringLiteral("_TIME")));
+        QCOMPARE(call.at(0), QStringLiteral("file://") + QString::fromLatin1(base_.toPercentEncoding("/")) +
+                                 QStringLiteral("/a%FFb%0Ac"));
+        QVERIFY(call.at(1).startsWith(QStringLiteral("velmaro-")) &&
+                call.at(1).contains(QStringLiteral("_TIME")));
         stopStandIn(process);
         QVERIFY(propertyWindows().isEmpty());  // the reply has long arrived: a fallback would show now
     }
 
-    void activatableFileManagerIsStarted() {
+    void activatableFileManagerIsStarted()
+    {
         requireBus();
         const QString record = temp_.filePath(QStringLiteral("activated.txt"));
         setActivatable(record);
@@ -253,7 +282,8 @@ private slots:
         QVERIFY(propertyWindows().isEmpty());
     }
 
-    void failingFileManagerFallsBackToOwnWindow() {
+    void failingFileManagerFallsBackToOwnWindow()
+    {
         requireBus();
         const QString record = temp_.filePath(QStringLiteral("failing.txt"));
         QProcess process;
@@ -269,7 +299,8 @@ private slots:
         stopStandIn(process);
     }
 
-    void withoutFileManagerOwnWindowOpensAtOnce() {
+    void withoutFileManagerOwnWindowOpensAtOnce()
+    {
         requireBus();
         QVERIFY(!FileManagerProperties::available());
         const QByteArray folder = makeFolder("own");
@@ -292,20 +323,22 @@ private slots:
 
         Eigenschaften_zeigen(&owner, folder);
         QCOMPARE(propertyWindows().size(), 2);
-        auto* second = propertyWindows().first() == window ? propertyWindows().last() : propertyWindows().first();
+        auto* second =
+            propertyWindows().first() == window ? propertyWindows().last() : propertyWindows().first();
         QCOMPARE(second->value(QStringLiteral("Typ")), QStringLiteral("Ordner"));
         QCOMPARE(second->value(QStringLiteral("Größe")), QStringLiteral("1 Eintrag"));
         QCOMPARE(second->value(QStringLiteral("Name")), QStringLiteral("own"));
         // Centred over its owner; Escape closes it.
         const QPoint off = second->frameGeometry().center() - owner.frameGeometry().center();
-        QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+        QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
         QTest::keyClick(second, Qt::Key_Escape);
         QTRY_COMPARE(propertyWindows(), QList<PropertiesWindow*>{window});
     }
-
 };
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc >= 3 && qstrcmp(argv[1], "--stand-in") == 0)
         return runStandIn(argc, argv);
     if (qgetenv(kMarker).isEmpty()) {

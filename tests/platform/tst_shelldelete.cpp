@@ -24,7 +24,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QProgressDialog* progressWindow() {
+QProgressDialog* progressWindow()
+{
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (widget->objectName() == QStringLiteral("ShellProgress") && widget->isVisible())
             return qobject_cast<QProgressDialog*>(widget);
@@ -36,7 +37,8 @@ QProgressDialog* progressWindow() {
 class ShowSpy : public QObject {
 public:
     QStringList shownLabels;
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if (event->type() == QEvent::Show && watched->objectName() == QStringLiteral("ShellProgress"))
             shownLabels << static_cast<QProgressDialog*>(watched)->labelText();
         return false;
@@ -44,13 +46,14 @@ public:
 };
 
 // Waits on a worker thread until `flag` is set (at most 5 s).
-void waitFor(const std::atomic<bool>& flag) {
+void waitFor(const std::atomic<bool>& flag)
+{
     for (int i = 0; i < 500 && !flag.load(); ++i)
         std::this_thread::sleep_for(10ms);
 }
 
-constexpr unsigned kQuiet = ShellFlags::FOF_SILENT | ShellFlags::FOF_NOCONFIRMATION
-    | ShellFlags::FOF_NOERRORUI;
+constexpr unsigned kQuiet =
+    ShellFlags::FOF_SILENT | ShellFlags::FOF_NOCONFIRMATION | ShellFlags::FOF_NOERRORUI;
 
 }  // namespace
 
@@ -60,7 +63,8 @@ class TstShellDelete : public QObject {
 private:
     QByteArray root_;  // a fresh folder per test, ending in "/"
 
-    QByteArray makeTree() {
+    QByteArray makeTree()
+    {
         const QByteArray tree = root_ + "tree";
         makeDir(tree);
         makeDir(tree + "/sub");
@@ -69,13 +73,15 @@ private:
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(::chdir(scratchFolder().constData()) == 0);  // the trash must never land here
     }
 
     void init() { root_ = scratchFolder(); }
 
-    void runnerShowsTheCurrentNameAndKeepsTheLoopAlive() {
+    void runnerShowsTheCurrentNameAndKeepsTheLoopAlive()
+    {
         ProgressRunner runner({nullptr, true, true, 0});
         std::atomic<bool> seen{false};
         std::atomic<bool> alive{false};
@@ -93,11 +99,12 @@ private slots:
             }
         });
         observer.start();
-        const bool cancelled = runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>&) {
-            onEntry(std::string("/x/n\xc3\xa4me"));
-            waitFor(seen);
-            waitFor(alive);
-        });
+        const bool cancelled =
+            runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>&) {
+                onEntry(std::string("/x/n\xc3\xa4me"));
+                waitFor(seen);
+                waitFor(alive);
+            });
         observer.stop();
         QVERIFY(!cancelled);
         QVERIFY(seen.load());
@@ -106,7 +113,8 @@ private slots:
         QCOMPARE(progressWindow(), nullptr);  // gone when the work is done
     }
 
-    void runnerCancelStopsTheWork() {
+    void runnerCancelStopsTheWork()
+    {
         ProgressRunner runner({nullptr, true, true, 0});
         QTimer::singleShot(20, this, [] {
             if (QProgressDialog* dialog = progressWindow())
@@ -114,15 +122,17 @@ private slots:
                     button->click();
         });
         bool sawCancel = false;
-        const bool cancelled = runner.run([&](const ProgressRunner::EntryFn&, const std::atomic<bool>& cancel) {
-            waitFor(cancel);
-            sawCancel = cancel.load();
-        });
+        const bool cancelled =
+            runner.run([&](const ProgressRunner::EntryFn&, const std::atomic<bool>& cancel) {
+                waitFor(cancel);
+                sawCancel = cancel.load();
+            });
         QVERIFY(sawCancel);
         QVERIFY(cancelled);
     }
 
-    void progressWindowFollowsTheFlags() {
+    void progressWindowFollowsTheFlags()
+    {
         ShowSpy spy;
         qApp->installEventFilter(&spy);
         ShellDelete silent(nullptr, kQuiet);
@@ -144,7 +154,8 @@ private slots:
         QVERIFY(!exists(root_ + "tree"));
     }
 
-    void questionNamesThePathAndNoKeepsIt() {
+    void questionNamesThePathAndNoKeepsIt()
+    {
         const QByteArray tree = makeTree();
         makeFile(root_ + "file.txt");
         MsgBoxScript script;
@@ -152,22 +163,26 @@ private slots:
         script.answer(2);
         const ShellDeleteOutcome folder = ShellDelete(nullptr, ShellFlags::FOF_SILENT).deleteFolder(tree);
         const ShellDeleteOutcome file =
-            ShellDelete(nullptr, ShellFlags::FOF_SILENT | ShellFlags::FOF_ALLOWUNDO).deleteFile(root_ + "file.txt");
+            ShellDelete(nullptr, ShellFlags::FOF_SILENT | ShellFlags::FOF_ALLOWUNDO)
+                .deleteFile(root_ + "file.txt");
         QVERIFY(folder.cancelled && !folder.ok && folder.error == 0);
         QVERIFY(file.cancelled && !file.ok);
         const QString title = QStringLiteral("Löschen bestätigen");
         QCOMPARE(boxes(script),
-                 QStringList({box(292, title, QStringLiteral("Soll der Ordner \"%1\" mit allen Unterordnern und "
-                                                             "Dateien endgültig gelöscht werden?")
-                                                  .arg(QFile::decodeName(tree))),
-                              box(292, title, QStringLiteral("Soll die Datei \"%1file.txt\" in den Papierkorb "
-                                                             "verschoben werden?")
-                                                  .arg(QFile::decodeName(root_)))}));
+                 QStringList({box(292, title,
+                                  QStringLiteral("Soll der Ordner \"%1\" mit allen Unterordnern und "
+                                                 "Dateien endgültig gelöscht werden?")
+                                      .arg(QFile::decodeName(tree))),
+                              box(292, title,
+                                  QStringLiteral("Soll die Datei \"%1file.txt\" in den Papierkorb "
+                                                 "verschoben werden?")
+                                      .arg(QFile::decodeName(root_)))}));
         QVERIFY(exists(tree + "/sub/f.txt"));
         QVERIFY(exists(root_ + "file.txt"));
     }
 
-    void errorBoxNamesPathAndReason() {
+    void errorBoxNamesPathAndReason()
+    {
         MsgBoxScript script;
         const QByteArray missing = root_ + "missing";
         const ShellDeleteOutcome outcome =
@@ -185,7 +200,8 @@ private slots:
 
     // The home trash is made privately where missing; where it cannot be
     // made, moving to the trash fails and keeps everything.
-    void homeTrashIsCreatedPrivately() {
+    void homeTrashIsCreatedPrivately()
+    {
         const QByteArray data = root_ + "share";
         const QByteArray saved = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", data);
@@ -209,7 +225,8 @@ private slots:
         QVERIFY(exists(tree + "/sub/f.txt"));
     }
 
-    void trashRefusesNamesItCannotCarry() {
+    void trashRefusesNamesItCannotCarry()
+    {
         const QByteArray odd = root_ + "odd\xff";
         makeDir(odd);
         const ShellDeleteOutcome outcome =
@@ -220,7 +237,8 @@ private slots:
         QVERIFY(exists(odd));
     }
 
-    void trashMovesAFolderWithATrailingSlash() {
+    void trashMovesAFolderWithATrailingSlash()
+    {
         const QByteArray tree = makeTree();
         const ShellDeleteOutcome outcome =
             ShellDelete(nullptr, kQuiet | ShellFlags::FOF_ALLOWUNDO).deleteFolder(tree + "/");

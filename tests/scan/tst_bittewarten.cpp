@@ -10,8 +10,8 @@
 #include <set>
 
 using velmaro::BitteWarten;
-using velmaro::platform::WaitCursor;
 using velmaro::platform::twipsToPixels;
+using velmaro::platform::WaitCursor;
 
 class TestBitteWarten : public QObject {
     Q_OBJECT
@@ -65,10 +65,9 @@ private slots:
         QCOMPARE(WaitCursor::depth(), 0);
         delete w;
         QCOMPARE(WaitCursor::depth(), 0);  // restored exactly once
-        delete new BitteWarten;  // unloaded before its tick, e.g. every window closed
+        delete new BitteWarten;            // unloaded before its tick, e.g. every window closed
         QCOMPARE(WaitCursor::depth(), 0);
     }
-
 };
 
 QTEST_MAIN(TestBitteWarten)

@@ -76,8 +76,8 @@ private slots:
         const int known = int(SizeState::Complete), failed = int(SizeState::Failed);
         QTest::newRow("3 bytes show 0 but hold data") << known << 0 << quint64(3) << false << "0" << false;
         QTest::newRow("zero-byte by the record") << known << 0 << quint64(0) << true << "0" << true;
-        QTest::newRow("denied, never zero-byte") << failed << EACCES << quint64(0) << true << "Zugriff verweigert"
-                                                 << false;
+        QTest::newRow("denied, never zero-byte")
+            << failed << EACCES << quint64(0) << true << "Zugriff verweigert" << false;
         QTest::newRow("incomplete") << int(SizeState::Incomplete) << 0 << quint64(0) << true
                                     << "Größe unvollständig (Suche abgebrochen)" << false;
     }
@@ -112,10 +112,9 @@ private slots:
         QTest::newRow("root") << QByteArray("/") << QByteArray("/") << QByteArray("/");
         QTest::newRow("deep") << QByteArray("/a/b/Daten/") << QByteArray("/a/b/Daten/")
                               << QByteArray("Daten");
-        QTest::newRow("no trailing slash") << QByteArray("/a/Daten") << QByteArray("/a/Daten/")
-                                           << QByteArray("Daten");
-        QTest::newRow("newline") << QByteArray("/a/x\ny/") << QByteArray("/a/x\ny/")
-                                 << QByteArray("x\ny");
+        QTest::newRow("no trailing slash")
+            << QByteArray("/a/Daten") << QByteArray("/a/Daten/") << QByteArray("Daten");
+        QTest::newRow("newline") << QByteArray("/a/x\ny/") << QByteArray("/a/x\ny/") << QByteArray("x\ny");
         QTest::newRow("not utf-8") << QByteArray("/a/\xff\xfeZ/") << QByteArray("/a/\xff\xfeZ/")
                                    << QByteArray("\xff\xfeZ");
         QTest::newRow("umlaut") << QByteArray("/a/Bücher/") << QByteArray("/a/Bücher/")
@@ -141,8 +140,8 @@ private slots:
     {
         const std::string root = "/t/w/";
         std::vector<FolderRecord> walk{record(root + "a/b\tc/", 10), record(root + "a/\xff/"),
-                                       record(root + "a/", 2000), record(root + "d/"), record(root + "e\nf/"),
-                                       record(root, 2010)};
+                                       record(root + "a/", 2000),    record(root + "d/"),
+                                       record(root + "e\nf/"),       record(root, 2010)};
         walk[1].zeroByte = true;
         walk[1].created = velmaro::engine::FileTime{1600000000, 500000000};
         walk[3].sizeState = SizeState::Failed;

@@ -31,13 +31,20 @@ using testsupport::makeFile;
 namespace {
 const QString kWait = QStringLiteral("BitteWarten");
 
-QString countLine(qint64 n) { return QString::number(n) + QStringLiteral(" Ordner gefunden "); }
-QString zeroLine(qint64 z) { return QStringLiteral("davon %1 Ordner mit 0 Byte").arg(z); }
+QString countLine(qint64 n)
+{
+    return QString::number(n) + QStringLiteral(" Ordner gefunden ");
+}
+QString zeroLine(qint64 z)
+{
+    return QStringLiteral("davon %1 Ordner mit 0 Byte").arg(z);
+}
 
 // Runs `check` every millisecond while a scan is shown, until it returns true.
 class Poller {
 public:
-    explicit Poller(std::function<bool()> check) : check_(std::move(check))
+    explicit Poller(std::function<bool()> check)
+        : check_(std::move(check))
     {
         timer_.setInterval(1);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
@@ -102,7 +109,8 @@ private:
             for (int c = 1; c <= 5; ++c)
                 line += '|' + list.CellText(r, c);
             const auto folder = list.ScannedFolderAt(r);
-            line += QStringLiteral("|%1:%2:%3").arg(folder->id.dev).arg(folder->id.ino).arg(folder->id.mountId);
+            line +=
+                QStringLiteral("|%1:%2:%3").arg(folder->id.dev).arg(folder->id.ino).arg(folder->id.mountId);
             rows << line;
         }
         return rows;
@@ -196,7 +204,9 @@ private slots:
     void oddNamesKeepTheirBytes()
     {
         const QByteArray root = tree("namen");
-        const std::set<QByteArray> names = {"a\tb", "c\nd", "\xff" "e"};
+        const std::set<QByteArray> names = {"a\tb", "c\nd",
+                                            "\xff"
+                                            "e"};
         makeDir(root);
         for (const QByteArray& n : names)
             makeDir(root + '/' + n);
@@ -276,8 +286,8 @@ private slots:
                 countsFollowed = false;
             if (window()->scanRun().progress().folders < 100)
                 return false;
-            cursorWasWait = platform::WaitCursor::depth() == 1 && QGuiApplication::overrideCursor()
-                            && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            cursorWasWait = platform::WaitCursor::depth() == 1 && QGuiApplication::overrideCursor() &&
+                            QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
             QTest::keyClick(wait, Qt::Key_Escape);
             wait->close();
             escapeIgnored = wait->isVisible();
@@ -351,14 +361,14 @@ private slots:
         w->setScanRoot(bigRoot_);
         w->Verzeichnisse_lesen();  // the walk runs on the workers now
         QVERIFY(w->scanRun().running());
-        delete w.data();           // cancels and joins; queued batches are dropped
+        delete w.data();  // cancels and joins; queued batches are dropped
         QVERIFY(w.isNull());
         QTest::qWait(50);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         platform::WaitCursor::restore();  // nothing pending: must stay harmless
         QCOMPARE(platform::WaitCursor::depth(), 0);
         QVERIFY(window()->roListBox_Ordner());  // a fresh window works again
-        bool enabled = false;  // no stop left over from the earlier scans
+        bool enabled = false;                   // no stop left over from the earlier scans
         Poller poll([&] {
             auto* wait = platform::forms().find<BitteWarten>(kWait);
             return wait && (enabled = wait->cmd_Stopp()->isEnabled(), true);
@@ -374,7 +384,9 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(boxes_.calls().isEmpty());  // a scan never asks anything
         // QTemporaryDir removes by decoded names: take the undecodable one away first.
-        ::rmdir((tree("namen") + "/\xff" "e").constData());
+        ::rmdir((tree("namen") + "/\xff"
+                                 "e")
+                    .constData());
         testsupport::removeTree(QFile::decodeName(tree("arbeiter")));
     }
 };

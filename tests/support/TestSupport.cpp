@@ -17,12 +17,14 @@
 
 namespace velmaro::testsupport {
 
-std::map<QString, TestFactory>& testClasses() {
+std::map<QString, TestFactory>& testClasses()
+{
     static std::map<QString, TestFactory> classes;
     return classes;
 }
 
-bool registerTestClass(const char* name, TestFactory make) {
+bool registerTestClass(const char* name, TestFactory make)
+{
     testClasses()[QString::fromLatin1(name)] = std::move(make);
     return true;
 }
@@ -31,7 +33,8 @@ namespace {
 QByteArray privateBase;  // set by usePrivateHome
 }
 
-void usePrivateHome(const QString& base) {
+void usePrivateHome(const QString& base)
+{
     privateBase = QFile::encodeName(base);
     qputenv("HOME", QFile::encodeName(base + QStringLiteral("/home")));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + QStringLiteral("/home/.config")));
@@ -40,7 +43,8 @@ void usePrivateHome(const QString& base) {
     QDir().mkpath(base + QStringLiteral("/home/.local/share"));
 }
 
-QByteArray scratchFolder() {
+QByteArray scratchFolder()
+{
     static int count = 0;
     if (privateBase.isEmpty())
         qFatal("scratchFolder() before usePrivateHome()");
@@ -49,25 +53,30 @@ QByteArray scratchFolder() {
     return folder;
 }
 
-void removeTree(const QString& path) {
+void removeTree(const QString& path)
+{
     engine::deleteTree(QFile::encodeName(path).toStdString());
 }
 
-void flushDeletes() {
+void flushDeletes()
+{
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }
 
-bool exists(const QByteArray& raw) {
+bool exists(const QByteArray& raw)
+{
     struct stat st {};
     return ::lstat(raw.constData(), &st) == 0;
 }
 
-void makeDir(const QByteArray& raw) {
+void makeDir(const QByteArray& raw)
+{
     QVERIFY2(::mkdir(raw.constData(), 0755) == 0, raw.constData());
 }
 
-void makeFile(const QByteArray& raw, const QByteArray& content) {
+void makeFile(const QByteArray& raw, const QByteArray& content)
+{
     const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     QVERIFY2(fd >= 0, raw.constData());
     const ssize_t written = ::write(fd, content.constData(), size_t(content.size()));
@@ -75,35 +84,41 @@ void makeFile(const QByteArray& raw, const QByteArray& content) {
     QCOMPARE(written, ssize_t(content.size()));
 }
 
-void makeSparse(const QByteArray& raw, qint64 bytes) {
+void makeSparse(const QByteArray& raw, qint64 bytes)
+{
     makeFile(raw);
     QVERIFY(::truncate(raw.constData(), bytes) == 0);
 }
 
-void setChanged(const QByteArray& raw, const QDateTime& local) {
+void setChanged(const QByteArray& raw, const QDateTime& local)
+{
     const timespec times[2] = {{local.toSecsSinceEpoch(), 0}, {local.toSecsSinceEpoch(), 0}};
     QVERIFY(::utimensat(AT_FDCWD, raw.constData(), times, AT_SYMLINK_NOFOLLOW) == 0);
 }
 
-QString box(int style, const QString& title, const QString& prompt) {
+QString box(int style, const QString& title, const QString& prompt)
+{
     return QString::number(style) + QLatin1Char('|') + title + QLatin1Char('|') + prompt;
 }
 
-QStringList boxes(const platform::MsgBoxScript& script) {
+QStringList boxes(const platform::MsgBoxScript& script)
+{
     QStringList out;
     for (const platform::MsgBoxCall& c : script.calls())
         out << box(c.style, c.title, c.prompt);
     return out;
 }
 
-QStringList prompts(const platform::MsgBoxScript& script) {
+QStringList prompts(const platform::MsgBoxScript& script)
+{
     QStringList out;
     for (const platform::MsgBoxCall& c : script.calls())
         out << c.prompt;
     return out;
 }
 
-FolderRow folderRow(const QByteArray& raw, const QString& sizeText, bool zeroByte, quint64 bytes) {
+FolderRow folderRow(const QByteArray& raw, const QString& sizeText, bool zeroByte, quint64 bytes)
+{
     FolderRow row;
     row.rawPath = raw;
     row.path = QFile::decodeName(raw);

@@ -58,6 +58,7 @@ FolderRow folderRow(const QByteArray& raw, const QString& sizeText = QStringLite
 }  // namespace velmaro::testsupport
 
 // Registers a test class with the shared main (support/TestMain.cpp).
-#define VELMARO_TEST_CLASS(Class)                                                     \
-    [[maybe_unused]] static const bool velmaroRegistered_##Class =                    \
-        ::velmaro::testsupport::registerTestClass(#Class, [] { return std::unique_ptr<QObject>(new Class); })
+#define VELMARO_TEST_CLASS(Class)                                                                            \
+    [[maybe_unused]] static const bool velmaroRegistered_##Class =                                           \
+        ::velmaro::testsupport::registerTestClass(#Class,                                                    \
+                                                  [] { return std::unique_ptr<QObject>(new Class); })

@@ -41,7 +41,8 @@ QString candidates()
 
 }  // namespace
 
-CollationOrder::CollationOrder() : collator_(QLocale())
+CollationOrder::CollationOrder()
+    : collator_(QLocale())
 {
     codeUnits_ = collator_.locale().language() == QLocale::C;
     weights_.fill(kUnknown);

@@ -63,11 +63,8 @@ public:
 
 private:
     static constexpr quint8 kUnknown = 127;  // not in the set: ask the collator
-    static constexpr quint8 kEnd = 0;       // end of the text
-    quint8 weight(QChar c) const
-    {
-        return c.unicode() < weights_.size() ? weights_[c.unicode()] : kUnknown;
-    }
+    static constexpr quint8 kEnd = 0;        // end of the text
+    quint8 weight(QChar c) const { return c.unicode() < weights_.size() ? weights_[c.unicode()] : kUnknown; }
     quint8 next(QStringView text, Cursor& at) const;
     void deriveWeights();
     bool checkWeights() const;
@@ -76,7 +73,7 @@ private:
 
     QCollator collator_;
     std::array<quint8, 0x460> weights_{};  // Latin-1 and Cyrillic
-    std::array<bool, 0x460> twice_{};  // characters with two equal weights (ß)
+    std::array<bool, 0x460> twice_{};      // characters with two equal weights (ß)
     bool fast_ = false;
     bool codeUnits_ = false;
 };

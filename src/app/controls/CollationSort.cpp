@@ -42,8 +42,7 @@ quint64 headMask(int slot)
 
 }  // namespace
 
-CollationSort::Result CollationSort::sort(const CollationOrder& order,
-                                          const std::vector<QStringView>& texts,
+CollationSort::Result CollationSort::sort(const CollationOrder& order, const std::vector<QStringView>& texts,
                                           const std::vector<quint32>& rows, qsizetype skip)
 {
     CollationSort sorter(order, texts, skip);
@@ -63,8 +62,8 @@ CollationSort::Result CollationSort::sort(const CollationOrder& order,
         // Only texts sorted exactly together can be equal: the others differ
         // in a weight.
         const quint32 range = sorter.exact_[items[i].row];
-        result.equalToPrevious[i] = i > 0 && range != 0 && range == sorter.exact_[items[i - 1].row]
-            && order.compare(texts[items[i - 1].row], texts[items[i].row], skip) == 0;
+        result.equalToPrevious[i] = i > 0 && range != 0 && range == sorter.exact_[items[i - 1].row] &&
+                                    order.compare(texts[items[i - 1].row], texts[items[i].row], skip) == 0;
     }
     return result;
 }
@@ -76,8 +75,8 @@ int CollationSort::exactCompare(const Item& a, const Item& b) const
     int c = 0;
     if (a.chunk != b.chunk) {
         c = CollationOrder::prefixDecides(a.chunk, b.chunk)
-            ? (a.chunk < b.chunk ? -1 : 1)
-            : order_.compare(texts_[a.row], texts_[b.row], skip_);
+                ? (a.chunk < b.chunk ? -1 : 1)
+                : order_.compare(texts_[a.row], texts_[b.row], skip_);
     } else {
         const CollationOrder::Cursor at{qsizetype(a.next & ~kSecond), (a.next & kSecond) != 0};
         const CollationOrder::Cursor bt{qsizetype(b.next & ~kSecond), (b.next & kSecond) != 0};
@@ -131,7 +130,8 @@ void CollationSort::takeChunks(Item* first, Item* last) const
         if (last - it > kViewAhead)
             __builtin_prefetch(&texts_[(it + kViewAhead)->row]);
         if (last - it > kTextAhead)
-            __builtin_prefetch(texts_[(it + kTextAhead)->row].utf16() + (it + kTextAhead)->next % 0x80000000u);
+            __builtin_prefetch(texts_[(it + kTextAhead)->row].utf16() +
+                               (it + kTextAhead)->next % 0x80000000u);
         CollationOrder::Cursor at{qsizetype(it->next & ~kSecond), (it->next & kSecond) != 0};
         it->chunk = order_.chunk(texts_[it->row], at);
         it->next = quint32(at.index) | (at.second ? kSecond : 0);

@@ -15,7 +15,7 @@ namespace velmaro {
 class CollationSort {
 public:
     struct Result {
-        std::vector<quint32> rows;  // in collation order; equal texts by row
+        std::vector<quint32> rows;          // in collation order; equal texts by row
         std::vector<char> equalToPrevious;  // per position: same text as the one before
     };
 
@@ -31,7 +31,10 @@ private:
         quint32 next;  // cursor after the chunk: index, top bit "second weight"
     };
     CollationSort(const CollationOrder& order, const std::vector<QStringView>& texts, qsizetype skip)
-        : order_(order), texts_(texts), skip_(skip) {}
+        : order_(order)
+        , texts_(texts)
+        , skip_(skip)
+    {}
 
     void sortRun(Item* first, Item* last);
     void keySort(Item* first, Item* last);

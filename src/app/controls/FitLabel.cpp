@@ -20,7 +20,10 @@ QFont sized(QFont font, double points)
 }  // namespace
 
 FitLabel::FitLabel(const QString& text, QWidget* parent)
-    : QLabel(text, parent), design_(font()), floor_(design_.pointSizeF()), cap_(floor_)
+    : QLabel(text, parent)
+    , design_(font())
+    , floor_(design_.pointSizeF())
+    , cap_(floor_)
 {
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setTextFormat(Qt::PlainText);
@@ -52,8 +55,8 @@ int FitLabel::naturalWidth() const
 double FitLabel::fittingPointSize(int width) const
 {
     double points = design_.pointSizeF();
-    while (points - kStep >= floor_ - 1e-9
-           && QFontMetrics(sized(design_, points)).horizontalAdvance(text()) > width)
+    while (points - kStep >= floor_ - 1e-9 &&
+           QFontMetrics(sized(design_, points)).horizontalAdvance(text()) > width)
         points -= kStep;
     return points;
 }
@@ -102,8 +105,7 @@ void FitLabel::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect box = contentsRect();
     const QString shown = QFontMetrics(font()).elidedText(text(), elide_, box.width());
-    style()->drawItemText(&painter, box, int(alignment()), palette(), isEnabled(), shown,
-                          foregroundRole());
+    style()->drawItemText(&painter, box, int(alignment()), palette(), isEnabled(), shown, foregroundRole());
 }
 
 }  // namespace velmaro

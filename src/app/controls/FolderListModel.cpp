@@ -42,8 +42,10 @@ struct FolderListModel::Link {
 };
 
 FolderListModel::FolderListModel(QObject* parent)
-    : QAbstractTableModel(parent), publishTimer_(new QTimer(this)), sorter_(std::make_shared<ListSorter>()),
-      link_(std::make_shared<Link>())
+    : QAbstractTableModel(parent)
+    , publishTimer_(new QTimer(this))
+    , sorter_(std::make_shared<ListSorter>())
+    , link_(std::make_shared<Link>())
 {
     link_->model = this;
     publishTimer_->setSingleShot(true);
@@ -95,8 +97,7 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-    case Qt::ToolTipRole:
-        return cellText(index.row(), index.column());
+    case Qt::ToolTipRole: return cellText(index.row(), index.column());
     case Qt::DecorationRole:
         if (index.column() == 0 && qobject_cast<QApplication*>(QCoreApplication::instance()))
             return folderIcon();
@@ -105,16 +106,14 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const
         if (index.column() == 2)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-    default:
-        return QVariant();
+    default: return QVariant();
     }
 }
 
 QVariant FolderListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const char* const titles[kColumns] = {"Ordnername", "kompletter Pfad",
-                                                 "Ordnergröße in KByte", "erstellt am",
-                                                 "letzte Änderung"};
+    static const char* const titles[kColumns] = {"Ordnername", "kompletter Pfad", "Ordnergröße in KByte",
+                                                 "erstellt am", "letzte Änderung"};
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
@@ -256,25 +255,25 @@ void FolderListModel::requestSort()
         return;
     }
     job_ = std::make_shared<Job>();
-    QThreadPool::globalInstance()->start(
-        [job = job_, link = link_, sorter = sorter_, request = std::move(request), generation = generation_,
-         covered]() {
-            std::vector<quint32> order = sorter->sort(request, job->cancel);
-            QMutexLocker lock(&link->mutex);
-            if (!link->model)
-                return;
-            QMetaObject::invokeMethod(
-                link->model,
-                [model = link->model, job, generation, covered, order = std::move(order)]() mutable {
-                    model->land(job.get(), generation, std::move(order), covered);
-                },
-                Qt::QueuedConnection);
-        });
+    QThreadPool::globalInstance()->start([job = job_, link = link_, sorter = sorter_,
+                                          request = std::move(request), generation = generation_, covered]() {
+        std::vector<quint32> order = sorter->sort(request, job->cancel);
+        QMutexLocker lock(&link->mutex);
+        if (!link->model)
+            return;
+        QMetaObject::invokeMethod(
+            link->model,
+            [model = link->model, job, generation, covered, order = std::move(order)]() mutable {
+                model->land(job.get(), generation, std::move(order), covered);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 // A sort is done: its order covers the first `covered` display rows of the
 // time it started; rows added since stay after them.
-void FolderListModel::land(const Job* job, quint64 generation, std::vector<quint32>&& order, std::size_t covered)
+void FolderListModel::land(const Job* job, quint64 generation, std::vector<quint32>&& order,
+                           std::size_t covered)
 {
     if (job) {
         if (job != job_.get())

@@ -94,11 +94,11 @@ private:
     QTimer* publishTimer_;
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
-    std::size_t placed_ = 0;      // display rows [0, placed_) are in sort order
-    quint64 generation_ = 0;      // changes with every sort() and clear()
+    std::size_t placed_ = 0;              // display rows [0, placed_) are in sort order
+    quint64 generation_ = 0;              // changes with every sort() and clear()
     std::shared_ptr<ListSorter> sorter_;  // ranks of this list; a worker may hold it
-    std::shared_ptr<Job> job_;    // the sort of this list running on a worker thread
-    std::shared_ptr<Link> link_;  // how workers reach this model while it lives
+    std::shared_ptr<Job> job_;            // the sort of this list running on a worker thread
+    std::shared_ptr<Link> link_;          // how workers reach this model while it lives
 };
 
 }  // namespace velmaro

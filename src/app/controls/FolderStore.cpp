@@ -55,13 +55,13 @@ bool FolderStore::checkBatch(const RowBatch& batch) const
         return false;
     for (std::size_t i = 0; i < batch.newSlots.size(); ++i) {
         const RowBatch::Slot& s = batch.newSlots[i];
-        if ((s.parent != FolderSlot::kNoParent && s.parent >= batch.firstSlot + i)
-            || std::size_t(s.nameAt) + s.nameLength > batch.names.size())
+        if ((s.parent != FolderSlot::kNoParent && s.parent >= batch.firstSlot + i) ||
+            std::size_t(s.nameAt) + s.nameLength > batch.names.size())
             return false;
     }
     for (const RowBatch::Fill& fill : batch.rows) {
-        if (fill.slot >= batch.endSlot() || fill.sizeText > batch.sizeTexts.size()
-            || (fill.slot < slots_.size() && slots_[fill.slot].is(FolderSlot::kRow)))
+        if (fill.slot >= batch.endSlot() || fill.sizeText > batch.sizeTexts.size() ||
+            (fill.slot < slots_.size() && slots_[fill.slot].is(FolderSlot::kRow)))
             return false;
     }
     return true;
@@ -87,8 +87,8 @@ bool FolderStore::append(const RowBatch& batch, std::vector<quint32>& filled)
         s.volume = volumeOf(fill.id);
         s.text = fill.sizeText ? texts[fill.sizeText - 1] : 0;
         const bool known = fill.sizeKnown;
-        s.flags = FolderSlot::kRow | (known ? FolderSlot::kSizeKnown : 0)
-            | (known && fill.zeroByte ? FolderSlot::kZeroByte : 0) | (fill.root ? FolderSlot::kRoot : 0);
+        s.flags = FolderSlot::kRow | (known ? FolderSlot::kSizeKnown : 0) |
+                  (known && fill.zeroByte ? FolderSlot::kZeroByte : 0) | (fill.root ? FolderSlot::kRoot : 0);
         ++rows_;
         if (s.is(FolderSlot::kZeroByte))
             ++zeroBytes_;

@@ -4,7 +4,8 @@
 
 namespace velmaro {
 
-Line3D::Line3D(QWidget* parent) : QWidget(parent)
+Line3D::Line3D(QWidget* parent)
+    : QWidget(parent)
 {
     setMinimumHeight(2);
     setFocusPolicy(Qt::NoFocus);

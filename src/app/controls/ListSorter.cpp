@@ -16,7 +16,8 @@ constexpr quint64 kLast = std::numeric_limits<quint64>::max();
 // Names of all slots decoded into one buffer, for TextRanking.
 class DecodedNames {
 public:
-    explicit DecodedNames(const FolderSlots& table) : at_(std::size_t(table.size()) + 1, 0)
+    explicit DecodedNames(const FolderSlots& table)
+        : at_(std::size_t(table.size()) + 1, 0)
     {
         for (quint32 s = 0; s < table.size(); ++s) {
             if (table[s].parent == FolderSlot::kNoParent) {
@@ -38,7 +39,10 @@ public:
     }
 
 private:
-    void append(const QString& text) { text_.append(reinterpret_cast<const char16_t*>(text.utf16()), text.size()); }
+    void append(const QString& text)
+    {
+        text_.append(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
+    }
     std::u16string text_;
     std::vector<quint32> at_;
 };

@@ -27,8 +27,8 @@ public:
     struct Request {
         int column = 0;  // 0..4
         Qt::SortOrder order = Qt::AscendingOrder;
-        FolderSlots table;           // a snapshot
-        std::vector<quint32> rows;   // the display order now: slots that are rows
+        FolderSlots table;          // a snapshot
+        std::vector<quint32> rows;  // the display order now: slots that are rows
     };
 
     ListSorter();

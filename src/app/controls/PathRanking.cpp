@@ -31,8 +31,13 @@ std::vector<quint32> PathRanking::rank(const FolderSlots& table, const std::vect
 }
 
 PathRanking::PathRanking(const FolderSlots& table, const CollationOrder& order)
-    : slots_(table), order_(order), separator_(order.separatorWeight()), codeUnits_(order.codeUnitOrder()),
-      parent_(table.size()), state_(table.size(), 0), rank_(table.size(), 0)
+    : slots_(table)
+    , order_(order)
+    , separator_(order.separatorWeight())
+    , codeUnits_(order.codeUnitOrder())
+    , parent_(table.size())
+    , state_(table.size(), 0)
+    , rank_(table.size(), 0)
 {
     for (quint32 s = 0; s < table.size(); ++s)
         parent_[s] = table[s].parent;
@@ -152,7 +157,8 @@ void PathRanking::walk()
         pending_.resize(g.first);
         rankGroup(group.data(), group.size());
         for (const quint32 s : group)
-            pending_.insert(pending_.end(), children_.begin() + childStart_[s], children_.begin() + childStart_[s + 1]);
+            pending_.insert(pending_.end(), children_.begin() + childStart_[s],
+                            children_.begin() + childStart_[s + 1]);
         if (pending_.size() > g.first && !pushSorted(g.first)) {
             const std::vector<quint32> kids(pending_.begin() + qsizetype(g.first), pending_.end());
             pending_.resize(g.first);

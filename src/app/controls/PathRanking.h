@@ -57,10 +57,10 @@ private:
     std::vector<quint8> state_;        // per slot: kIsRow | kInTree | kUnknown
     std::vector<quint32> childStart_;  // children of slot s: children_[childStart_[s] .. childStart_[s + 1])
     std::vector<quint32> children_;
-    std::vector<quint32> tops_;        // detached slots in the tree
-    std::string keys_;                 // every key of the tree, in slot order
-    std::vector<quint32> keyAt_;       // per slot, into keys_
-    std::vector<quint64> head_;        // per slot: the first 8 key bytes, big-endian, 0-padded
+    std::vector<quint32> tops_;   // detached slots in the tree
+    std::string keys_;            // every key of the tree, in slot order
+    std::vector<quint32> keyAt_;  // per slot, into keys_
+    std::vector<quint64> head_;   // per slot: the first 8 key bytes, big-endian, 0-padded
     std::vector<quint32> rank_;
     quint32 next_ = 0;
     std::vector<quint32> pending_;  // nodes of the groups on stack_

@@ -31,7 +31,8 @@ QCursor buttonCursor()
 }  // namespace
 
 RoCommand::RoCommand(const QString& caption, const QColor& back, QWidget* parent)
-    : QAbstractButton(parent), back_(back)
+    : QAbstractButton(parent)
+    , back_(back)
 {
     setText(caption);
     if (!caption.isEmpty())

@@ -22,8 +22,7 @@ public:
     static const QColor kPressed;    // RGB(224,224,215)
     static const QColor kDisabled;   // RGB(245,244,234)
 
-    explicit RoCommand(const QString& caption, const QColor& back = kNearWhite,
-                       QWidget* parent = nullptr);
+    explicit RoCommand(const QString& caption, const QColor& back = kNearWhite, QWidget* parent = nullptr);
     void setBackColor(const QColor& c);
     QColor backColor() const { return back_; }
     // The background the button shows now (normal, pressed or disabled).

@@ -17,7 +17,9 @@ RoLabel::UrlOpener& opener()
 
 }  // namespace
 
-RoLabel::RoLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {}
+RoLabel::RoLabel(const QString& caption, QWidget* parent)
+    : QLabel(caption, parent)
+{}
 
 void RoLabel::setUrlOpener(UrlOpener function)
 {

@@ -18,7 +18,9 @@ constexpr int kPathColumn = 1;
 
 }  // namespace
 
-RoListBox::RoListBox(QWidget* parent) : QTreeView(parent), model_(new FolderListModel(this))
+RoListBox::RoListBox(QWidget* parent)
+    : QTreeView(parent)
+    , model_(new FolderListModel(this))
 {
     setModel(model_);
     setRootIsDecorated(false);
@@ -171,7 +173,8 @@ int RoListBox::minimumColumnWidth(int column) const
 void RoListBox::addSortActions()
 {
     for (int column = 0; column < 5; ++column) {
-        auto* action = new QAction(model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(), this);
+        auto* action =
+            new QAction(model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(), this);
         action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + column)));
         action->setShortcutContext(Qt::WidgetShortcut);
         action->setCheckable(true);
@@ -217,8 +220,8 @@ void RoListBox::stretchPathColumn()
 
 void RoListBox::keyPressEvent(QKeyEvent* event)
 {
-    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)
-        && event->modifiers() == Qt::NoModifier) {
+    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) &&
+        event->modifiers() == Qt::NoModifier) {
         QScrollBar* bar = horizontalScrollBar();
         const int step = std::max(1, viewport()->width() / 3);
         bar->setValue(bar->value() + (event->key() == Qt::Key_Left ? -step : step));

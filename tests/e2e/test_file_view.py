@@ -42,6 +42,8 @@ def open_view(v, path, files):
     v.press(description="cmd_DelFile", root=v.main_window())
     window = v.window(description="frm_DelFile")
     check_equal(window.name(), "gefundene Files: %d" % files, "file view caption")
+    check_equal([v.find(description=d, root=window).name() for d in ("roCommand2", "cmd_Löschen", "cmd_Ende")],
+                ["Alle", "Dateien löschen", "Zurück"], "button captions")
     return window, v.table("ListView", root=window)
 
 

@@ -29,6 +29,9 @@ def scan_and_stop(v, tree, before_stop, max_seconds):
     v.press(description="cmd_Go", root=v.main_window())
     progress = v.window(description="BitteWarten", timeout=10)
     stop = v.find(description="cmd_Stopp", root=progress)
+    check_equal([v.label_text(d, root=progress) for d in ("Label1_0", "Label1_1", "Label2")],
+                ["Bitte warten"] * 2 + ["die Informationen des Verzeichnisses werden gelesen"],
+                "texts of the progress window")
     before_stop()
     check(v.window_showing("BitteWarten"), "the scan ended before the stop")
     check(stop.do_action(0), "stop press refused")

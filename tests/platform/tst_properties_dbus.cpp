@@ -1,12 +1,13 @@
 // The properties routine against a real, private D-Bus session bus.
 //
-// main() re-runs this binary under `dbus-run-session` with a bus
-// configuration of its own (no system service folders, one temporary
-// service folder), so no real file manager is ever reached. The stand-in
-// file manager is this same binary started with "--stand-in <record file>
-// ok|fail": it owns org.freedesktop.FileManager1, appends every
-// ShowItemProperties call to the record file (uris joined by "|", a tab,
-// the startup id) and answers it, or fails it with "fail".
+// CTest runs this binary under `dbus-run-session` with a bus configuration
+// of its own (platform/session.conf.in: no system service folders, one
+// temporary service folder named by VELMARO_TEST_SERVICE_DIR), so no real
+// file manager is ever reached. The stand-in file manager is this same
+// binary started with "--stand-in <record file> ok|fail": it owns
+// org.freedesktop.FileManager1, appends every ShowItemProperties call to the
+// record file (uris joined by "|", a tab, the startup id) and answers it, or
+// fails it with "fail".
 
 #include "actions/Eigenschaften.h"
 #include "actions/PropertiesWindow.h"
@@ -17,18 +18,13 @@
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
-#include <cstdlib>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace velmaro;
@@ -38,7 +34,6 @@ using namespace velmaro::testsupport;
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.FileManager1");
-const char* const kMarker = "VELMARO_PRIVATE_BUS";
 const char* const kServiceDir = "VELMARO_TEST_SERVICE_DIR";
 
 // ---- the stand-in file manager (separate process) ----
@@ -82,59 +77,6 @@ int runStandIn(int argc, char** argv)
     return app.exec();
 }
 
-// ---- the private bus around the test run ----
-
-QByteArray busConfig(const QByteArray& dir)
-{
-    return "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig>\n  <type>session</type>\n"
-           "  <listen>unix:dir=" +
-           dir +
-           "</listen>\n  <auth>EXTERNAL</auth>\n"
-           "  <servicedir>" +
-           dir +
-           "/services</servicedir>\n"
-           "  <policy context=\"default\">\n    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-           "    <allow eavesdrop=\"true\"/>\n    <allow own=\"*\"/>\n  </policy>\n</busconfig>\n";
-}
-
-int runOnPrivateBus(int argc, char** argv)
-{
-    const QString runner = QStandardPaths::findExecutable(QStringLiteral("dbus-run-session"));
-    if (runner.isEmpty()) {
-        ::setenv(kMarker, "missing", 1);
-        return -1;  // run here; the tests skip
-    }
-    char tmpl[] = "/tmp/velmaro-bus-XXXXXX";
-    if (!::mkdtemp(tmpl))
-        return 2;
-    const QByteArray dir(tmpl);
-    ::mkdir((dir + "/services").constData(), 0700);
-    QFile conf(QString::fromLocal8Bit(dir + "/session.conf"));
-    if (!conf.open(QIODevice::WriteOnly) || conf.write(busConfig(dir)) < 0)
-        return 2;
-    conf.close();
-    ::setenv(kMarker, "1", 1);
-    ::setenv(kServiceDir, (dir + "/services").constData(), 1);
-    const QByteArray confArg = "--config-file=" + dir + "/session.conf";
-    const QByteArray runnerPath = QFile::encodeName(runner);
-    std::vector<char*> args{const_cast<char*>(runnerPath.constData()), const_cast<char*>(confArg.constData()),
-                            const_cast<char*>("--")};
-    for (int i = 0; i < argc; ++i)
-        args.push_back(argv[i]);
-    args.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execv(args[0], args.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    QDir(QString::fromLocal8Bit(dir)).removeRecursively();
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-}
-
 // ---- helpers of the tests ----
 
 QDBusMessage askDaemon(const QString& method, const QVariantList& args = {})
@@ -172,8 +114,8 @@ private:
 
     void requireBus()
     {
-        if (qgetenv(kMarker) != "1")
-            QSKIP("dbus-run-session is not installed: no private session bus");
+        if (qEnvironmentVariableIsEmpty(kServiceDir))
+            QSKIP("no private session bus (dbus-run-session missing, or not run through CTest)");
         QVERIFY(QDBusConnection::sessionBus().isConnected());
     }
     // Starts the stand-in and waits until it owns the name.
@@ -219,6 +161,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         serviceFile_ =
             qEnvironmentVariable(kServiceDir) + QStringLiteral("/org.freedesktop.FileManager1.service");
+        QFile::remove(serviceFile_);  // left by an earlier run that was cut short
     }
 
     void cleanup()
@@ -341,11 +284,6 @@ int main(int argc, char** argv)
 {
     if (argc >= 3 && qstrcmp(argv[1], "--stand-in") == 0)
         return runStandIn(argc, argv);
-    if (qgetenv(kMarker).isEmpty()) {
-        const int status = runOnPrivateBus(argc, argv);
-        if (status >= 0)
-            return status;
-    }
     QApplication app(argc, argv);
     TstPropertiesDbus test;
     return QTest::qExec(&test, argc, argv);

@@ -264,8 +264,7 @@ TEST(DeleteFile, RemovesOneEntryAndNeverAFolder)
         {tmp / "dir", EISDIR, "", tmp / "dir/plain"},
         {"/", EISDIR, "", "/"},
         {tmp / "dir/missing", ENOENT, "", tmp / "dir"},
-        {tmp / "dir/plain/", ENOTDIR, "", tmp / "dir/plain"},
-    };
+        {tmp / "dir/plain/", ENOTDIR, "", tmp / "dir/plain"}};
     for (const Case& c : cases) {
         DeleteResult r = deleteFile(c.path);
         EXPECT_EQ(r.ok, c.error == 0) << c.path;

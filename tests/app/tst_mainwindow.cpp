@@ -23,6 +23,7 @@
 
 using velmaro::MainWindow;
 using velmaro::RoCommand;
+using velmaro::WindowPlacement;
 using velmaro::testsupport::box;
 using velmaro::testsupport::boxes;
 using velmaro::testsupport::flushDeletes;
@@ -220,11 +221,11 @@ private slots:
     void storedNumbers()
     {
         double v = 0;
-        QVERIFY(MainWindow::parseStoredNumber(QStringLiteral(" 12000 "), &v));
+        QVERIFY(WindowPlacement::parseStoredNumber(QStringLiteral(" 12000 "), &v));
         QCOMPARE(v, 12000.0);
-        QVERIFY(MainWindow::parseStoredNumber(QStringLiteral("10290.5"), &v));
+        QVERIFY(WindowPlacement::parseStoredNumber(QStringLiteral("10290.5"), &v));
         for (const char* bad : {"10290,5", "", "inf"})
-            QVERIFY2(!MainWindow::parseStoredNumber(QString::fromLatin1(bad), &v), bad);
+            QVERIFY2(!WindowPlacement::parseStoredNumber(QString::fromLatin1(bad), &v), bad);
     }
 
     void resizeLaysOutAndCloseStoresTheSize()

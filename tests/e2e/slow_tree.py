@@ -8,7 +8,7 @@ whose opening takes `hang` seconds: while it hangs, every request waits,
 as on a hung network mount.
 
 Run as a program it serves the tree (python3 slow_tree.py MOUNT FANOUT
-DEPTH DELAY [HANG]); SlowTree mounts it for a journey and knows its shape.
+DEPTH DELAY [HANG]); SlowTree mounts it for a journey.
 """
 
 import errno
@@ -26,7 +26,7 @@ STAMP = 1777890030
 
 
 class SlowTree:
-    """Shape of the tree and its mount for one journey."""
+    """The tree's shape and its mount for one journey."""
 
     def __init__(self, session, mountpoint, fanout=6, depth=4, delay=0.01, hang=0):
         self.session = session
@@ -35,19 +35,6 @@ class SlowTree:
         self.depth = depth
         self.delay = delay
         self.hang = hang
-
-    def folder_count(self):
-        return sum(self.fanout ** level for level in range(self.depth + 1))
-
-    def subtree_bytes(self, level):
-        """Bytes below a folder at level (root = 0)."""
-        folders = sum(self.fanout ** k for k in range(self.depth - level + 1))
-        return folders * FILE_SIZE
-
-    def level_of(self, path):
-        """Level of a folder path (ending in "/") below the mount point."""
-        rel = path[len(self.mountpoint.rstrip("/")):].strip("/")
-        return 0 if not rel else rel.count("/") + 1
 
     def mount(self, skip):
         """Mounts the tree; calls skip(reason) when the machine cannot."""

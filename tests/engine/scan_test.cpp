@@ -321,8 +321,9 @@ int drainOpens(int inotifyFd)
     return opens;
 }
 
-// 1 + 12 + 144 + 1728 folders, each watched for opens; the scan is cancelled
-// at its first record.
+// 1 + 12 + 144 + 1728 folders, each watched for opens, a 1-byte file in each
+// leaf; the scan is cancelled at its first record. Folders finished before
+// the stop keep their whole size.
 TEST(Scan, CancelFromTheSinkEndsTheWalkAndMarksCutSubtrees)
 {
     TempTree t(TempTree::Where::Memory);
@@ -333,6 +334,7 @@ TEST(Scan, CancelFromTheSinkEndsTheWalkAndMarksCutSubtrees)
         std::string dir = t.dir("a" + std::to_string(i / 144) + "/b" + std::to_string(i / 12 % 12) + "/c" +
                                 std::to_string(i % 12));
         watched = watched && ::inotify_add_watch(inotifyFd, dir.c_str(), IN_OPEN | IN_ONLYDIR) >= 0;
+        t.file(dir.substr(t.root().size() + 1) + "/f", "1");
     }
     if (!watched)
         GTEST_SKIP() << "inotify watches not available";
@@ -363,9 +365,12 @@ TEST(Scan, CancelFromTheSinkEndsTheWalkAndMarksCutSubtrees)
     EXPECT_EQ(records.size(), scanner.progress().folders) << "a found folder got no record";
     EXPECT_LT(records.size(), 1885u) << "the scan did not stop early";
     int incomplete = 0;
+    const uint64_t wholeSize[] = {1728, 144, 12, 1};  // by depth: one byte in each leaf
     for (const FolderRecord& r : records) {
         incomplete += r.sizeState == SizeState::Incomplete;
         EXPECT_FALSE(r.sizeState == SizeState::Incomplete && r.zeroByte) << r.path;
+        const auto depth = std::count(r.path.begin() + long(t.root().size()), r.path.end(), '/') - 1;
+        EXPECT_TRUE(r.sizeState != SizeState::Complete || r.bytes == wholeSize[depth]) << r.path;
     }
     EXPECT_GT(incomplete, 0);
     ASSERT_FALSE(records.empty());

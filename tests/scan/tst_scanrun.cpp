@@ -288,11 +288,17 @@ private slots:
     void fullScanOfTheBigTree()
     {
         int shownDuringWalk = -1;
-        auto c = connect(&window()->scanRun(), &ScanRun::walkEnded, this,
-                         [&] { shownDuringWalk = list()->model()->rowCount(); });
+        QString countDuringWalk, expectedCount;
+        auto c = connect(&window()->scanRun(), &ScanRun::walkEnded, this, [&] {
+            shownDuringWalk = list()->model()->rowCount();
+            countDuringWalk = window()->Label_Info(0)->text();
+            expectedCount = countLine(list()->RowCount());
+        });
         scan(bigRoot_);
         disconnect(c);
-        QVERIFY(shownDuringWalk > 0);  // the rows show while the walk goes on
+        // The rows show while the walk goes on, and the count line follows them.
+        QVERIFY(shownDuringWalk > 0);
+        QCOMPARE(countDuringWalk, expectedCount);
         const qint64 all = 1 + kBigTop + kBigTop * kBigSub;
         expectCounts(all, all);
         QCOMPARE(list()->CellText(1, 2), QFile::decodeName(bigRoot_) + '/');  // sorted by the path

@@ -7,21 +7,25 @@
 
 namespace velmaro::FormNames {
 
+// the main window
 inline QString Velmaro()
 {
     return QStringLiteral("Velmaro");
-}  // the main window
+}
+// the progress window
 inline QString BitteWarten()
 {
     return QStringLiteral("BitteWarten");
-}  // the progress window
+}
+// the file view
 inline QString frm_DelFile()
 {
     return QStringLiteral("frm_DelFile");
-}  // the file view
+}
+// the About window
 inline QString Copyright()
 {
     return QStringLiteral("Copyright");
-}  // the About window
+}
 
 }  // namespace velmaro::FormNames

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
+#include <ctime>
 #include <sys/resource.h>
 
 using namespace velmaro;
@@ -77,6 +78,67 @@ std::pair<double, double> schedStat()
         return {0, 0};
     return {parts[0].toDouble(), parts[1].toDouble()};
 }
+
+// The longest events on the user-interface thread (outermost dispatches
+// only): wall and thread CPU time, when (ms since the probe was reset) and
+// what they were.
+class ProbeApp : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (depth_++ > 0) {
+            const bool r = QApplication::notify(receiver, event);
+            --depth_;
+            return r;
+        }
+        QElapsedTimer t;
+        t.start();
+        const double cpu0 = threadCpuNs();
+        const int type = event->type();  // the event may be gone afterwards
+        const bool r = QApplication::notify(receiver, event);
+        const qint64 ns = t.nsecsElapsed();
+        --depth_;
+        if (longest_.size() < kKept || ns > longest_.back().ns) {
+            longest_.push_back({ns, threadCpuNs() - cpu0, since_.nsecsElapsed(),
+                                QByteArray(receiver->metaObject()->className()) + " event " +
+                                    QByteArray::number(type)});
+            std::sort(longest_.begin(), longest_.end(), [](const Event& a, const Event& b) { return a.ns > b.ns; });
+            if (longest_.size() > kKept)
+                longest_.pop_back();
+        }
+        return r;
+    }
+    void resetLongest()
+    {
+        longest_.clear();
+        since_.start();
+    }
+    void printLongest(const char* key) const
+    {
+        for (const Event& e : longest_)
+            printf("%s: %.1f ms wall, %.1f ms CPU, at %.0f ms, %s\n", key, e.ns / 1e6, e.cpuNs / 1e6,
+                   e.at / 1e6, e.what.constData());
+    }
+
+private:
+    struct Event {
+        qint64 ns;
+        double cpuNs;
+        qint64 at;
+        QByteArray what;
+    };
+    static constexpr std::size_t kKept = 3;
+    static double threadCpuNs()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return t.tv_sec * 1e9 + t.tv_nsec;
+    }
+    int depth_ = 0;
+    QElapsedTimer since_;
+    std::vector<Event> longest_;
+};
 
 long rssKb()
 {
@@ -215,7 +277,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    ProbeApp app(argc, argv);
     setlocale(LC_NUMERIC, "C");  // "key: value" lines with a decimal point in any locale
     Options o;
     if (!parse(argc, argv, o)) {
@@ -233,10 +295,14 @@ int main(int argc, char** argv)
         so.workers = o.workers;
         run.setScannerOptions(so);
     }
+    app.resetLongest();
     runFull(run, list, count, zero);
+    app.printLongest("ui_longest_event_scan");
+    app.resetLongest();
     const qint64 total = list.RowCount();
     if (o.sort)
         runSorts(list);
+    app.printLongest("ui_longest_event_sorting");
     if (o.stop)
         runStop(run, list, total);
     return 0;

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMetaObject>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 #include <deque>
 
@@ -129,7 +130,10 @@ void ScanRun::onDone(quint64 generation)
         return;
     state_->walkDone = true;
     emit walkEnded();
-    state_->scanner.reset();  // the walk is over: free its folder nodes
+    // The walk is over: its folder nodes are freed on a worker thread (a
+    // million of them would hold up the window).
+    std::shared_ptr<engine::FolderScanner> walk = std::move(state_->scanner);
+    QThreadPool::globalInstance()->start([walk = std::move(walk)]() mutable { walk.reset(); });
     flushRows();              // the rest of the rows, then the sort and finishScan()
 }
 

@@ -123,6 +123,7 @@ private slots:
     void listSorts_data();
     void listSorts();
     void listSortsGermanText();
+    void laterSortsKeepTiesInThePresentOrder();
     void listKeepsOrderWhileAdding();
     void listClearAfterSortAndCounts();
     void listRowEvent();
@@ -293,6 +294,22 @@ void TestControls::listSortsGermanText()
     list.SortBy(2, Qt::DescendingOrder);
     QCOMPARE(column(list, 1).first(), QStringLiteral("Zebra"));
     QCOMPARE(column(list, 1).last(), names.first());
+}
+
+// A column sorted before sorts again in either direction: equal sizes in the
+// order the list shows before the click, the failure last.
+void TestControls::laterSortsKeepTiesInThePresentOrder()
+{
+    RoListBox list;
+    list.AddRows({row("a", 5 * 1024), row("b", 7 * 1024), row("c", 5 * 1024), failed("d"), row("e", 7 * 1024),
+                  row("f", 5 * 1024)});
+    list.SortBy(3);
+    QCOMPARE(column(list, 1), QStringList({"a", "c", "f", "b", "e", "d"}));
+    list.SortBy(1, Qt::DescendingOrder);
+    list.SortBy(3, Qt::DescendingOrder);
+    QCOMPARE(column(list, 1), QStringList({"e", "b", "f", "c", "a", "d"}));
+    list.SortBy(3);
+    QCOMPARE(column(list, 1), QStringList({"f", "c", "a", "e", "b", "d"}));
 }
 
 void TestControls::listKeepsOrderWhileAdding()

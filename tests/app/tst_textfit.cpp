@@ -30,6 +30,7 @@
 #include <QStyleOptionHeader>
 #include <QTemporaryDir>
 #include <QToolTip>
+#include <QTableView>
 #include <QTreeView>
 #include <QtTest>
 
@@ -114,9 +115,17 @@ void comboText(QComboBox* combo, QStringList& out)
         out << where(combo) + " cuts \"" + combo->currentText() + "\"";
 }
 
-void headerTexts(QTreeView* view, QStringList& out)
+// The column header of a tree or table view.
+QHeaderView* headerOf(QAbstractItemView* view)
 {
-    QHeaderView* header = view->header();
+    if (auto* tree = qobject_cast<QTreeView*>(view))
+        return tree->header();
+    return static_cast<QTableView*>(view)->horizontalHeader();
+}
+
+void headerTexts(QAbstractItemView* view, QStringList& out)
+{
+    QHeaderView* header = headerOf(view);
     if (header->isHidden())
         return;
     for (int c = 0; c < header->count(); ++c) {
@@ -136,17 +145,19 @@ void headerTexts(QTreeView* view, QStringList& out)
 
 // Cells of the rows in view: whole, with room above and below the font
 // (accents), or, where eliding is allowed, with the full text as tooltip.
-void cellTexts(QTreeView* view, const QStringList& mayElide, QStringList& out)
+void cellTexts(QAbstractItemView* view, const QStringList& mayElide, QStringList& out)
 {
     const QFontMetrics m(view->font());
-    for (QModelIndex row = view->indexAt(QPoint(1, 1)); row.isValid(); row = view->indexBelow(row)) {
+    const QModelIndex top = view->indexAt(QPoint(1, 1));
+    for (int r = top.row(); top.isValid() && r < view->model()->rowCount(top.parent()); ++r) {
+        const QModelIndex row = top.siblingAtRow(r);
         if (view->visualRect(row).top() >= view->viewport()->height())
             break;
         for (int c = 0; c < view->model()->columnCount(row.parent()); ++c) {
             const QModelIndex cell = row.siblingAtColumn(c);
             const QString text = cell.data().toString();
             const QRect rect = view->visualRect(cell);
-            if (text.isEmpty() || view->isColumnHidden(c))
+            if (text.isEmpty() || headerOf(view)->isSectionHidden(c))
                 continue;
             const QString name = where(view) + QStringLiteral(":%1 \"%2\"").arg(c + 1).arg(text);
             if (rect.height() < m.height() + 2)
@@ -176,8 +187,8 @@ QStringList problems(QWidget* window, const QStringList& mayElide)
     captions(window, out);
     for (QComboBox* combo : window->findChildren<QComboBox*>(Qt::FindDirectChildrenOnly))
         comboText(combo, out);
-    for (QTreeView* view : window->findChildren<QTreeView*>(Qt::FindDirectChildrenOnly)) {
-        if (view->isVisible()) {
+    for (QAbstractItemView* view : window->findChildren<QAbstractItemView*>(Qt::FindDirectChildrenOnly)) {
+        if (view->isVisible() && (qobject_cast<QTreeView*>(view) || qobject_cast<QTableView*>(view))) {
             headerTexts(view, out);
             cellTexts(view, mayElide, out);
         }

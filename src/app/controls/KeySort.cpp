@@ -22,11 +22,15 @@ std::size_t digitOf(quint64 key, int digit)
 
 }  // namespace
 
-void KeySort::sort(std::vector<quint32>& rows, const std::vector<quint64>& keyOf)
+void KeySort::sort(std::vector<quint32>& rows, const std::vector<quint64>& keyOf,
+                   std::vector<quint64>* sortedKeys)
 {
     const std::size_t count = rows.size();
-    if (count < 2)
+    if (count < 2) {
+        if (sortedKeys)
+            sortedKeys->assign(count, count ? keyOf[rows[0]] : 0);
         return;
+    }
     std::vector<Item> items(count), spare(count);
     std::vector<std::array<std::size_t, kBuckets>> counts(kDigits);
     for (std::size_t i = 0; i < count; ++i) {
@@ -50,6 +54,11 @@ void KeySort::sort(std::vector<quint32>& rows, const std::vector<quint64>& keyOf
     }
     for (std::size_t i = 0; i < count; ++i)
         rows[i] = items[i].row;
+    if (sortedKeys) {
+        sortedKeys->resize(count);
+        for (std::size_t i = 0; i < count; ++i)
+            (*sortedKeys)[i] = items[i].key;
+    }
 }
 
 }  // namespace velmaro

@@ -12,8 +12,10 @@ namespace velmaro {
 class KeySort {
 public:
     // Reorders `rows` by ascending keyOf[row]; rows with equal keys keep
-    // their order.
-    static void sort(std::vector<quint32>& rows, const std::vector<quint64>& keyOf);
+    // their order. `sortedKeys`, when given, receives the keys in the new
+    // order of the rows.
+    static void sort(std::vector<quint32>& rows, const std::vector<quint64>& keyOf,
+                     std::vector<quint64>* sortedKeys = nullptr);
 };
 
 }  // namespace velmaro

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <cstring>
 #include <limits>
+#include <numeric>
 
 namespace velmaro {
 
@@ -47,6 +48,15 @@ private:
     std::vector<quint32> at_;
 };
 
+// The ascending key of a number column (2 size, 3 created, 4 last change).
+quint64 ascendingKey(const FolderSlot& slot, int column)
+{
+    if (column == 2)
+        return slot.is(FolderSlot::kSizeKnown) ? std::min<quint64>(slot.bytes, kLast - 1) : kLast;
+    const qint64 ms = column == 3 ? slot.createdMs : slot.accessedMs;
+    return quint64(ms) ^ (quint64(1) << 63);  // kNoTime -> 0: empty cells first
+}
+
 }  // namespace
 
 ListSorter::ListSorter() = default;
@@ -76,58 +86,86 @@ void ListSorter::rankPaths(const Request& request)
     pathRowsRanked_ = request.rows.size();
 }
 
-// The key per slot of every row. Rows are read in slot order, as they are
-// stored; other slots are not read (the list may be filling them now).
-std::vector<quint64> ListSorter::keys(const Request& request)
+// Sorts the rows by key (stable), then numbers the runs of equal keys.
+// Rows are read in slot order, as they are stored; other slots are not read
+// (the list may be filling them now). Returns the rows in ascending order.
+std::vector<quint32> ListSorter::rankNumbers(const Request& request, NumberRanks& ranks) const
 {
-    const bool up = request.order == Qt::AscendingOrder;
     const FolderSlots& table = request.table;
     std::vector<quint64> keys(table.size());
-    std::vector<bool> isRow(table.size());
-    for (const quint32 row : request.rows)
-        isRow[row] = true;
-    for (quint32 s = 0; s < table.size(); ++s) {
-        if (!isRow[s])
-            continue;
-        const FolderSlot& slot = table[s];
-        quint64 key = 0;
-        switch (request.column) {
-        case 0:
-        case 1: {
-            const quint64 rank = request.column == 0 ? names_.rank(s) : pathRanks_[s];
-            key = up ? rank : 0xffffffffULL - rank;
-            break;
+    {
+        std::vector<bool> isRow(table.size());
+        for (const quint32 row : request.rows)
+            isRow[row] = true;
+        for (quint32 s = 0; s < table.size(); ++s) {
+            if (isRow[s])
+                keys[s] = ascendingKey(table[s], request.column);
         }
-        case 2:
-            if (!slot.is(FolderSlot::kSizeKnown)) {
-                key = kLast;  // failure texts last in both directions
-            } else {
-                const quint64 bytes = std::min<quint64>(slot.bytes, kLast - 1);
-                key = up ? bytes : (kLast - 1) - bytes;
-            }
-            break;
-        default: {
-            const qint64 ms = request.column == 3 ? slot.createdMs : slot.accessedMs;
-            const quint64 time = quint64(ms) ^ (quint64(1) << 63);  // kNoTime -> 0
-            key = up ? time : ~time;
-        }
-        }
-        keys[s] = key;
     }
-    return keys;
+    std::vector<quint32> sorted = request.rows;
+    std::vector<quint64> sortedKeys;
+    KeySort::sort(sorted, keys, &sortedKeys);
+    std::vector<quint64>().swap(keys);
+    ranks.of.assign(table.size(), 0);
+    quint32 rank = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (i > 0 && sortedKeys[i] != sortedKeys[i - 1])
+            ++rank;
+        ranks.of[sorted[i]] = rank;
+    }
+    ranks.count = sorted.empty() ? 0 : rank + 1;
+    ranks.lastStays = request.column == 2 && !sorted.empty() && sortedKeys.back() == kLast;
+    ranks.rows = request.rows.size();
+    return sorted;
+}
+
+ListSorter::Ranks ListSorter::ranks(const Request& request, std::vector<quint32>& ascending)
+{
+    const quint32 slotCount = request.table.size();
+    switch (request.column) {
+    case 0:
+        rankNames(request.table);
+        return Ranks{names_.ranks(), slotCount, false};
+    case 1:
+        rankPaths(request);
+        return Ranks{pathRanks_.data(), slotCount, false};
+    default: {
+        NumberRanks& numbers = numbers_[request.column - 2];
+        if (numbers.rows != request.rows.size() || numbers.of.size() != slotCount)
+            ascending = rankNumbers(request, numbers);
+        return Ranks{numbers.of.data(), numbers.count, numbers.lastStays};
+    }
+    }
+}
+
+// A counting sort of the rows in their present order by rank: stable.
+std::vector<quint32> ListSorter::byRank(const std::vector<quint32>& rows, const Ranks& ranks, bool down)
+{
+    const quint32 top = ranks.count == 0 ? 0 : ranks.count - 1;
+    const quint32 flip = ranks.lastStays ? top - 1 : top;
+    std::vector<quint32> place(rows.size());  // each row's rank in the direction asked for
+    std::vector<quint32> at(std::size_t(ranks.count) + 1, 0);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const quint32 rank = ranks.of[rows[i]];
+        place[i] = !down || (ranks.lastStays && rank == top) ? rank : flip - rank;
+        ++at[place[i] + 1];
+    }
+    std::partial_sum(at.begin(), at.end(), at.begin());
+    std::vector<quint32> sorted(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        sorted[at[place[i]]++] = rows[i];
+    return sorted;
 }
 
 std::vector<quint32> ListSorter::sort(const Request& request, const std::atomic<bool>& cancel)
 {
-    if (request.column == 0)
-        rankNames(request.table);
-    else if (request.column == 1)
-        rankPaths(request);
+    std::vector<quint32> ascending;  // made by a first sort of a number column
+    const Ranks ranks = this->ranks(request, ascending);
     if (cancel.load())
         return {};
-    std::vector<quint32> rows = request.rows;
-    KeySort::sort(rows, keys(request));
-    return rows;
+    if (!ascending.empty() && request.order == Qt::AscendingOrder)
+        return ascending;
+    return byRank(request.rows, ranks, request.order == Qt::DescendingOrder);
 }
 
 }  // namespace velmaro

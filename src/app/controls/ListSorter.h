@@ -8,8 +8,12 @@
 //    the tests); names through TextRanking, paths through PathRanking;
 //  column 2 size: by bytes, rows with a failure text last in both directions;
 //  columns 3 and 4 times: empty cells first when ascending.
-// The collation ranks of a text column are kept for later sorts and brought
-// up to date for rows added since. Not thread-safe: one sort at a time.
+// Every column is sorted through ranks (rows with equal keys share a rank):
+// a sort is then one counting pass over the rows in their present order,
+// and the other direction the ranks reversed. The ranks of a column are made
+// by its first sort and kept for later ones; the collation ranks of a text
+// column are brought up to date for rows added since, the ranks of a number
+// column made anew. Not thread-safe: one sort at a time.
 
 #include "app/controls/CollationOrder.h"
 #include "app/controls/FolderSlots.h"
@@ -39,15 +43,34 @@ public:
     std::vector<quint32> sort(const Request& request, const std::atomic<bool>& cancel);
 
 private:
-    std::vector<quint64> keys(const Request& request);
+    // Ranks of one column's ascending keys, per slot (only rows mean
+    // something); all below `count`. `lastStays`: the highest rank (failure
+    // texts) stays last in both directions.
+    struct Ranks {
+        const quint32* of = nullptr;
+        quint32 count = 0;
+        bool lastStays = false;
+    };
+    struct NumberRanks {
+        std::vector<quint32> of;
+        quint32 count = 0;
+        bool lastStays = false;
+        std::size_t rows = 0;  // rows covered (0: none)
+    };
+
+    // `ascending` receives the rows sorted when a number column is ranked.
+    Ranks ranks(const Request& request, std::vector<quint32>& ascending);
     void rankNames(const FolderSlots& table);
     void rankPaths(const Request& request);
+    std::vector<quint32> rankNumbers(const Request& request, NumberRanks& ranks) const;
+    static std::vector<quint32> byRank(const std::vector<quint32>& rows, const Ranks& ranks, bool down);
     const CollationOrder& order();
 
     std::unique_ptr<CollationOrder> order_;
     TextRanking names_;
     std::vector<quint32> pathRanks_;
     std::size_t pathRowsRanked_ = 0;  // rows the path ranks cover (0: none)
+    NumberRanks numbers_[3];          // size, created, last change
 };
 
 }  // namespace velmaro

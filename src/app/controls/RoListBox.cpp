@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 
 namespace velmaro {
 
@@ -19,15 +21,14 @@ constexpr int kPathColumn = 1;
 }  // namespace
 
 RoListBox::RoListBox(QWidget* parent)
-    : QTreeView(parent)
+    : QTableView(parent)
     , model_(new FolderListModel(this))
 {
     setModel(model_);
-    setRootIsDecorated(false);
-    setUniformRowHeights(true);
-    setItemsExpandable(false);
-    setExpandsOnDoubleClick(false);
-    setAllColumnsShowFocus(true);
+    setShowGrid(false);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    setCornerButtonEnabled(false);
     setAlternatingRowColors(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -44,7 +45,14 @@ RoListBox::RoListBox(QWidget* parent)
     colours.setColor(QPalette::Text, colours.color(QPalette::WindowText));
     setPalette(colours);
 
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(rowHeight());
     header()->setStretchLastSection(false);
+    header()->setHighlightSections(false);
+    header()->setSectionsMovable(true);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(-1, Qt::AscendingOrder);
     for (int column = 0; column < 5; ++column)
@@ -151,7 +159,12 @@ qint64 RoListBox::ZeroByteCount() const
 
 void RoListBox::SortBy(int column, Qt::SortOrder order)
 {
-    sortByColumn(column - 1, order);
+    // A changed sort indicator sorts (sorting is enabled); an unchanged one
+    // would not.
+    if (header()->sortIndicatorSection() == column - 1 && header()->sortIndicatorOrder() == order)
+        model_->sort(column - 1, order);
+    else
+        sortByColumn(column - 1, order);
 }
 
 int RoListBox::sortColumn() const
@@ -196,12 +209,41 @@ void RoListBox::sortLikeHeaderClick(int column)
     Qt::SortOrder order = header()->sortIndicatorOrder();
     if (header()->sortIndicatorSection() == column)
         order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    sortByColumn(column, order);
+    SortBy(column + 1, order);
+}
+
+// Every row is as high as a row with the folder icon and a line of text,
+// with room for accents (RowDelegate).
+int RoListBox::rowHeight() const
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    option.text = QStringLiteral("ÄÖÜgjpqy");
+    option.icon = style()->standardIcon(QStyle::SP_DirIcon);
+    const QSize size = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this);
+    return std::max(size.height(), option.fontMetrics.height() + 2 * RowDelegate::kPadding);
+}
+
+QModelIndex RoListBox::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if ((action == MoveHome || action == MoveEnd) && model_->rowCount() > 0) {
+        const int column = std::max(0, currentIndex().column());
+        return model_->index(action == MoveHome ? 0 : model_->rowCount() - 1, column);
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void RoListBox::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        verticalHeader()->setDefaultSectionSize(rowHeight());
 }
 
 void RoListBox::resizeEvent(QResizeEvent* event)
 {
-    QTreeView::resizeEvent(event);
+    QTableView::resizeEvent(event);
     stretchPathColumn();
 }
 
@@ -235,7 +277,7 @@ void RoListBox::keyPressEvent(QKeyEvent* event)
             return;
         }
     }
-    QTreeView::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
 }  // namespace velmaro

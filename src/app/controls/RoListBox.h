@@ -11,6 +11,8 @@
 //  SelectedIndex (0 when nothing is selected: names no row).
 // A long list sorts on a worker thread: SortBy returns at once and the rows
 // take their new places when folderModel() emits sorted().
+// The view keeps no per-row layout (a table with fixed row heights), so
+// that rows arriving and a new order cost it little even in a long list.
 // The row event (rowActivated) is raised by a double click on a row and by
 // Enter on the current row.
 //
@@ -24,11 +26,12 @@
 
 #include "app/controls/FolderListModel.h"
 
-#include <QTreeView>
+#include <QHeaderView>
+#include <QTableView>
 
 namespace velmaro {
 
-class RoListBox : public QTreeView {
+class RoListBox : public QTableView {
     Q_OBJECT
 public:
     explicit RoListBox(QWidget* parent = nullptr);
@@ -59,6 +62,7 @@ public:
     // its header text needs, whichever is more.
     int minimumColumnWidth(int column) const;
     FolderListModel* folderModel() const { return model_; }
+    QHeaderView* header() const { return horizontalHeader(); }
 
 signals:
     void rowActivated();  // the row event
@@ -66,11 +70,15 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // Home and End go to the first and last row, as in a list.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     void addSortActions();
     void sortLikeHeaderClick(int column);  // 0-based
     void stretchPathColumn();
+    int rowHeight() const;
 
     FolderListModel* model_;
     QList<QAction*> sortActions_;

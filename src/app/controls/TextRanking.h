@@ -24,6 +24,7 @@ public:
     void update(quint32 count, const TextOf& textOf);
     quint32 ranked() const { return quint32(rank_.size()); }
     quint32 rank(quint32 row) const { return rank_[row]; }
+    const quint32* ranks() const { return rank_.data(); }  // ranked() of them
 
 private:
     void rebuild(quint32 count);

@@ -36,28 +36,6 @@ void deleteTreeChecked(const std::string& folder, const DeleteOptions& options, 
     deletion::deleteFolderAt(parentFd.get(), base, path + "/", nullptr, options, result);
 }
 
-void deleteFileChecked(const std::string& path, DeleteResult& result)
-{
-    const std::string stripped = stripTrailingSlashes(path);
-    if (stripped.empty())
-        return failResult(result, EINVAL, path);
-    std::string parent, base;
-    splitPath(stripped, parent, base);
-    if (stripped == "/" || isDotName(base))
-        return failResult(result, EISDIR, path);
-    FdGuard parentFd(deletion::openLongPath(parent, O_PATH | O_DIRECTORY | O_CLOEXEC));
-    struct stat st {};
-    if (!parentFd.valid() || ::fstatat(parentFd.get(), base.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return failResult(result, errno, path);
-    if (S_ISDIR(st.st_mode))
-        return failResult(result, EISDIR, path);
-    if (stripped.size() != path.size())  // "file/" names a folder that is not there
-        return failResult(result, ENOTDIR, path);
-    if (::unlinkat(parentFd.get(), base.c_str(), 0) != 0)
-        return failResult(result, errno, path);
-    result.removedFiles = 1;
-}
-
 }  // namespace
 
 int deleteListedFile(int dirFd, const std::string& name, uint64_t ino)
@@ -75,11 +53,6 @@ int deleteListedFile(int dirFd, const std::string& name, uint64_t ino)
 DeleteResult deleteTree(const std::string& folder, const DeleteOptions& options)
 {
     return deletion::guarded(folder, [&](DeleteResult& r) { deleteTreeChecked(folder, options, r); });
-}
-
-DeleteResult deleteFile(const std::string& path)
-{
-    return deletion::guarded(path, [&](DeleteResult& r) { deleteFileChecked(path, r); });
 }
 
 }  // namespace velmaro::engine

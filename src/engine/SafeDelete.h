@@ -72,10 +72,6 @@ struct DeleteOptions {
 // everything below it according to `options`.
 DeleteResult deleteTree(const std::string& folder, const DeleteOptions& options = {});
 
-// Deletes one non-folder entry (file, symlink, ...). A folder is refused (EISDIR).
-// The last path component is never followed: a symlink is removed as a link.
-DeleteResult deleteFile(const std::string& path);
-
 // Deletes the entry `name` of the open folder `dirFd` only while it is still
 // the regular file or symlink with inode `ino` that was listed; a folder, a
 // pipe, a device or another inode under that name is left alone

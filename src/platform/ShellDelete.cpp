@@ -83,18 +83,17 @@ bool ShellDelete::ensureHomeTrash(QString* reason)
 ShellDeleteOutcome ShellDelete::deleteFolder(const QByteArray& folder, engine::DeleteMode mode)
 {
     ShellDeleteOutcome outcome;
-    if (!confirmed(folder, true)) {
+    if (!confirmed(folder)) {
         outcome.cancelled = true;
         return outcome;
     }
     const bool toTrash = has(ShellFlags::FOF_ALLOWUNDO) && mode == engine::DeleteMode::Everything;
     const std::string path = folder.toStdString();
-    outcome =
-        toTrash ? moveToTrash(folder, true) : runTree(folder, [&](const engine::DeleteOptions& options) {
-            engine::DeleteOptions withMode = options;
-            withMode.mode = mode;
-            return engine::deleteTree(path, withMode);
-        });
+    outcome = toTrash ? moveToTrash(folder) : runTree(folder, [&](const engine::DeleteOptions& options) {
+        engine::DeleteOptions withMode = options;
+        withMode.mode = mode;
+        return engine::deleteTree(path, withMode);
+    });
     if (!outcome.ok)
         reportError(outcome);
     return outcome;
@@ -104,7 +103,7 @@ ShellDeleteOutcome ShellDelete::deleteScanned(const engine::ScannedFolder& folde
 {
     const QByteArray path = QByteArray::fromStdString(folder.path);
     ShellDeleteOutcome outcome;
-    if (!confirmed(path, true)) {
+    if (!confirmed(path)) {
         outcome.cancelled = true;
         return outcome;
     }
@@ -122,29 +121,15 @@ ShellDeleteOutcome ShellDelete::deleteScanned(const engine::ScannedFolder& folde
     return outcome;
 }
 
-ShellDeleteOutcome ShellDelete::deleteFile(const QByteArray& file)
-{
-    ShellDeleteOutcome outcome;
-    if (!confirmed(file, false)) {
-        outcome.cancelled = true;
-        return outcome;
-    }
-    outcome = has(ShellFlags::FOF_ALLOWUNDO) ? moveToTrash(file, false) : runFile(file);
-    if (!outcome.ok)
-        reportError(outcome);
-    return outcome;
-}
-
-bool ShellDelete::confirmed(const QByteArray& path, bool folder) const
+bool ShellDelete::confirmed(const QByteArray& folder) const
 {
     if (has(ShellFlags::FOF_NOCONFIRMATION))
         return true;
-    const QString what = folder ? QStringLiteral("Soll der Ordner \"%1\" mit allen Unterordnern und Dateien ")
-                                : QStringLiteral("Soll die Datei \"%1\" ");
+    const QString what = QStringLiteral("Soll der Ordner \"%1\" mit allen Unterordnern und Dateien ");
     const QString how = has(ShellFlags::FOF_ALLOWUNDO)
                             ? QStringLiteral("in den Papierkorb verschoben werden?")
                             : QStringLiteral("endgültig gelöscht werden?");
-    return MsgBox(what.arg(display(path)) + how, 292, QStringLiteral("Löschen bestätigen"), owner_) == kYes;
+    return MsgBox(what.arg(display(folder)) + how, 292, QStringLiteral("Löschen bestätigen"), owner_) == kYes;
 }
 
 ShellDeleteOutcome
@@ -172,22 +157,7 @@ ShellDelete::runTree(const QByteArray& folder,
     return failure(error, failed);
 }
 
-ShellDeleteOutcome ShellDelete::runFile(const QByteArray& file)
-{
-    ProgressRunner runner(
-        {owner_, !has(ShellFlags::FOF_SILENT), !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
-    engine::DeleteResult result;
-    const std::string path = file.toStdString();
-    runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>&) {
-        onEntry(path);
-        result = engine::deleteFile(path);
-    });
-    if (result.ok)
-        return ShellDeleteOutcome{true, false, 0, {}, {}};
-    return failure(result.error != 0 ? result.error : EIO, file);
-}
-
-ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& given, bool folder)
+ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& given)
 {
     QByteArray path = given;
     while (path.size() > 1 && path.endsWith('/'))
@@ -195,8 +165,8 @@ ShellDeleteOutcome ShellDelete::moveToTrash(const QByteArray& given, bool folder
     struct stat st {};
     if (::lstat(path.constData(), &st) != 0)
         return failure(errno, given);
-    if (folder != S_ISDIR(st.st_mode))
-        return failure(folder ? ENOTDIR : EISDIR, given);
+    if (!S_ISDIR(st.st_mode))
+        return failure(ENOTDIR, given);
     if (path == "/")
         return failure(engine::kRefusedRoot, given);
     const QString name = display(path);

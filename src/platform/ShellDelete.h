@@ -1,6 +1,6 @@
 #pragma once
-// The shell layer behind the deletion routine: deletes one folder tree or one
-// file and honours the classic shell flags.
+// The shell layer behind the deletion routine: deletes one folder tree or the
+// listed files of a folder and honours the classic shell flags.
 //
 //  - FOF_NOCONFIRMATION absent: asks a German Yes/No question first (style
 //    292, No is the default); anything but Yes stops with `cancelled` set and
@@ -9,7 +9,7 @@
 //    QProgressDialog with "Abbrechen") is shown while the work runs, after
 //    the progress delay; it names the entry being removed unless
 //    FOF_SIMPLEPROGRESS is set. Its cancel button stops the walk early.
-//  - FOF_ALLOWUNDO: the folder or file is moved to the freedesktop trash
+//  - FOF_ALLOWUNDO: a folder tree is moved to the freedesktop trash
 //    instead (ZeroByteOnly mode ignores it: what that mode removes is empty).
 //    The home trash ($XDG_DATA_HOME/Trash, default ~/.local/share/Trash,
 //    with files/ and info/) is made sure of before the move; when it cannot
@@ -64,8 +64,6 @@ public:
     // kChangedSinceScan and a German message naming it. Not to the trash.
     ShellDeleteOutcome deleteScanned(const engine::ScannedFolder& folder,
                                      engine::DeleteMode mode = engine::DeleteMode::Everything);
-    // Deletes one non-folder entry (raw absolute path). Never removes a folder.
-    ShellDeleteOutcome deleteFile(const QByteArray& file);
     // Deletes the listed files of the open folder `folderFd` (shown as
     // `folder`) in one run, each only while it is still the listed inode
     // (engine::deleteListedFile). Returns one errno-style code per file
@@ -86,11 +84,10 @@ public:
     static bool ensureHomeTrash(QString* reason);
 
 private:
-    bool confirmed(const QByteArray& path, bool folder) const;
+    bool confirmed(const QByteArray& folder) const;
     ShellDeleteOutcome runTree(const QByteArray& folder,
                                const std::function<engine::DeleteResult(const engine::DeleteOptions&)>& work);
-    ShellDeleteOutcome runFile(const QByteArray& file);
-    ShellDeleteOutcome moveToTrash(const QByteArray& path, bool folder);
+    ShellDeleteOutcome moveToTrash(const QByteArray& folder);
     void reportError(const ShellDeleteOutcome& outcome) const;
     bool has(unsigned flag) const { return (flags_ & flag) != 0; }
 

@@ -1,7 +1,6 @@
 // The About window: version line, pictures and links, the holder line's
-// year, the gradient strip, leaving with "Okay" or Escape.
+// year, leaving with Escape.
 #include "about/Copyright.h"
-#include "app/controls/RoCommand.h"
 #include "app/controls/RoLabel.h"
 #include "platform/FormRegistry.h"
 #include "support/TestSupport.h"
@@ -12,7 +11,6 @@
 #include <QtTest>
 
 using velmaro::Copyright;
-using velmaro::RoCommand;
 using velmaro::RoLabel;
 namespace platform = velmaro::platform;
 
@@ -59,8 +57,8 @@ private slots:
                  QStringLiteral(" Version 1.010.00 Version 2.012.034"));
     }
 
-    // Pictures load, the links are links, every caption fits, the window
-    // cannot be resized, the strip paints its gradient.
+    // Pictures load, every caption fits, the window
+    // cannot be resized.
     void picturesLinksAndLook()
     {
         Copyright* w = load();
@@ -69,8 +67,6 @@ private slots:
             QVERIFY(!child(w, image)->pixmap().isNull() && !child(w, image)->accessibleName().isEmpty());
         auto* web = child<RoLabel>(w, "roLabel1_1");
         auto* mail = child<RoLabel>(w, "roLabel1_2");
-        QCOMPARE(web->kind(), RoLabel::WebLink);
-        QCOMPARE(mail->kind(), RoLabel::MailLink);
         QVERIFY(mail->text().contains(QLatin1Char('@')));
         for (const char* name : {"Label1_1", "Label1_3"}) {
             QVERIFY(child(w, name)->width() >= child(w, name)->sizeHint().width());
@@ -79,10 +75,6 @@ private slots:
         QVERIFY(mail->width() >= mail->sizeHint().width());
         QCOMPARE(w->minimumSize(), w->maximumSize());
         QVERIFY(!(w->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        const QImage img = child<QWidget>(w, "roLabel")->grab().toImage();
-        const QColor top = img.pixelColor(1, 1), bottom = img.pixelColor(1, img.height() - 2);
-        QVERIFY2(top.red() > 200 && top.green() > 200, qPrintable(top.name()));
-        QVERIFY2(bottom.red() > 240 && bottom.green() < 40, qPrintable(bottom.name()));
     }
 
     void holderLineFollowsTheYearWhenShownAgain()
@@ -101,15 +93,9 @@ private slots:
         QCOMPARE(child(w, "txt_Name")->text(), QStringLiteral("© 2027 Velmaro-Team"));
     }
 
-    void leavingUnloadsTheModalWindow_data()
+    // Escape leaves like "Okay" (which the main window's logo test clicks).
+    void escapeUnloadsTheModalWindow()
     {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("Okay") << false;
-        QTest::newRow("Escape") << true;
-    }
-    void leavingUnloadsTheModalWindow()
-    {
-        QFETCH(bool, escape);
         QPointer<Copyright> seen;
         bool wasModal = false;
         QTimer::singleShot(0, [&] {
@@ -117,10 +103,7 @@ private slots:
             if (!seen)
                 return;
             wasModal = seen->isVisible() && QApplication::activeModalWidget() == seen;
-            if (escape)
-                QTest::keyClick(seen, Qt::Key_Escape);
-            else
-                QTest::mouseClick(child<RoCommand>(seen, "cmdOK"), Qt::LeftButton);
+            QTest::keyClick(seen, Qt::Key_Escape);
         });
         platform::forms().showModal(QStringLiteral("Copyright"));  // returns when unloaded
         QVERIFY(seen);

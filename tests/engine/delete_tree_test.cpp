@@ -1,4 +1,4 @@
-// deleteTree() / deleteFile() on real temporary trees: the normal case,
+// deleteTree() on real temporary trees: the normal case,
 // links, odd names, refusals, swaps during the walk, depth, cancelling.
 
 #include "TempTree.h"
@@ -242,37 +242,6 @@ TEST(DeleteTree, CancelAndExceptionsStopTheWalkCleanly)
     EXPECT_TRUE(r.ok) << describe(r);
     EXPECT_EQ(r.removedFiles, 17u);
     EXPECT_TRUE(std::filesystem::is_empty(tmp / "top"));
-}
-
-TEST(DeleteFile, RemovesOneEntryAndNeverAFolder)
-{
-    TempTree tmp;
-    tmp.file("dir/file.txt", "x");
-    tmp.file("dir/plain", "p");
-    tmp.file("target.txt", "target");
-    tmp.symlink(tmp / "target.txt", "dir/link");
-    tmp.symlink(tmp / "dir", "dirlink");
-    struct Case {
-        std::string path;
-        int error;
-        std::string gone, kept;
-    };
-    const Case cases[] = {
-        {tmp / "dir/file.txt", 0, tmp / "dir/file.txt", tmp / "dir/plain"},
-        {tmp / "dir/link", 0, tmp / "dir/link", tmp / "target.txt"},
-        {tmp / "dirlink", 0, tmp / "dirlink", tmp / "dir/plain"},  // the link, not the folder
-        {tmp / "dir", EISDIR, "", tmp / "dir/plain"},
-        {"/", EISDIR, "", "/"},
-        {tmp / "dir/missing", ENOENT, "", tmp / "dir"},
-        {tmp / "dir/plain/", ENOTDIR, "", tmp / "dir/plain"}};
-    for (const Case& c : cases) {
-        DeleteResult r = deleteFile(c.path);
-        EXPECT_EQ(r.ok, c.error == 0) << c.path;
-        EXPECT_EQ(r.error, c.error) << c.path;
-        EXPECT_EQ(r.removedFiles, c.error == 0 ? 1u : 0u) << c.path;
-        EXPECT_TRUE(c.gone.empty() || !exists(c.gone)) << c.path;
-        EXPECT_TRUE(exists(c.kept)) << c.path;
-    }
 }
 
 }  // namespace

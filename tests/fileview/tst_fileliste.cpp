@@ -148,10 +148,8 @@ private slots:
         QTest::newRow("just below 1 MB") << qint64(1048575) << "1.024 KB";
         QTest::newRow("1 MB") << qint64(1048576) << "1 MB";
         QTest::newRow("just below 1 GB") << qint64(1073741823) << "1.024 MB";
-        QTest::newRow("1 GB") << gib << "1,0 GB";
         QTest::newRow("1.5 GB") << qint64(1610612736) << "1,5 GB";
         QTest::newRow("2 GiB (the old limit)") << 2 * gib << "2,0 GB";
-        QTest::newRow("3 GB") << 3 * gib << "3,0 GB";
         QTest::newRow("5 TB groups") << 5120 * gib << "5.120,0 GB";
         QTest::newRow("negative") << qint64(-1) << "> 2 GB (Error)";
     }
@@ -180,8 +178,6 @@ private slots:
                                         << "00:00:00";
         QTest::newRow("May (no dot)") << QDateTime(QDate(2009, 5, 1), QTime(23, 59, 59)) << "01.Mai.09"
                                       << "23:59:59";
-        QTest::newRow("January 2000") << QDateTime(QDate(2000, 1, 9), QTime(7, 5, 0)) << "09.Jan.00"
-                                      << "07:05:00";
         QTest::newRow("invalid: empty cells") << QDateTime() << ""
                                               << "";
     }

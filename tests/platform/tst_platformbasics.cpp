@@ -1,5 +1,5 @@
 // The small pieces of the platform layer: the wait cursor, twips, the font
-// substitutions, dates and month names as the locale writes them (German
+// substitutions, dates as the locale writes them (German
 // pinned here), and the settings store (text values in an INI file under the
 // XDG config folder).
 
@@ -102,13 +102,6 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QVERIFY(
             generalDateText(QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9))).startsWith("12/5/26 2:03:09"));
-    }
-
-    // Without the abbreviation dot the locale writes.
-    void germanShortMonths()
-    {
-        QCOMPARE(shortMonthName(12), QStringLiteral("Dez"));
-        QCOMPARE(shortMonthName(3), QStringLiteral("März"));
     }
 
     void savedValuesAreOnDiskAtOnce()

@@ -94,10 +94,6 @@ private slots:
         const QStringList drives = Volumes::drives();
         QVERIFY(!drives.isEmpty());
         QCOMPARE(drives.first(), QStringLiteral("/"));
-        for (const QString& drive : drives) {
-            QVERIFY2(!drive.startsWith("/proc") && !drive.startsWith("/sys"), qPrintable(drive));
-            QCOMPARE(drives.count(drive), 1);
-        }
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         QVERIFY(Volumes::isReadable(dir.path()));

@@ -60,7 +60,6 @@ private:
 class TestScanRun : public QObject {
     Q_OBJECT
 private:
-    QTemporaryDir home_;
     QTemporaryDir trees_;
     QByteArray bigRoot_;
     static constexpr int kBigTop = 100, kBigSub = 300;
@@ -122,8 +121,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(home_.isValid() && trees_.isValid());
-        testsupport::usePrivateHome(home_.path());
+        QVERIFY(trees_.isValid());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         platform::forms().registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
         platform::forms().registerForm(kWait, [] { return new BitteWarten; });
@@ -361,5 +359,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestScanRun)
+VELMARO_TEST_CLASS(TestScanRun);
 #include "tst_scanrun.moc"

@@ -28,7 +28,7 @@ public:
                 const char* name = table.text(s);
                 const std::size_t length = std::strlen(name);
                 if (std::all_of(name, name + length, [](char c) { return (c & 0x80) == 0; }))
-                    text_.append(name, name + length);
+                    appendAscii(name, length);
                 else
                     append(QFile::decodeName(QByteArray::fromRawData(name, qsizetype(length))));
             }
@@ -41,6 +41,13 @@ public:
     }
 
 private:
+    // Widened in place: appending a range of chars would make a string of it first.
+    void appendAscii(const char* name, std::size_t length)
+    {
+        const std::size_t at = text_.size();
+        text_.resize(at + length);
+        std::copy(name, name + length, text_.begin() + std::ptrdiff_t(at));
+    }
     void append(const QString& text)
     {
         text_.append(reinterpret_cast<const char16_t*>(text.utf16()), text.size());

@@ -4,6 +4,7 @@
 #include "app/controls/PathRanking.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <numeric>
@@ -27,7 +28,7 @@ public:
                 const char* name = table.text(s);
                 const std::size_t length = std::strlen(name);
                 if (std::all_of(name, name + length, [](char c) { return (c & 0x80) == 0; }))
-                    text_.append(name, name + length);
+                    appendAscii(name, length);
                 else
                     append(QFile::decodeName(QByteArray::fromRawData(name, qsizetype(length))));
             }
@@ -40,6 +41,13 @@ public:
     }
 
 private:
+    // Widened in place: appending a range of chars would make a string of it first.
+    void appendAscii(const char* name, std::size_t length)
+    {
+        const std::size_t at = text_.size();
+        text_.resize(at + length);
+        std::copy(name, name + length, text_.begin() + std::ptrdiff_t(at));
+    }
     void append(const QString& text)
     {
         text_.append(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
@@ -86,27 +94,49 @@ void ListSorter::rankPaths(const Request& request)
     pathRowsRanked_ = request.rows.size();
 }
 
-// Sorts the rows by key (stable), then numbers the runs of equal keys.
-// Rows are read in slot order, as they are stored; other slots are not read
-// (the list may be filling them now). Returns the rows in ascending order.
-std::vector<quint32> ListSorter::rankNumbers(const Request& request, NumberRanks& ranks) const
+// The ascending keys of a number column's rows, per slot, read in slot
+// order, as they are stored; other slots are not read (the list may be
+// filling them now). A cell without a number (a failure text, an empty time)
+// is keyed next to the numbers rather than far off, so that the keys span
+// no more than the numbers do and sort in fewer digits.
+std::vector<quint64> ListSorter::numberKeys(const Request& request, bool& blanks)
 {
     const FolderSlots& table = request.table;
-    std::vector<quint64> keys(table.size());
-    {
-        std::vector<bool> isRow(table.size());
+    std::vector<bool> isRow;
+    if (request.rows.size() < table.size()) {
+        isRow.assign(table.size(), false);
         for (const quint32 row : request.rows)
             isRow[row] = true;
-        for (quint32 s = 0; s < table.size(); ++s) {
-            if (isRow[s])
-                keys[s] = ascendingKey(table[s], request.column);
+    }
+    const quint64 blank = request.column == 2 ? kLast : 0;
+    quint64 low = kLast, high = 0;
+    std::vector<quint64> keys(table.size());
+    blanks = false;
+    for (quint32 s = 0; s < table.size(); ++s) {
+        if (!isRow.empty() && !isRow[s])
+            continue;
+        keys[s] = ascendingKey(table[s], request.column);
+        if (keys[s] == blank) {
+            blanks = true;
+        } else {
+            low = std::min(low, keys[s]);
+            high = std::max(high, keys[s]);
         }
     }
+    if (blanks && low <= high)
+        std::replace(keys.begin(), keys.end(), blank, request.column == 2 ? high + 1 : low - 1);
+    return keys;
+}
+
+// Sorts the rows by key (stable), then numbers the runs of equal keys.
+// Returns the rows in ascending order.
+std::vector<quint32> ListSorter::rankNumbers(const Request& request, NumberRanks& ranks)
+{
+    bool blanks = false;
     std::vector<quint32> sorted = request.rows;
     std::vector<quint64> sortedKeys;
-    KeySort::sort(sorted, keys, &sortedKeys);
-    std::vector<quint64>().swap(keys);
-    ranks.of.assign(table.size(), 0);
+    KeySort::sort(sorted, numberKeys(request, blanks), &sortedKeys);
+    ranks.of.assign(request.table.size(), 0);
     quint32 rank = 0;
     for (std::size_t i = 0; i < sorted.size(); ++i) {
         if (i > 0 && sortedKeys[i] != sortedKeys[i - 1])
@@ -114,7 +144,7 @@ std::vector<quint32> ListSorter::rankNumbers(const Request& request, NumberRanks
         ranks.of[sorted[i]] = rank;
     }
     ranks.count = sorted.empty() ? 0 : rank + 1;
-    ranks.lastStays = request.column == 2 && !sorted.empty() && sortedKeys.back() == kLast;
+    ranks.lastStays = request.column == 2 && blanks;  // the failures' key is the highest
     ranks.rows = request.rows.size();
     return sorted;
 }
@@ -123,12 +153,8 @@ ListSorter::Ranks ListSorter::ranks(const Request& request, std::vector<quint32>
 {
     const quint32 slotCount = request.table.size();
     switch (request.column) {
-    case 0:
-        rankNames(request.table);
-        return Ranks{names_.ranks(), slotCount, false};
-    case 1:
-        rankPaths(request);
-        return Ranks{pathRanks_.data(), slotCount, false};
+    case 0: rankNames(request.table); return Ranks{names_.ranks(), slotCount, false};
+    case 1: rankPaths(request); return Ranks{pathRanks_.data(), slotCount, false};
     default: {
         NumberRanks& numbers = numbers_[request.column - 2];
         if (numbers.rows != request.rows.size() || numbers.of.size() != slotCount)

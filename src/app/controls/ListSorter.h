@@ -62,7 +62,8 @@ private:
     Ranks ranks(const Request& request, std::vector<quint32>& ascending);
     void rankNames(const FolderSlots& table);
     void rankPaths(const Request& request);
-    std::vector<quint32> rankNumbers(const Request& request, NumberRanks& ranks) const;
+    static std::vector<quint64> numberKeys(const Request& request, bool& blanks);
+    static std::vector<quint32> rankNumbers(const Request& request, NumberRanks& ranks);
     static std::vector<quint32> byRank(const std::vector<quint32>& rows, const Ranks& ranks, bool down);
     const CollationOrder& order();
 

@@ -95,7 +95,8 @@ void PathRanking::makeKeys()
             ascii = ascii && (*end & 0x80) == 0;
         bool known = false;
         if (ascii) {
-            wide.assign(text, end);
+            wide.resize(std::size_t(end - text));  // widened in place: no allocation per name
+            std::copy(text, end, wide.begin());
             known = keyOf(s, QStringView(wide.data(), qsizetype(wide.size())));
         } else {
             known = keyOf(s, QFile::decodeName(QByteArray::fromRawData(text, end - text)));

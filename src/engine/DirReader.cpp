@@ -31,7 +31,7 @@ DirReader::DirReader(const FolderIdentity& root, const std::atomic<bool>& cancel
     : root_(root)
     , cancel_(cancel)
     , counters_(counters)
-    , buffer_(kBufferBytes)
+    , buffer_(new char[kBufferBytes])
 {}
 
 int DirReader::stat(int dirFd, const char* name, struct statx& out)
@@ -60,7 +60,7 @@ void DirReader::read(int fd, Result& out)
             out.listing.state = SizeState::Incomplete;
             break;
         }
-        ssize_t got = ::getdents64(fd, buffer_.data(), buffer_.size());
+        ssize_t got = ::getdents64(fd, buffer_.get(), kBufferBytes);
         if (got <= 0) {
             if (got < 0) {
                 out.listing.state = SizeState::Failed;
@@ -71,7 +71,7 @@ void DirReader::read(int fd, Result& out)
         }
         uint64_t files = out.files, bytes = out.listing.bytes;
         for (ssize_t pos = 0; pos < got;) {
-            auto* entry = reinterpret_cast<struct dirent64*>(buffer_.data() + pos);
+            auto* entry = reinterpret_cast<struct dirent64*>(buffer_.get() + pos);
             pos += entry->d_reclen;
             if (!isDotOrDotDot(entry->d_name))
                 take(fd, entry->d_name, out, out.listing.bytes);

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -54,7 +55,9 @@ private:
     FolderIdentity root_;
     const std::atomic<bool>& cancel_;
     Counters& counters_;
-    std::vector<char> buffer_;
+    // Not zero-filled: only the part a listing fills is ever touched, so a
+    // worker that reads small folders keeps most of it out of memory.
+    std::unique_ptr<char[]> buffer_;
 };
 
 }  // namespace velmaro::engine

@@ -87,7 +87,7 @@ private:
     FolderRecord makeRecord(Index node, std::string path) const;
     static void mergeState(Node& into, SizeState state, int error);
 
-    static constexpr unsigned kBlockBits = 12;
+    static constexpr unsigned kBlockBits = 10;
     std::string rootPath_;
     std::string rootName_;
     std::vector<std::unique_ptr<Node[]>> blocks_;

@@ -45,7 +45,7 @@ public:
     QByteArray rawName(quint32 slot) const;
 
 private:
-    static constexpr unsigned kBlockBits = 12;
+    static constexpr unsigned kBlockBits = 10;
     static constexpr quint32 kBlockMask = (1u << kBlockBits) - 1;
     static constexpr unsigned kChunkBits = 20;
     static constexpr quint32 kChunkMask = (1u << kChunkBits) - 1;

@@ -9,6 +9,7 @@
 // --cancel-after stops each run after MS milliseconds and reports how long
 // the walk took to finish after the stop.
 
+#include "engine/AllocatorArenas.h"
 #include "engine/FolderScanner.h"
 
 #include <algorithm>
@@ -115,6 +116,7 @@ bool writeDump(const std::string& file, const std::vector<std::pair<uint64_t, st
 
 int main(int argc, char** argv)
 {
+    velmaro::engine::useFewAllocatorArenas();  // as the program does
     Args args;
     if (!parse(argc, argv, args)) {
         std::fprintf(stderr, "usage: %s [--workers N] [--repeat K] [--cancel-after MS] [--dump FILE] ROOT\n",

@@ -10,6 +10,7 @@
 // it waited for a core), peak RSS, the time from stop() until the
 // walk ended on a second scan, and the time to sort the list by each column.
 #include "app/controls/RoListBox.h"
+#include "engine/AllocatorArenas.h"
 #include "scan/ScanRun.h"
 
 #include <QApplication>
@@ -275,6 +276,7 @@ void runStop(ScanRun& run, RoListBox& list, qint64 total)
 
 int main(int argc, char** argv)
 {
+    engine::useFewAllocatorArenas();  // as the program does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ProbeApp app(argc, argv);

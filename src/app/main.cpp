@@ -2,6 +2,7 @@
 // window is gone.
 #include "app/Application.h"
 #include "cli/CommandLine.h"
+#include "engine/AllocatorArenas.h"
 #include "platform/Fonts.h"
 #include "platform/FormRegistry.h"
 
@@ -10,6 +11,7 @@
 
 int main(int argc, char* argv[])
 {
+    velmaro::engine::useFewAllocatorArenas();
     // `velmaro list|zero ...`, --help, --version: no application object at
     // all, so no display, window system or D-Bus is needed.
     if (velmaro::cli::CommandLine::wanted(argc, argv))

@@ -12,7 +12,7 @@ std::string_view NameArena::store(std::string_view name)
     if (name.size() > capacity_ - used_) {
         // Names are short (NAME_MAX); a rare oversized one gets a chunk of its own.
         std::size_t size = std::max(kChunkSize, name.size());
-        chunks_.push_back(std::make_unique<char[]>(size));
+        chunks_.push_back(std::unique_ptr<char[]>(new char[size]));  // not zero-filled: untouched until used
         used_ = 0;
         capacity_ = size;
     }

@@ -2,22 +2,26 @@
 
 namespace velmaro::engine {
 
+// 64 bytes: a walk holds one per folder until it ends.
 struct FolderTree::Node {
+    static constexpr uint32_t kNoBirthTime = UINT32_MAX;  // in createdNanoseconds
+
     uint64_t bytes = 0;
-    FileTime accessed;
-    FileTime created;
+    int64_t accessedSeconds = 0;
+    int64_t createdSeconds = 0;
     uint64_t inode = 0;
-    uint64_t dev = 0;
     const char* name = nullptr;
-    uint32_t nameLength = 0;
+    uint32_t accessedNanoseconds = 0;
+    uint32_t createdNanoseconds = kNoBirthTime;
     Index parent = kNone;
     uint32_t pending = 1;  // own listing + unfinished subfolders
     int32_t error = 0;
+    uint16_t nameLength = 0;  // a name has at most NAME_MAX (255) bytes
     SizeState state = SizeState::Complete;
-    bool notEmpty = false;  // holds something other than folders and empty files
-    bool hasCreated = false;
-    bool dropped = false;
-    bool listed = false;  // own listing settled
+    bool notEmpty : 1 = false;  // holds something other than folders and empty files
+    bool dropped : 1 = false;
+    bool listed : 1 = false;       // own listing settled
+    bool otherDevice : 1 = false;  // its device is not the root's (see otherDevices_)
 };
 
 namespace {
@@ -46,7 +50,10 @@ FolderTree::FolderTree(std::string_view rootPath)
     rootName_ = nameOfPath(rootPath_);
 }
 
-FolderTree::~FolderTree() = default;
+FolderTree::~FolderTree()
+{
+    static_assert(sizeof(Node) <= 64);
+}
 
 FolderTree::Node& FolderTree::node(Index i)
 {
@@ -66,14 +73,21 @@ FolderTree::Index FolderTree::append(Index parent, std::string_view name, const 
     Node& n = node(index);
     std::string_view stored = names_.store(name);
     n.name = stored.data();
-    n.nameLength = static_cast<uint32_t>(stored.size());
+    n.nameLength = static_cast<uint16_t>(stored.size());
     n.parent = parent;
-    n.accessed = times.accessed;
+    n.accessedSeconds = times.accessed.seconds;
+    n.accessedNanoseconds = times.accessed.nanoseconds;
+    if (times.created) {
+        n.createdSeconds = times.created->seconds;
+        n.createdNanoseconds = times.created->nanoseconds;
+    }
     n.inode = times.inode;
-    n.dev = times.dev;
-    n.hasCreated = times.created.has_value();
-    if (n.hasCreated)
-        n.created = *times.created;
+    if (parent == kNone) {
+        rootDevice_ = times.dev;
+    } else if (times.dev != rootDevice_) {
+        n.otherDevice = true;
+        otherDevices_[index] = times.dev;
+    }
     return index;
 }
 
@@ -213,12 +227,12 @@ FolderRecord FolderTree::makeRecord(Index index, std::string path) const
     record.sizeState = n.state;
     record.error = n.state == SizeState::Failed ? n.error : 0;
     record.zeroByte = n.state == SizeState::Complete && n.bytes == 0 && !n.notEmpty;
-    if (n.hasCreated)
-        record.created = n.created;
-    record.accessed = n.accessed;
+    if (n.createdNanoseconds != Node::kNoBirthTime)
+        record.created = FileTime{n.createdSeconds, n.createdNanoseconds};
+    record.accessed = FileTime{n.accessedSeconds, n.accessedNanoseconds};
     record.id = volume_;
     record.id.ino = n.inode;
-    record.id.dev = n.dev;
+    record.id.dev = n.otherDevice ? otherDevices_.at(index) : rootDevice_;
     record.root = n.parent == kNone;
     return record;
 }

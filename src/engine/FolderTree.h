@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace velmaro::engine {
@@ -94,6 +95,10 @@ private:
     std::size_t count_ = 0;
     NameArena names_;
     FolderIdentity volume_;
+    uint64_t rootDevice_ = 0;
+    // The device of every folder whose device is not the root's (inside a
+    // btrfs subvolume): rare, so kept beside the nodes.
+    std::unordered_map<Index, uint64_t> otherDevices_;
 };
 
 }  // namespace velmaro::engine

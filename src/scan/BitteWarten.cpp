@@ -6,7 +6,6 @@
 #include "platform/FormRegistry.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
-#include "platform/WaitCursor.h"
 #include "scan/ScanHost.h"
 #include "scan/ScanRun.h"
 
@@ -64,16 +63,10 @@ BitteWarten::BitteWarten(QWidget* parent)
     setFont(formFont());  // the window's default font
     setFixedSize(platform::twipsToPixels(3255), platform::twipsToPixels(990));
     buildControls();
-    platform::WaitCursor::set();  // the load event: hourglass until the scan run ends
     timer_->start();
 }
 
-BitteWarten::~BitteWarten()
-{
-    // Unloaded before its scan ever started: nobody else restores the cursor.
-    if (scansStarted_ == 0 && !closeAllowed_)
-        platform::WaitCursor::restore();
-}
+BitteWarten::~BitteWarten() = default;
 
 void BitteWarten::placeControl(QWidget* w, double left, double top, double width, double height)
 {
@@ -141,8 +134,6 @@ void BitteWarten::onTimer()
     auto* main = scanHost();
     if (!main) {  // nothing to scan for: close again, as after an empty scan
         allowClose();
-        platform::WaitCursor::restore();
-        ++scansStarted_;  // the cursor is restored: the destructor must not do it again
         QMetaObject::invokeMethod(
             this,
             [this] {

@@ -4,7 +4,7 @@
 // - Frameless fixed dialog (no title bar, no close box, not in the taskbar),
 //   client area 3255 x 990 twips, centred on the main window (its owner when
 //   no parent is given).
-// - Loading (the constructor) sets the wait cursor; the scan run restores it.
+// - The wait cursor around it is Scan_starten's (see ScanStarter.h).
 // - "Timer" fires once, 10 ms after loading, stops itself and starts the scan
 //   run of the window it scans for (a ScanHost): one scan per showing.
 // - cmd_Stopp disables itself on click and asks the scan to stop.

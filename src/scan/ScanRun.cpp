@@ -3,7 +3,6 @@
 #include "platform/FormNames.h"
 #include "app/controls/RoListBox.h"
 #include "platform/FormRegistry.h"
-#include "platform/WaitCursor.h"
 #include "scan/BitteWarten.h"
 #include "scan/RowBatchBuilder.h"
 
@@ -134,7 +133,7 @@ void ScanRun::onDone(quint64 generation)
     // million of them would hold up the window).
     std::shared_ptr<engine::FolderScanner> walk = std::move(state_->scanner);
     QThreadPool::globalInstance()->start([walk = std::move(walk)]() mutable { walk.reset(); });
-    flushRows();              // the rest of the rows, then the sort and finishScan()
+    flushRows();  // the rest of the rows, then the sort and finishScan()
 }
 
 void ScanRun::sortAndFinish()
@@ -162,7 +161,6 @@ void ScanRun::finishScan()
         wait->allowClose();
     if (forms.isLoaded(FormNames::BitteWarten()))
         forms.unload(FormNames::BitteWarten());
-    platform::WaitCursor::restore();
     emit finished();
 }
 

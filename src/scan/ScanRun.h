@@ -51,9 +51,9 @@ public:
     // Empties the counts and the list, starts the walk of the scan root.
     // Returns at once. At the end: sort by the column and direction the list
     // was sorted by before (the full path, ascending, for a list never
-    // sorted), final counts,
-    // the progress window "BitteWarten" is unloaded, the cursor restored and
-    // finished() emitted. A walk still running is cancelled first.
+    // sorted), final counts, the progress window "BitteWarten" is unloaded
+    // (which ends Scan_starten and its wait cursor) and finished() emitted.
+    // A walk still running is cancelled first.
     void Verzeichnisse_lesen();
     // Writes n + " Ordner gefunden " and "davon " + z + " Ordner mit 0 Byte"
     // from the list's running totals (64-bit).

@@ -52,7 +52,7 @@ FolderTree::FolderTree(std::string_view rootPath)
 
 FolderTree::~FolderTree()
 {
-    static_assert(sizeof(Node) <= 64);
+    static_assert(sizeof(Node) <= 64);  // here, where the private Node may be named
 }
 
 FolderTree::Node& FolderTree::node(Index i)

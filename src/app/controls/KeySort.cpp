@@ -67,12 +67,12 @@ struct Pair {
     quint32 row;
 };
 
-void sortPairs(std::vector<quint32>& rows, const std::vector<quint64>& keyOf,
-               std::vector<quint64>* sortedKeys)
+// `keys` hold the keys of `rows`, in the same order.
+void sortPairs(std::vector<quint32>& rows, const std::vector<quint64>& keys, std::vector<quint64>* sortedKeys)
 {
     std::vector<Pair> items(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i)
-        items[i] = Pair{keyOf[rows[i]], rows[i]};
+        items[i] = Pair{keys[i], rows[i]};
     radixSort(items, Digits::of(0, 64), [](const Pair& item) { return item.key; });
     for (std::size_t i = 0; i < rows.size(); ++i)
         rows[i] = items[i].row;
@@ -124,7 +124,7 @@ void KeySort::sort(std::vector<quint32>& rows, const std::vector<quint64>& keyOf
     if (keyBits + rowBits <= 64)
         sortPacked(rows, keys, lowest, keyBits, rowBits, sortedKeys);
     else
-        sortPairs(rows, keyOf, sortedKeys);
+        sortPairs(rows, keys, sortedKeys);
 }
 
 }  // namespace velmaro

@@ -5,6 +5,7 @@
 #include "platform/MsgBox.h"
 #include "platform/WaitCursor.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -17,7 +18,9 @@ using platform::MsgBox;
 
 const QChar kCr(u'\r');
 
-// The zero-byte rows' folders as the scan saw them, in list order.
+// The zero-byte rows' folders as the scan saw them, in path order: a
+// folder before the folders below it, so that each is checked before the
+// pass has removed anything inside it.
 std::vector<engine::ScannedFolder> zeroByteFolders(const RoListBox& list)
 {
     std::vector<engine::ScannedFolder> folders;
@@ -28,6 +31,8 @@ std::vector<engine::ScannedFolder> zeroByteFolders(const RoListBox& list)
                 folders.push_back(std::move(*folder));
         }
     }
+    std::sort(folders.begin(), folders.end(),
+              [](const engine::ScannedFolder& a, const engine::ScannedFolder& b) { return a.path < b.path; });
     return folders;
 }
 

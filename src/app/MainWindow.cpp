@@ -12,6 +12,7 @@
 #include "platform/FormRegistry.h"
 #include "platform/MsgBox.h"
 #include "platform/Resources.h"
+#include "platform/Settings.h"
 #include "platform/Twips.h"
 #include "scan/ScanRun.h"
 #include "scan/ScanStarter.h"
@@ -317,7 +318,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (shutDown_)
         return;
     shutDown_ = true;
-    placement_.store();
+    if (!placement_.store()) {
+        platform::MsgBox(QStringLiteral("Die Fenstergröße konnte nicht gespeichert werden.") + QChar(u'\r') +
+                             QStringLiteral("Die Einstellungsdatei \"") + platform::Settings::fileName() +
+                             QStringLiteral("\" ist nicht beschreibbar."),
+                         16, QString(), this);
+    }
     platform::Alle_Fenster_schliessen();
 }
 

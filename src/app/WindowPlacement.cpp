@@ -73,15 +73,17 @@ void WindowPlacement::applyStoredState(const QString& text)
     }
 }
 
-void WindowPlacement::store() const
+bool WindowPlacement::store() const
 {
     using platform::Settings;
     const int state = stateCode();
+    bool stored = true;
     if (state == 0) {
-        Settings::save(kSetup, QStringLiteral("Width"), QString::number(std::lround(outerWidthTwips())));
-        Settings::save(kSetup, QStringLiteral("Height"), QString::number(std::lround(outerHeightTwips())));
+        stored &= Settings::save(kSetup, QStringLiteral("Width"), QString::number(std::lround(outerWidthTwips())));
+        stored &= Settings::save(kSetup, QStringLiteral("Height"), QString::number(std::lround(outerHeightTwips())));
     }
-    Settings::save(kSetup, QStringLiteral("WindowState"), QString::number(state));
+    stored &= Settings::save(kSetup, QStringLiteral("WindowState"), QString::number(state));
+    return stored;
 }
 
 int WindowPlacement::stateCode() const

@@ -6,7 +6,8 @@
 //   gives the designed size; a size larger than the screen's free area is cut
 //   down to it. The state takes effect when the window is shown; a state
 //   other than 0, 1, 2 is ignored.
-// - store(): writes the size when the state is normal, always the state.
+// - store(): writes the size when the state is normal, always the state;
+//   false when a value could not be stored.
 // - centreOnScreen(): centres the window on the screen's free area, never
 //   off its top or left edge.
 // Sizes are outer sizes: the client size + 120 / + 435 twips (the designed
@@ -29,7 +30,7 @@ public:
     static bool parseStoredNumber(const QString& text, double* value);
 
     void restore();
-    void store() const;
+    bool store() const;
     void centreOnScreen();
 
     // The state as the settings store it: 0 normal, 1 minimized, 2 maximized.

@@ -4,6 +4,7 @@
 #include "cli/ExitCode.h"
 #include "cli/ListCommand.h"
 #include "cli/Messages.h"
+#include "cli/Output.h"
 #include "cli/ZeroCommand.h"
 #include "engine/ErrorText.h"
 
@@ -31,7 +32,9 @@ constexpr const char* kHelp =
     "Dateien). Mit --delete werden sie gelöscht, soweit sie im Moment des Löschens\n"
     "noch leer sind; was inzwischen Inhalt bekam, bleibt. Nie wird etwas anderes\n"
     "gelöscht, nie einer Verknüpfung gefolgt oder ein anderes Laufwerk betreten;\n"
-    "\"/\" wird nicht bereinigt.\n"
+    "\"/\", \".\" und \"..\" werden nicht bereinigt, lost+found in der Wurzel eines\n"
+    "Dateisystems nie gelöscht. Führt ORDNER über eine symbolische Verknüpfung, wird\n"
+    "er einmal zu Beginn aufgelöst und das gemeldet.\n"
     "\n"
     "Optionen für list:\n"
     "  --bytes            genaue Bytezahlen und Zeiten nach ISO 8601 (UTC)\n"
@@ -53,20 +56,22 @@ constexpr const char* kHelp =
     "behalten oder Suche abgebrochen), 2 falscher Aufruf oder ORDNER nicht lesbar.\n";
 
 // Output that could not be written (a full disk, a closed pipe with SIGPIPE
-// ignored) must not end in "all done".
+// ignored) must not end in "all done", whatever the command.
 int checkedOutput(int code)
 {
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+    const int err = Output::finish();
+    if (err == 0)
         return code;
-    Messages::note("Ausgabe nicht vollständig geschrieben: " +
-                   engine::errorFromErrno(errno ? errno : EIO).text);
+    Messages::note("Ausgabe nicht vollständig geschrieben: " + engine::errorFromErrno(err).text);
     return code == kExitDone ? kExitFailures : code;
 }
 
 void printVersion()
 {
-    std::printf("velmaro %d.%02d.%02d\n", VELMARO_VERSION_MAJOR, VELMARO_VERSION_MINOR,
-                VELMARO_VERSION_PATCH);
+    char line[64];
+    std::snprintf(line, sizeof line, "velmaro %d.%02d.%02d\n", VELMARO_VERSION_MAJOR, VELMARO_VERSION_MINOR,
+                  VELMARO_VERSION_PATCH);
+    Output::write(line);
 }
 
 }  // namespace
@@ -89,8 +94,8 @@ int CommandLine::run(int argc, char** argv)
         return kExitUnusable;
     }
     switch (parsed.options.command) {
-    case Command::Help: std::fputs(kHelp, stdout); return kExitDone;
-    case Command::Version: printVersion(); return kExitDone;
+    case Command::Help: Output::write(kHelp); return checkedOutput(kExitDone);
+    case Command::Version: printVersion(); return checkedOutput(kExitDone);
     case Command::List: return checkedOutput(ListCommand::run(parsed.options));
     case Command::Zero: return checkedOutput(ZeroCommand::run(parsed.options));
     }

@@ -3,6 +3,7 @@
 #include "cli/InterruptWatch.h"
 #include "cli/Messages.h"
 #include "cli/ProgressLine.h"
+#include "cli/RawText.h"
 #include "cli/RootFolder.h"
 #include "engine/ErrorText.h"
 #include "engine/FolderScanner.h"
@@ -96,13 +97,16 @@ std::optional<ScanOutcome> FolderScan::runNamed(const std::string& given, unsign
 {
     const RootFolder::Resolved root = RootFolder::resolve(given);
     if (root.error) {
-        Messages::error(given, engine::errorFromErrno(root.error).text);
+        Messages::error(given, RootFolder::reasonOf(root.error));
         return std::nullopt;
     }
+    if (root.throughLink)
+        Messages::error(given, "führt über eine symbolische Verknüpfung; durchsucht wird \"" +
+                                   RawText::escaped(root.path) + "\"");
     ScanOutcome outcome = run(root.path, workers, interrupts, onRecord);
     if (outcome.records.empty() && !outcome.cutShort) {
         const RootFolder::Resolved again = RootFolder::resolve(root.path);
-        Messages::error(root.path, again.error ? engine::errorFromErrno(again.error).text
+        Messages::error(root.path, again.error ? RootFolder::reasonOf(again.error)
                                                : "Pseudo-Dateisystem, wird nicht durchsucht");
         return std::nullopt;
     }

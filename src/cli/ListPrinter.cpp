@@ -2,6 +2,7 @@
 
 #include "cli/IsoTime.h"
 #include "cli/JsonText.h"
+#include "cli/Output.h"
 #include "cli/RawText.h"
 #include "platform/LocaleText.h"
 #include "scan/FolderRowBuilder.h"
@@ -164,9 +165,11 @@ void ListPrinter::flush(bool always)
 {
     if (buffer_.empty() || (!always && buffer_.size() < kFlushAt))
         return;
-    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+    Output::write(out_, buffer_.data(), buffer_.size());
     buffer_.clear();
-    if (always)
+    if (always && out_ == stdout)
+        Output::flush();
+    else if (always)
         std::fflush(out_);
 }
 

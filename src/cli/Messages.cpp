@@ -1,5 +1,6 @@
 #include "cli/Messages.h"
 
+#include "cli/Output.h"
 #include "cli/RawText.h"
 
 #include <cstdio>
@@ -10,7 +11,7 @@ namespace {
 
 void writeLine(const std::string& line)
 {
-    std::fflush(stdout);  // keep the order of output and messages on a terminal
+    Output::flush();  // keep the order of output and messages on a terminal
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 

@@ -1,5 +1,7 @@
 #include "cli/RootFolder.h"
 
+#include "engine/ErrorText.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -50,8 +52,12 @@ bool lexicallyClean(const std::string& absolute, std::string& out)
 RootFolder::Resolved RootFolder::resolve(const std::string& given)
 {
     Resolved result;
+    if (given.empty()) {
+        result.error = ENOENT;
+        return result;
+    }
     std::string absolute = given;
-    if (absolute.empty() || absolute[0] != '/') {
+    if (absolute[0] != '/') {
         const std::string cwd = currentFolder();
         if (cwd.empty()) {
             result.error = errno ? errno : ENOENT;
@@ -60,25 +66,47 @@ RootFolder::Resolved RootFolder::resolve(const std::string& given)
         absolute = cwd + "/" + absolute;
     }
     std::string clean;
-    if (!lexicallyClean(absolute, clean)) {
-        char* real = ::realpath(absolute.c_str(), nullptr);
-        if (!real) {
-            result.error = errno;
-            return result;
-        }
-        clean = real;
-        std::free(real);
-        if (clean.back() != '/')
-            clean += '/';
+    const bool lexical = lexicallyClean(absolute, clean);
+    char* real = ::realpath(absolute.c_str(), nullptr);
+    if (!real) {
+        result.error = errno;
+        return result;
     }
-    const int fd = ::open(clean.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::string path = real;
+    std::free(real);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+        result.error = kNotAFolder;
+        return result;
+    }
+    if (path.back() != '/')
+        path += '/';
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         result.error = errno;
         return result;
     }
     ::close(fd);
-    result.path = clean;
+    result.path = path;
+    // A path with ".." was not clean: whether it went through a link is
+    // then not told apart from its own ".." steps.
+    result.throughLink = lexical && path != clean;
     return result;
+}
+
+std::string RootFolder::reasonOf(int error)
+{
+    return error == kNotAFolder ? "kein Ordner" : engine::errorFromErrno(error).text;
+}
+
+bool RootFolder::namesDotOrDotDot(const std::string& given)
+{
+    std::string path = given;
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    const std::size_t slash = path.rfind('/');
+    const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+    return last == "." || last == "..";
 }
 
 bool RootFolder::isFileSystemRoot(const std::string& path)

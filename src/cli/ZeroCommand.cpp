@@ -5,6 +5,7 @@
 #include "cli/InterruptWatch.h"
 #include "cli/ListPrinter.h"
 #include "cli/Messages.h"
+#include "cli/Output.h"
 #include "cli/RawText.h"
 #include "cli/RecordOrder.h"
 #include "cli/RootFolder.h"
@@ -31,8 +32,8 @@ void printPaths(const Rows& rows)
         RawText::appendEscaped(out, record->path);
         out += '\n';
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    Output::write(out);
+    Output::flush();
 }
 
 // The listing without --delete (also after a scan stopped by Ctrl-C).
@@ -66,6 +67,10 @@ int ZeroCommand::run(const CliOptions& options)
 {
     InterruptWatch interrupts;  // before the scan starts any thread
     if (options.deleteZero) {
+        if (RootFolder::namesDotOrDotDot(options.folder)) {
+            Messages::error(options.folder, "\".\" und \"..\" werden nicht bereinigt");
+            return kExitUnusable;
+        }
         const RootFolder::Resolved root = RootFolder::resolve(options.folder);
         if (root.error == 0 && RootFolder::isFileSystemRoot(root.path)) {
             Messages::error(root.path, engine::errorFromErrno(engine::kRefusedRoot).text);

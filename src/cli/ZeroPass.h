@@ -9,8 +9,10 @@
 //    still empty at the moment of removal goes. A folder that gained a file
 //    since the scan, or holds one that is open, is kept with the folders
 //    above it.
-//  - A folder found gone counts as removed: folders nested in a zero-byte
-//    folder go with it, and a later call finds them gone.
+//  - A folder counts as removed only when this pass removed it: by its own
+//    call, or inside the call of a zero-byte folder above it. One found gone
+//    otherwise (removed or moved away by someone else, or its root moved)
+//    is kept with kGoneSinceScan.
 //  - Ctrl-C (through the cancel flag) stops the pass: the folder being
 //    worked on fails with ECANCELED, the folders not yet reached are
 //    counted in `notReached`.

@@ -2,6 +2,7 @@
 
 #include "cli/JsonText.h"
 #include "cli/Messages.h"
+#include "cli/Output.h"
 #include "cli/RawText.h"
 #include "engine/ErrorText.h"
 
@@ -62,8 +63,8 @@ std::string jsonOf(const std::string& root, const ZeroPassResult& result)
 void ZeroReport::print(const std::string& root, const ZeroPassResult& result, bool json)
 {
     const std::string out = json ? jsonOf(root, result) : textOf(result);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    Output::write(out);
+    Output::flush();
     for (const KeptFolder& kept : result.kept)
         Messages::error(kept.path, reasonOf(kept));
     if (result.notReached > 0)

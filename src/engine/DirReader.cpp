@@ -12,7 +12,7 @@ namespace velmaro::engine {
 namespace {
 
 constexpr unsigned kMask =
-    STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME | STATX_BTIME | STATX_MNT_ID;
+    STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_ATIME | STATX_BTIME | STATX_CTIME | STATX_MNT_ID;
 constexpr std::size_t kBufferBytes = 64 * 1024;
 
 bool isDotOrDotDot(const char* name)
@@ -49,6 +49,7 @@ FolderTree::Times DirReader::timesOf(const struct statx& st)
     // A birth time of exactly 0 means that none was recorded.
     if ((st.stx_mask & STATX_BTIME) && (st.stx_btime.tv_sec != 0 || st.stx_btime.tv_nsec != 0))
         times.created = fileTimeOf(st.stx_btime);
+    times.stamp = stampOf(st);
     return times;
 }
 

@@ -27,6 +27,8 @@ constexpr std::array kTable{
     Row{ENOTDIR, 76, "Pfad nicht gefunden"},
     Row{EIO, 57, "Fehler beim Geräte-E/A"},
     Row{ENOSPC, 61, "Datenträger voll"},
+    Row{EFBIG, 61, "Datei zu groß"},
+    Row{EPIPE, 75, "Der Empfänger der Ausgabe hat sie geschlossen"},
     Row{EDQUOT, 61, "Datenträger voll (Speicherkontingent erschöpft)"},
     Row{EMFILE, 67, "Zu viele Dateien"},
     Row{ENFILE, 67, "Zu viele Dateien"},
@@ -48,6 +50,8 @@ constexpr std::array kTable{
     Row{ETIMEDOUT, 75, "Pfad/Datei-Zugriffsfehler (Zeitüberschreitung)"},
     Row{kRefusedRoot, 75, "Das Stammverzeichnis \"/\" wird nicht gelöscht."},
     Row{kChangedSinceScan, 75, "Der Ordner hat sich seit der Suche geändert."},
+    Row{kGoneSinceScan, 76, "Der Ordner ist seit der Suche verschwunden oder verschoben worden."},
+    Row{kFileSystemFolder, 75, "Der Ordner lost+found gehört dem Dateisystem und wird nicht gelöscht."},
     Row{kChangedSinceListing, 75, "Die Datei hat sich seit dem Einlesen geändert und wird nicht gelöscht."},
 };
 

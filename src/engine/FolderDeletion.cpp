@@ -24,6 +24,13 @@ bool isFileSystemRoot(const FolderIdentity& id)
     return ::stat("/", &root) == 0 && root.st_dev == id.dev && root.st_ino == id.ino;
 }
 
+// `base` is lost+found directly in the root of a mount.
+bool isInFileSystemRoot(int parentFd, const std::string& base)
+{
+    FolderIdentity parent;
+    return base == "lost+found" && readIdentity(parentFd, "", parent) == 0 && isFileSystemFolder(base, parent);
+}
+
 // The top is a symlink: never followed; removed as a link only when the whole
 // tree is to go, otherwise left alone.
 void removeLinkTop(int parentFd, const std::string& base, const std::string& linkPath,
@@ -72,7 +79,9 @@ void deleteFolderAt(int parentFd, const std::string& base, const std::string& di
         return failResult(result, err, display);
     if (isFileSystemRoot(topId))
         return failResult(result, kRefusedRoot, display);
-    if (expected && !topId.sameAs(*expected))
+    if (options.mode == DeleteMode::ZeroByteOnly && isInFileSystemRoot(parentFd, base))
+        return failResult(result, kFileSystemFolder, display);
+    if (expected && !topId.unchangedSince(*expected))
         return failResult(result, kChangedSinceScan, display);
     TreeDeleter deleter(options, result);
     deleter.run(parentFd, base, topFd.release(), topId, display);

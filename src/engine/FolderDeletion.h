@@ -6,7 +6,8 @@
 //    Everything mode with removeTop and when no identity is expected;
 //    otherwise it fails (ELOOP, or kChangedSinceScan when `expected` is set).
 //  - With `expected`, the folder must have that identity (device, inode,
-//    mount), else kChangedSinceScan and nothing is touched.
+//    mount, birth time; the change time too where the file system has no
+//    birth time), else kChangedSinceScan and nothing is touched.
 //  - "/" (by identity, whatever the name) is refused with kRefusedRoot.
 //  - `display` is the folder's path as reported in failures, ending in '/'.
 //  - Records the first failure in `result`; never throws on its own

@@ -22,6 +22,7 @@ FolderIdentity identityOf(const struct statx& st)
     id.ino = st.stx_ino;
     id.hasMountId = (st.stx_mask & STATX_MNT_ID) != 0;
     id.mountId = id.hasMountId ? st.stx_mnt_id : 0;
+    id.stamp = stampOf(st);
     id.mountRoot = (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
                    (st.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     return id;
@@ -31,7 +32,7 @@ int readIdentity(int dirFd, const char* name, FolderIdentity& out)
 {
     struct statx st {};
     const int flags = AT_SYMLINK_NOFOLLOW | (*name == '\0' ? AT_EMPTY_PATH : 0);
-    if (::statx(dirFd, name, flags, STATX_TYPE | STATX_INO | STATX_MNT_ID, &st) != 0)
+    if (::statx(dirFd, name, flags, STATX_TYPE | STATX_INO | STATX_MNT_ID | stampMask(), &st) != 0)
         return errno;
     out = identityOf(st);
     return 0;
@@ -44,6 +45,11 @@ bool onOtherMount(const FolderIdentity& folder, const FolderIdentity& top)
     if (folder.hasMountId && top.hasMountId)
         return folder.mountId != top.mountId;
     return folder.dev != top.dev;
+}
+
+bool isFileSystemFolder(std::string_view name, const FolderIdentity& parent)
+{
+    return parent.mountRoot && name == "lost+found";
 }
 
 }  // namespace velmaro::engine

@@ -4,7 +4,10 @@ namespace velmaro::engine {
 
 // 64 bytes: a walk holds one per folder until it ends.
 struct FolderTree::Node {
-    static constexpr uint32_t kNoBirthTime = UINT32_MAX;  // in createdNanoseconds
+    // In createdNanoseconds when there is no birth time: createdSeconds then
+    // holds the change-time stamp's value (kChangeStamp) or nothing.
+    static constexpr uint32_t kNoBirthTime = UINT32_MAX;
+    static constexpr uint32_t kChangeStamp = UINT32_MAX - 1;
 
     uint64_t bytes = 0;
     int64_t accessedSeconds = 0;
@@ -80,6 +83,9 @@ FolderTree::Index FolderTree::append(Index parent, std::string_view name, const 
     if (times.created) {
         n.createdSeconds = times.created->seconds;
         n.createdNanoseconds = times.created->nanoseconds;
+    } else if (times.stamp.kind == ObjectStamp::Kind::Change) {
+        n.createdSeconds = static_cast<int64_t>(times.stamp.value);
+        n.createdNanoseconds = Node::kChangeStamp;
     }
     n.inode = times.inode;
     if (parent == kNone) {
@@ -91,6 +97,11 @@ FolderTree::Index FolderTree::append(Index parent, std::string_view name, const 
     return index;
 }
 
+void FolderTree::keepAsFileSystemFolder(Index index)
+{
+    node(index).notEmpty = true;
+}
+
 FolderTree::Index FolderTree::addRoot(const Times& times)
 {
     return append(kNone, {}, times);
@@ -100,6 +111,8 @@ FolderTree::Index FolderTree::addChild(Index parent, std::string_view name, cons
 {
     Index index = append(parent, name, times);
     ++node(parent).pending;
+    if (parent == 0 && isFileSystemFolder(name, volume_))
+        keepAsFileSystemFolder(index);
     return index;
 }
 
@@ -227,10 +240,15 @@ FolderRecord FolderTree::makeRecord(Index index, std::string path) const
     record.sizeState = n.state;
     record.error = n.state == SizeState::Failed ? n.error : 0;
     record.zeroByte = n.state == SizeState::Complete && n.bytes == 0 && !n.notEmpty;
-    if (n.createdNanoseconds != Node::kNoBirthTime)
-        record.created = FileTime{n.createdSeconds, n.createdNanoseconds};
     record.accessed = FileTime{n.accessedSeconds, n.accessedNanoseconds};
     record.id = volume_;
+    record.id.stamp = ObjectStamp{};
+    if (n.createdNanoseconds == Node::kChangeStamp) {
+        record.id.stamp = {ObjectStamp::Kind::Change, static_cast<uint64_t>(n.createdSeconds)};
+    } else if (n.createdNanoseconds != Node::kNoBirthTime) {
+        record.created = FileTime{n.createdSeconds, n.createdNanoseconds};
+        record.id.stamp = {ObjectStamp::Kind::Birth, ObjectStamp::pack(n.createdSeconds, n.createdNanoseconds)};
+    }
     record.id.ino = n.inode;
     record.id.dev = n.otherDevice ? otherDevices_.at(index) : rootDevice_;
     record.root = n.parent == kNone;

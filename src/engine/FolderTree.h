@@ -31,6 +31,7 @@ public:
         FileTime accessed;
         uint64_t inode = 0;
         uint64_t dev = 0;  // may differ from the root's inside a btrfs subvolume
+        ObjectStamp stamp;  // Birth: the same as `created`
     };
     // What reading one folder's own entries gave.
     struct Listing {
@@ -56,7 +57,11 @@ public:
     // Adds the root (must be the first node) or a subfolder of `parent`.
     // The parent then waits for this node before it can finish.
     Index addRoot(const Times& times);
+    // A child named lost+found of a root that is a mount's root (see
+    // setVolume) is a file-system folder: never zero-byte.
     Index addChild(Index parent, std::string_view name, const Times& times);
+    // Marks a folder as never zero-byte (with every folder above it).
+    void keepAsFileSystemFolder(Index index);
 
     // The folder's own listing is done (or was cut short / failed). Appends
     // the records of every folder that finished because of it to `out`.

@@ -38,14 +38,14 @@ void deleteTreeChecked(const std::string& folder, const DeleteOptions& options, 
 
 }  // namespace
 
-int deleteListedFile(int dirFd, const std::string& name, uint64_t ino)
+int deleteListedFile(int dirFd, const std::string& name, const FileFacts& facts)
 {
-    struct stat st {};
+    struct statx st {};
     if (name.empty() || name.find('/') != std::string::npos || isDotName(name))
         return EINVAL;
-    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::statx(dirFd, name.c_str(), AT_SYMLINK_NOFOLLOW, fileFactsMask(), &st) != 0)
         return errno;
-    if (st.st_ino != ino || !(S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
+    if (!(factsOf(st) == facts) || !(S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode)))
         return kChangedSinceListing;
     return ::unlinkat(dirFd, name.c_str(), 0) == 0 ? 0 : errno;
 }

@@ -27,6 +27,8 @@
 //    entries do not. They are the raw bytes of the names (not necessarily UTF-8).
 //  - Cancel fails the result with ECANCELED; folders not yet emptied stay.
 
+#include "engine/ListedFile.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -41,6 +43,11 @@ inline constexpr int kRefusedRoot = -1000;
 // was listed. Not an errno; errorFromErrno() gives its German text.
 inline constexpr int kChangedSinceListing = -1002;
 
+// Failure code of the ZeroByteOnly mode: lost+found directly in the root of
+// a mount belongs to the file system and is kept. Not an errno;
+// errorFromErrno() gives its German text.
+inline constexpr int kFileSystemFolder = -1004;
+
 struct DeleteResult {
     bool ok = true;             // everything asked for is gone
     int error = 0;              // errno of the first failure (0 when ok)
@@ -53,7 +60,8 @@ enum class DeleteMode {
     Everything,    // remove the whole tree
     ZeroByteOnly,  // remove only folders and regular files that are empty at
                    // the moment of removal; anything else keeps its folder
-                   // and every folder above it. A kept entry, or a folder
+                   // and every folder above it. lost+found directly in the
+                   // root of a mount is kept (kFileSystemFolder). A kept entry, or a folder
                    // that cannot be removed because it is not empty, fails
                    // the result with ENOTEMPTY (failedPath = that folder).
 };
@@ -65,6 +73,9 @@ struct DeleteOptions {
     // Called on the deleting thread; an exception from it stops the deletion
     // (ECANCELED) and does not propagate.
     std::function<void(const std::string&)> onEntry;
+    // Called after each folder this call removed (its path, ending in '/');
+    // may be empty. Not called for a folder found gone.
+    std::function<void(const std::string&)> onFolderRemoved;
     const std::atomic<bool>* cancel = nullptr;  // stop early when set
 };
 
@@ -73,10 +84,11 @@ struct DeleteOptions {
 DeleteResult deleteTree(const std::string& folder, const DeleteOptions& options = {});
 
 // Deletes the entry `name` of the open folder `dirFd` only while it is still
-// the regular file or symlink with inode `ino` that was listed; a folder, a
-// pipe, a device or another inode under that name is left alone
-// (kChangedSinceListing). Never follows a link. Returns 0 or an errno value
-// (ENOENT when it is gone).
-int deleteListedFile(int dirFd, const std::string& name, uint64_t ino);
+// the regular file or symlink that was listed, unchanged: the same `facts`
+// (inode, birth time, size, change time). A folder, a pipe, a device,
+// another file under that name (also one that was given the same inode
+// number) or a changed file is left alone (kChangedSinceListing). Never
+// follows a link. Returns 0 or an errno value (ENOENT when it is gone).
+int deleteListedFile(int dirFd, const std::string& name, const FileFacts& facts);
 
 }  // namespace velmaro::engine

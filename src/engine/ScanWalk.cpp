@@ -2,6 +2,7 @@
 
 #include "engine/DirHandle.h"
 #include "engine/DirOpener.h"
+#include "engine/FolderAccess.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -184,6 +185,8 @@ void ScanWalk::handleRoot(std::unique_ptr<DirReader>& reader)
         }
         tree_.setVolume(volume_);
         root = tree_.addRoot(DirReader::timesOf(st));
+        if (rootIsFileSystemFolder(fd))
+            tree_.keepAsFileSystemFolder(root);
     }
     ++folders_;
     list(root, fd, reader);
@@ -214,6 +217,16 @@ void ScanWalk::handle(Item& item, std::unique_ptr<DirReader>& reader)
         return;
     }
     list(item.node, fd, reader);
+}
+
+// The scanned folder is lost+found directly in the root of a mount.
+bool ScanWalk::rootIsFileSystemFolder(int rootFd) const
+{
+    std::string parent, base;
+    splitPath(stripTrailingSlashes(tree_.rootPath()), parent, base);
+    struct statx st;
+    return base == "lost+found" && DirReader::stat(rootFd, "..", st) == 0 &&
+           isFileSystemFolder(base, identityOf(st));
 }
 
 // Only needed where the kernel did not refuse the mount crossing itself.

@@ -65,6 +65,7 @@ private:
     void handleRoot(std::unique_ptr<DirReader>& reader);
     int openFolder(Item& item);
     bool onOtherVolume(int fd) const;
+    bool rootIsFileSystemFolder(int rootFd) const;
     void list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& reader);
     void finishListing(FolderTree::Index node, const FolderTree::Listing& listing);
     void drop(FolderTree::Index node, FolderTree::Drop why, int error);

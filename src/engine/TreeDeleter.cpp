@@ -113,6 +113,10 @@ void TreeDeleter::removeEmptyFile(const std::string& name, bool mayEnter)
 void TreeDeleter::enterFolder(const std::string& name, bool mayRetype)
 {
     const std::string path = path_ + name + "/";
+    if (options_.mode == DeleteMode::ZeroByteOnly && isFileSystemFolder(name, frames_.back().id)) {
+        keep(kFileSystemFolder, path);
+        return;
+    }
     FdGuard fd(openFolderAt(frames_.back().fd, name.c_str()));
     if (!fd.valid()) {
         const int err = errno;
@@ -151,7 +155,7 @@ void TreeDeleter::removeUnreadable(const std::string& name, const std::string& p
 {
     announce(path);
     if (::unlinkat(frames_.back().fd, name.c_str(), AT_REMOVEDIR) == 0)
-        ++result_.removedFolders;
+        folderRemoved(path);
     else if (errno != ENOENT)
         keep(EACCES, path);
 }
@@ -167,7 +171,7 @@ void TreeDeleter::leaveFolder()
     } else {
         announce(path_);
         if (::unlinkat(parent.fd, child.name.c_str(), AT_REMOVEDIR) == 0) {
-            ++result_.removedFolders;
+            folderRemoved(path_);
         } else if (errno != ENOENT) {
             fail(errno == EEXIST ? ENOTEMPTY : errno, path_);
             parent.kept = true;
@@ -181,7 +185,7 @@ void TreeDeleter::removeTop()
     if (options_.removeTop && !frames_.front().kept) {
         announce(path_);
         if (::unlinkat(parentFd_, topName_.c_str(), AT_REMOVEDIR) == 0)
-            ++result_.removedFolders;
+            folderRemoved(path_);
         else if (errno != ENOENT)
             fail(errno == EEXIST ? ENOTEMPTY : errno, path_);
     }
@@ -276,6 +280,13 @@ void TreeDeleter::fail(int err, const std::string& path)
         result_.error = err;
         result_.failedPath = path;
     }
+}
+
+void TreeDeleter::folderRemoved(const std::string& path)
+{
+    ++result_.removedFolders;
+    if (options_.onFolderRemoved)
+        options_.onFolderRemoved(path);
 }
 
 void TreeDeleter::announce(const std::string& path)

@@ -70,6 +70,8 @@ private:
     void keep(int err, const std::string& path);
     void fail(int err, const std::string& path);
     void announce(const std::string& path);
+    // Counts a folder removed and tells options_.onFolderRemoved.
+    void folderRemoved(const std::string& path);
     bool cancelled() const;
 
     const DeleteOptions& options_;

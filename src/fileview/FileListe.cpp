@@ -35,9 +35,8 @@ bool isFolder(int dirFd, const engine::Entry& e)
     return ::fstatat(dirFd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Collation order of the default locale; raw bytes break ties. `inodes`
-// follow their names.
-void sortByName(std::vector<QByteArray>& names, std::vector<quint64>& inodes)
+// Collation order of the default locale; raw bytes break ties.
+void sortByName(std::vector<QByteArray>& names)
 {
     QCollator collator{QLocale()};
     std::vector<QCollatorSortKey> keys;
@@ -51,15 +50,10 @@ void sortByName(std::vector<QByteArray>& names, std::vector<quint64>& inodes)
         return c != 0 ? c < 0 : names[a] < names[b];
     });
     std::vector<QByteArray> sorted;
-    std::vector<quint64> sortedInodes;
     sorted.reserve(names.size());
-    sortedInodes.reserve(names.size());
-    for (size_t i : order) {
+    for (size_t i : order)
         sorted.push_back(std::move(names[i]));
-        sortedInodes.push_back(inodes[i]);
-    }
     names.swap(sorted);
-    inodes.swap(sortedInodes);
 }
 
 }  // namespace
@@ -102,7 +96,6 @@ int FileListe::adopt(int fd, const QByteArray& folder)
     const bool changed = folder != path_;
     path_ = folder;
     entries_.swap(fresh.names);
-    inodes_.swap(fresh.inodes);
     if (changed)
         emit pathChanged();
     return 0;
@@ -118,13 +111,7 @@ int FileListe::refresh()
     Listing fresh;
     const int err = fd_ < 0 ? 0 : read(fd_, fresh);
     entries_.swap(fresh.names);
-    inodes_.swap(fresh.inodes);
     return err;
-}
-
-quint64 FileListe::inode(qint64 index) const
-{
-    return index < 0 || index >= count() ? 0 : inodes_[size_t(index)];
 }
 
 QByteArray FileListe::entry(qint64 index) const
@@ -162,9 +149,8 @@ int FileListe::read(int folderFd, Listing& out) const
         if (!all && ::fnmatch(pattern.constData(), e.name.c_str(), 0) != 0)
             continue;
         out.names.push_back(QByteArray::fromStdString(e.name));
-        out.inodes.push_back(e.inode);
     }
-    sortByName(out.names, out.inodes);
+    sortByName(out.names);
     return 0;
 }
 

@@ -21,8 +21,8 @@
 //   later. On failure they return the error and leave everything as it
 //   was. When the new folder has another path than before, pathChanged() is
 //   emitted after the entries were read.
-// - Each entry keeps the inode it had when it was read, so that a delete
-//   removes that file only (engine::deleteListedFile).
+// - The file view reads each entry's status (FileRow) and deletes a file
+//   only while it is unchanged (engine::deleteListedFile).
 // - refresh() reads the open folder again (no signal); on failure the
 //   entries are emptied and the errno returned.
 // - Counts and indexes are 64-bit.
@@ -55,9 +55,6 @@ public:
     // Entry `index` (0-based); an empty array when out of range.
     QByteArray entry(qint64 index) const;
     const std::vector<QByteArray>& entries() const { return entries_; }
-    // Inode of entry `index` when it was read; 0 when out of range.
-    quint64 inode(qint64 index) const;
-    const std::vector<quint64>& inodes() const { return inodes_; }
 
     // folder + "/" (unless folder already ends in "/") + name.
     static QByteArray joinPath(const QByteArray& folder, const QByteArray& name);
@@ -69,7 +66,6 @@ signals:
 private:
     struct Listing {
         std::vector<QByteArray> names;
-        std::vector<quint64> inodes;
     };
     int read(int folderFd, Listing& out) const;
     // Takes `fd` as the open folder `folder` once it could be read.
@@ -79,7 +75,6 @@ private:
     QByteArray path_;
     QString pattern_ = QStringLiteral("*.*");
     std::vector<QByteArray> entries_;
-    std::vector<quint64> inodes_;
 };
 
 }  // namespace velmaro

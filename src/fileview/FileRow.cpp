@@ -15,20 +15,20 @@ FileRow FileRow::read(int dirFd, const QByteArray& folder, const QByteArray& raw
 {
     FileRow row;
     row.rawName = rawName;
-    struct stat st;
-    const int rc = dirFd >= 0 ? ::fstatat(dirFd, rawName.constData(), &st, AT_SYMLINK_NOFOLLOW)
-                              : ::fstatat(AT_FDCWD, FileListe::joinPath(folder, rawName).constData(), &st,
-                                          AT_SYMLINK_NOFOLLOW);
+    struct statx st;
+    const unsigned mask = engine::fileFactsMask() | STATX_MTIME;
+    const int rc = dirFd >= 0 ? ::statx(dirFd, rawName.constData(), AT_SYMLINK_NOFOLLOW, mask, &st)
+                              : ::statx(AT_FDCWD, FileListe::joinPath(folder, rawName).constData(),
+                                        AT_SYMLINK_NOFOLLOW, mask, &st);
     if (rc != 0)
         return row;
-    row.length = qint64(st.st_size);
-    row.changedMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    row.length = qint64(st.stx_size);
+    row.changedMs = qint64(st.stx_mtime.tv_sec) * 1000 + st.stx_mtime.tv_nsec / 1000000;
+    row.facts = engine::factsOf(st);
     return row;
 }
 
-std::vector<FileRow> FileRow::readAll(int dirFd, const QByteArray& folder,
-                                      const std::vector<QByteArray>& names,
-                                      const std::vector<quint64>& inodes)
+std::vector<FileRow> FileRow::readAll(int dirFd, const QByteArray& folder, const std::vector<QByteArray>& names)
 {
     constexpr size_t kPerThread = 2048;
     constexpr size_t kMaxThreads = 8;
@@ -37,7 +37,6 @@ std::vector<FileRow> FileRow::readAll(int dirFd, const QByteArray& folder,
     auto stripe = [&](size_t first) {
         for (size_t i = first; i < names.size(); i += threads) {
             rows[i] = read(dirFd, folder, names[i]);
-            rows[i].inode = i < inodes.size() ? inodes[i] : 0;
         }
     };
     std::vector<std::thread> workers;

@@ -155,8 +155,7 @@ void FrmDelFile::FileListe_PathChange()
 {
     model_->clearRows();
     setWindowTitle(QStringLiteral("gefundene Files: ") + QString::number(fileListe_->count()));
-    model_->setRows(FileRow::readAll(fileListe_->folderFd(), fileListe_->path(), fileListe_->entries(),
-                                     fileListe_->inodes()));
+    model_->setRows(FileRow::readAll(fileListe_->folderFd(), fileListe_->path(), fileListe_->entries()));
 }
 
 QByteArray FrmDelFile::fullPath(const QByteArray& rawName) const
@@ -237,7 +236,7 @@ void FrmDelFile::cmd_Löschen_Click()
     for (qint64 r = 0; r < model_->rowCount(); ++r) {
         if (model_->isChecked(r)) {
             const FileRow* row = model_->rowAt(r);
-            request.files.push_back({row->rawName.toStdString(), row->inode});
+            request.files.push_back({row->rawName.toStdString(), row->facts});
         }
     }
     // Every marked file is counted by what happened to it, not by rows.

@@ -18,14 +18,24 @@ QString Settings::read(const QString& section, const QString& key, const QString
     return value.toString();
 }
 
-void Settings::save(const QString& section, const QString& key, const QString& value)
+bool Settings::save(const QString& section, const QString& key, const QString& value)
 {
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmaro"),
                        QStringLiteral("Velmaro"));
+    if (!settings.isWritable())
+        return false;
     settings.beginGroup(section);
     settings.setValue(key, value);
     settings.endGroup();
     settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+QString Settings::fileName()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmaro"),
+                     QStringLiteral("Velmaro"))
+        .fileName();
 }
 
 }  // namespace velmaro::platform

@@ -10,8 +10,11 @@ class Settings {
 public:
     // The stored text, or `defaultValue` when the key is missing.
     static QString read(const QString& section, const QString& key, const QString& defaultValue);
-    // Creates or overwrites the value; written to disk at once.
-    static void save(const QString& section, const QString& key, const QString& value);
+    // Creates or overwrites the value; written to disk at once. False when
+    // it could not be stored (a read-only home, an unwritable file).
+    static bool save(const QString& section, const QString& key, const QString& value);
+    // The file the values are stored in.
+    static QString fileName();
 };
 
 }  // namespace velmaro::platform

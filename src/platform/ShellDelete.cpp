@@ -209,7 +209,7 @@ std::vector<int> ShellDelete::deleteListedFiles(int folderFd, const QByteArray& 
     runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>& cancel) {
         for (std::size_t i = 0; i < files.size() && !cancel.load(); ++i) {
             onEntry(shown + files[i].name);
-            const int err = engine::deleteListedFile(folderFd, files[i].name, files[i].inode);
+            const int err = engine::deleteListedFile(folderFd, files[i].name, files[i].facts);
             errors[i] = err == ENOENT ? 0 : err;
         }
     });

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
+#include <limits>
 #include <numeric>
 
 using namespace velmaro;
@@ -92,7 +93,7 @@ RowBatch treeBatch(quint32 first, quint32 end, const std::vector<quint32>& fille
             fill.sizeText = batch.sizeTextNumber(QStringLiteral("Zugriff verweigert"));
         fill.zeroByte = fill.sizeKnown && fill.bytes == 0;
         fill.accessedMs = 1'700'000'000'000LL + s;
-        fill.id = engine::FolderIdentity{s % 2 ? 41u : 42u, 1000u + s, 7, true};
+        fill.id = engine::FolderIdentity{s % 2 ? 41u : 42u, 1000u + s, 7, true, false, {}};
         fill.root = s == 0;
         batch.rows.push_back(fill);
     }
@@ -411,6 +412,22 @@ void TestControls::treeRowsTakeTheirPlacesWhileSorted()
         }
         lastBytes = row->bytes;
         lastSlot = slot;
+    }
+    // Rows arriving while sorted by size descending take their places in
+    // that order too.
+    RoListBox down;
+    QVERIFY(down.AddBatch(treeBatch(0, count, range(inner, count))));
+    down.SortBy(3, Qt::DescendingOrder);
+    QTRY_VERIFY(!down.folderModel()->sorting());
+    QVERIFY(down.AddBatch(treeBatch(count, count, range(0, inner))));
+    QTRY_VERIFY(!down.folderModel()->sorting());
+    quint64 previous = std::numeric_limits<quint64>::max();
+    for (qint64 r = 1; r <= down.RowCount(); ++r) {
+        const auto row = down.RowAt(r);
+        if (row && row->sizeKnown) {
+            QVERIFY2(row->bytes <= previous, qPrintable(QString::number(r)));
+            previous = row->bytes;
+        }
     }
     list.SortBy(2);
     QTRY_VERIFY(!list.folderModel()->sorting());

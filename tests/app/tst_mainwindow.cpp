@@ -10,6 +10,8 @@
 #include "support/TestSupport.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
@@ -260,6 +262,27 @@ private slots:
         // unloaded and never again after it.
         QCOMPARE(stored("WindowState"), QStringLiteral("marker"));
         QCOMPARE(stored("Width") + "x" + stored("Height"), QStringLiteral("10290x5295"));
+    }
+
+    // A store that cannot be written (here a folder where its file belongs,
+    // which stops root too): one message at Exit, and the program ends.
+    void settingsThatCannotBeStoredAreSaidOnce()
+    {
+        MainWindow* w = open();
+        QVERIFY(w);
+        const QString file = platform::Settings::fileName();
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file));
+        platform::MsgBoxScript script;
+        QTest::mouseClick(w->cmd_Ende(), Qt::LeftButton);
+        const bool removed = QDir(file).removeRecursively();
+        QCOMPARE(script.calls().size(), 1);
+        QCOMPARE(script.calls()[0].prompt, QStringLiteral("Die Fenstergröße konnte nicht gespeichert werden.\r"
+                                                          "Die Einstellungsdatei \"") +
+                                               file + QStringLiteral("\" ist nicht beschreibbar."));
+        QVERIFY(platform::forms().loaded().isEmpty());
+        QVERIFY(removed);
+        flushDeletes();
     }
 
     void driveSelection()

@@ -40,9 +40,19 @@ class Run:
         self.err = completed.stderr.decode("utf-8", "replace")
 
 
-def run(args, home, cwd=None, prefix=(), timeout=120):
-    completed = subprocess.run(list(prefix) + [velmaro_path()] + list(args), cwd=cwd,
-                               env=headless_env(home), capture_output=True, timeout=timeout)
+def run(args, home, cwd=None, prefix=(), timeout=120, stdout=None):
+    """Runs velmaro; `stdout` names a file to write the output into (then
+    Run.out is empty)."""
+    out = open(stdout, "wb") if stdout else subprocess.PIPE
+    try:
+        completed = subprocess.run(list(prefix) + [velmaro_path()] + list(args), cwd=cwd,
+                                   env=headless_env(home), stdout=out, stderr=subprocess.PIPE,
+                                   timeout=timeout)
+    finally:
+        if stdout:
+            out.close()
+    if completed.stdout is None:
+        completed.stdout = b""
     return Run(completed)
 
 

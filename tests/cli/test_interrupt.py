@@ -6,7 +6,9 @@ a second or two with exit code 1, the rows it found, the root row's size
 marked incomplete, finished folders with their exact totals (folders queued but not yet
 opened are marked incomplete), and on stderr
 (a pipe, so no progress line) only the note that the scan was stopped.
-Skips (exit 77) where FUSE cannot be mounted.
+`zero --delete` stopped the same way while it still scans deletes nothing:
+on a tree of zero-byte folders it lists what it found and says "nichts
+gelöscht.". Skips (exit 77) where FUSE cannot be mounted.
 
     python3 test_interrupt.py PATH-TO-VELMARO
 """
@@ -34,14 +36,14 @@ def skip(reason):
     sys.exit(SKIP)
 
 
-def mount(mountpoint, log):
+def mount(mountpoint, log, size=100):
     if not os.path.exists("/dev/fuse"):
         skip("no /dev/fuse on this machine")
     if subprocess.run([sys.executable, "-c", "import fusepy"], capture_output=True).returncode:
         skip("python3-fusepy is not installed")
     os.mkdir(mountpoint)
-    server = subprocess.Popen([sys.executable, SLOW_TREE, mountpoint, str(FANOUT), str(DEPTH), str(DELAY)],
-                              stdout=log, stderr=log)
+    server = subprocess.Popen([sys.executable, SLOW_TREE, mountpoint, str(FANOUT), str(DEPTH), str(DELAY),
+                               "0", str(size)], stdout=log, stderr=log)
     deadline = time.monotonic() + 10
     while not os.path.ismount(mountpoint):
         if server.poll() is not None or time.monotonic() > deadline:
@@ -51,6 +53,38 @@ def mount(mountpoint, log):
     return server
 
 
+def interrupted(args, home):
+    """Runs velmaro with `args`, sends SIGINT after a second of scanning:
+    (stdout, stderr text, seconds from the signal to the end)."""
+    scan = subprocess.Popen([velmaro_path()] + args, env=headless_env(home),
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    time.sleep(1.0)
+    assert scan.poll() is None, "the scan ended before the stop"
+    stopped = time.monotonic()
+    scan.send_signal(signal.SIGINT)
+    out, err = scan.communicate(timeout=30)
+    took = time.monotonic() - stopped
+    assert took < 3, "the stop took %.1f s" % took
+    assert scan.returncode == 1, (scan.returncode, err)
+    return out, err.decode(), took
+
+
+def check_zero_delete(tmp, home):
+    mountpoint = os.path.join(tmp, "leer")
+    server = None
+    try:
+        with open(os.path.join(tmp, "fuse-zero.log"), "wb") as log:
+            server = mount(mountpoint, log, size=0)
+        out, err, _ = interrupted(["zero", "--delete", mountpoint], home)
+        assert err == ("velmaro: Suche abgebrochen: die Liste ist unvollständig.\n"
+                       "velmaro: nichts gelöscht.\n"), err
+        assert out.startswith(os.fsencode(mountpoint) + b"/d"), out[:200]
+    finally:
+        if server:
+            subprocess.run(["umount", "-l", mountpoint], capture_output=True)
+            server.wait(timeout=10)
+
+
 def main():
     tmp, home = temp_folder()
     mountpoint = os.path.join(tmp, "langsam")
@@ -58,17 +92,8 @@ def main():
     try:
         with open(os.path.join(tmp, "fuse.log"), "wb") as log:
             server = mount(mountpoint, log)
-        scan = subprocess.Popen([velmaro_path(), "list", "--bytes", mountpoint], env=headless_env(home),
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        time.sleep(1.0)
-        assert scan.poll() is None, "the scan ended before the stop"
-        stopped = time.monotonic()
-        scan.send_signal(signal.SIGINT)
-        out, err = scan.communicate(timeout=30)
-        took = time.monotonic() - stopped
-        assert took < 3, "the stop took %.1f s" % took
-        assert scan.returncode == 1, (scan.returncode, err)
-        assert err.decode() == "velmaro: Suche abgebrochen: die Liste ist unvollständig.\n", err
+        out, err, took = interrupted(["list", "--bytes", mountpoint], home)
+        assert err == "velmaro: Suche abgebrochen: die Liste ist unvollständig.\n", err
 
         rows = parse_bytes_listing(out)
         total = sum(FANOUT ** level for level in range(DEPTH + 1))
@@ -81,6 +106,7 @@ def main():
         assert complete and all(r[0] == 100 for r in complete), leaves[:3]
         assert all(r[0] is None and r[2][6] == INCOMPLETE for r in leaves if r not in complete)
         print("ok: stopped after %.2f s with %d of %d folders" % (took, len(rows), total))
+        check_zero_delete(tmp, home)
     finally:
         if server:
             subprocess.run(["umount", "-l", mountpoint], capture_output=True)

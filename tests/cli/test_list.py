@@ -2,7 +2,8 @@
 """`velmaro list` without a display: every folder's byte total equals an
 independent walk, in the --bytes and the --json form, for a tree with hard
 links, sparse files, a symlink, a pipe and names with tab, newline,
-backslash, bytes that are not UTF-8 and a leading "-";
+a literal backslash before "t" or "x41", bytes that are not UTF-8 and a
+leading "-";
 raw names round-trip through both forms. Also the window form's texts, the
 order options, and the exit codes with their German messages.
 
@@ -19,7 +20,7 @@ from cli_support import (independent_totals, parse_bytes_listing, parse_json_lis
 
 def make_odd(root):
     """Returns the folder that holds 1536 bytes (for the window form)."""
-    names = [b"tab\there", b"new\nline", b"bad\xff\xfename", b"-dash", b"back\\slash",
+    names = [b"tab\there", b"new\nline", b"bad\xff\xfename", b"-dash", b"back\\tslash", b"x\\x41",
              "Übersicht".encode(), b"cr\rctl\x01"]
     root_b = os.fsencode(root)
     for name in names:
@@ -32,7 +33,8 @@ def make_odd(root):
     with open(root_b + b"/bad\xff\xfename/sparse", "wb") as f:
         f.truncate(5 << 30)
     os.symlink("/etc", root_b + b"/-dash/link")       # its own size, never followed
-    os.mkfifo(root_b + b"/back\\slash/pipe")          # 0 bytes, but no zero-byte folder
+    os.mkdir(root_b + b"/back\\tslash/sub")
+    os.mkfifo(root_b + b"/back\\tslash/sub/pipe")      # 0 bytes, but no zero-byte folder above it
     open(root_b + b"/cr\rctl\x01/empty", "wb").close()  # a zero-byte folder
     with open(root_b + "/Übersicht/kb".encode(), "wb") as f:
         f.write(b"z" * 1536)
@@ -80,8 +82,18 @@ def check_order(home, root, rows):
 def check_usage(home, tmp):
     version = run(["--version"], home)
     assert (version.code, version.out) == (0, b"velmaro 1.01.00\n"), version.out
+    for command in (["--version"], ["--help"], ["list", tmp]):  # output into a full disk
+        full = run(command, home, stdout="/dev/full")
+        assert full.code == 1, (command, full.code)
+        assert full.err.endswith("Ausgabe nicht vollständig geschrieben: Datenträger voll\n"), full.err
+        assert "errno" not in full.err, full.err
     missing = run(["list", os.path.join(tmp, "fehlt")], home)
     assert missing.code == 2 and "fehlt\": Pfad nicht gefunden" in missing.err, missing.err
+    a_file = os.path.join(tmp, "home", "eine-datei")
+    open(a_file, "w").close()
+    for command in ("list", "zero"):
+        not_folder = run([command, a_file], home)
+        assert not_folder.code == 2 and not_folder.err.endswith("eine-datei\": kein Ordner\n"), not_folder.err
     bad = run(["list", "--sort", "farbe", tmp], home)
     assert bad.code == 2 and "--sort erwartet" in bad.err, bad.err
 

@@ -8,7 +8,8 @@ whose opening takes `hang` seconds: while it hangs, every request waits,
 as on a hung network mount.
 
 Run as a program it serves the tree (python3 slow_tree.py MOUNT FANOUT
-DEPTH DELAY [HANG]); SlowTree mounts it for a journey.
+DEPTH DELAY [HANG [SIZE]]; SIZE replaces FILE_SIZE, 0 makes every folder a
+zero-byte one); SlowTree mounts it for a journey.
 """
 
 import errno
@@ -73,7 +74,7 @@ def _which(name):
     return False
 
 
-def serve(mountpoint, fanout, depth, delay, hang):
+def serve(mountpoint, fanout, depth, delay, hang, size=FILE_SIZE):
     from fusepy import FUSE, FuseOSError, Operations
 
     def parts_of(path):
@@ -95,7 +96,7 @@ def serve(mountpoint, fanout, depth, delay, hang):
                 return dict(st_mode=stat.S_IFDIR | 0o755, st_nlink=2, **times)
             if parts and parts[-1] == FILE_NAME and is_folder(parts[:-1]):
                 return dict(st_mode=stat.S_IFREG | 0o644, st_nlink=1,
-                            st_size=FILE_SIZE, **times)
+                            st_size=size, **times)
             raise FuseOSError(errno.ENOENT)
 
         def opendir(self, path):
@@ -115,8 +116,8 @@ def serve(mountpoint, fanout, depth, delay, hang):
                 names.append(HANG_NAME)
             return names
 
-        def read(self, path, size, offset, fh):
-            return b"x" * max(0, min(size, FILE_SIZE - offset))
+        def read(self, path, length, offset, fh):
+            return b"x" * max(0, min(length, size - offset))
 
     FUSE(Tree(), mountpoint, foreground=True, nothreads=True, ro=True,
          attr_timeout=60, entry_timeout=60)
@@ -124,4 +125,5 @@ def serve(mountpoint, fanout, depth, delay, hang):
 
 if __name__ == "__main__":
     serve(sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), float(sys.argv[4]),
-          float(sys.argv[5]) if len(sys.argv) > 5 else 0)
+          float(sys.argv[5]) if len(sys.argv) > 5 else 0,
+          int(sys.argv[6]) if len(sys.argv) > 6 else FILE_SIZE)

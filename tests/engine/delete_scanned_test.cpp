@@ -5,6 +5,8 @@
 
 #include "engine/ScannedFolder.h"
 
+#include <chrono>
+
 namespace enginetest {
 namespace {
 
@@ -164,9 +166,35 @@ TEST(DeleteScanned, OpenScannedFolderChecksTheIdentityToo)
     EXPECT_EQ(error, kChangedSinceScan);
 }
 
-// The file view removes exactly the listed file: "*.*" is a name like any
-// other, and a name that now holds another inode or a folder stays.
-TEST(DeleteListedFile, RemovesOnlyTheListedInode)
+uint64_t inodeOf(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_ino) : 0;
+}
+
+FileFacts factsAt(const std::string& path)
+{
+    struct statx st {};
+    ::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, fileFactsMask(), &st);
+    return factsOf(st);
+}
+
+// Runs `recreate` until `path` holds an object with inode `ino` again, as an
+// attacker would; false when this file system never handed it out again.
+bool recreateUntilReused(const std::string& path, uint64_t ino, const std::function<void()>& recreate)
+{
+    for (int attempt = 0; attempt < 2000; ++attempt) {
+        recreate();
+        if (inodeOf(path) == ino)
+            return true;
+    }
+    return false;
+}
+
+// The file view removes exactly the listed file, unchanged: "*.*" is a name
+// like any other, and a name that now holds another inode, a folder, or the
+// same file with other content stays.
+TEST(DeleteListedFile, RemovesOnlyTheListedUnchangedFile)
 {
     TempTree tmp;
     tmp.file("f/*.*", "star");
@@ -174,32 +202,112 @@ TEST(DeleteListedFile, RemovesOnlyTheListedInode)
     tmp.file("f/sub/inner.txt", "inner");
     tmp.file("f/other.txt", "other");
     tmp.file("f/swapped", "old");
+    tmp.file("f/grown", "old");
     tmp.dir("f/became-folder");
-    auto inode = [&](const std::string& rel) {
-        struct stat st {};
-        ::lstat((tmp / rel).c_str(), &st);
-        return static_cast<uint64_t>(st.st_ino);
-    };
-    const uint64_t swappedIno = inode("f/swapped");
-    const uint64_t star = inode("f/*.*"), subStar = inode("f/sub*.*");
+    const FileFacts swapped = factsAt(tmp / "f/swapped"), grown = factsAt(tmp / "f/grown");
+    const FileFacts star = factsAt(tmp / "f/*.*"), subStar = factsAt(tmp / "f/sub*.*");
     std::filesystem::rename(tmp / "f/swapped", tmp / "f/old");  // keeps its inode in use
     tmp.file("f/swapped-new", "new");
     std::filesystem::rename(tmp / "f/swapped-new", tmp / "f/swapped");
+    std::ofstream(tmp / "f/grown", std::ios::app) << "appended";
     const int dir = ::open((tmp / "f").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_GE(dir, 0);
 
     EXPECT_EQ(deleteListedFile(dir, "*.*", star), 0);
     EXPECT_EQ(deleteListedFile(dir, "sub*.*", subStar), 0);
-    EXPECT_EQ(deleteListedFile(dir, "swapped", swappedIno), kChangedSinceListing);
-    EXPECT_EQ(deleteListedFile(dir, "became-folder", inode("f/became-folder")), kChangedSinceListing);
-    EXPECT_EQ(deleteListedFile(dir, "gone", 1), ENOENT);
+    EXPECT_EQ(deleteListedFile(dir, "swapped", swapped), kChangedSinceListing);
+    EXPECT_EQ(deleteListedFile(dir, "grown", grown), kChangedSinceListing);
+    EXPECT_EQ(deleteListedFile(dir, "became-folder", factsAt(tmp / "f/became-folder")), kChangedSinceListing);
+    EXPECT_EQ(deleteListedFile(dir, "other.txt", FileFacts{}), kChangedSinceListing);  // never read
+    EXPECT_EQ(deleteListedFile(dir, "gone", star), ENOENT);
     ::close(dir);
     EXPECT_FALSE(exists(tmp / "f/*.*"));
     EXPECT_FALSE(exists(tmp / "f/sub*.*"));
     EXPECT_EQ(readFile(tmp / "f/sub/inner.txt"), "inner");
     EXPECT_EQ(readFile(tmp / "f/other.txt"), "other");
     EXPECT_EQ(readFile(tmp / "f/swapped"), "new");
+    EXPECT_EQ(readFile(tmp / "f/grown"), "oldappended");
     EXPECT_TRUE(exists(tmp / "f/became-folder"));
+}
+
+// ext4 hands a freed inode number out again at once. A file removed after
+// the listing and written anew under its name, with the listed inode number,
+// is another file and stays. Where this file system never reused the
+// number, the listing's facts differ from the new file's only in the birth
+// time.
+TEST(DeleteListedFile, AFileRecreatedWithTheListedInodeStays)
+{
+    TempTree tmp;
+    tmp.file("f/victim", "old");
+    FileFacts listed = factsAt(tmp / "f/victim");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the user reads the list
+    const bool reused = recreateUntilReused(tmp / "f/victim", listed.inode, [&] {
+        std::filesystem::remove(tmp / "f/victim");
+        tmp.file("f/victim", "new");
+    });
+    if (!reused) {
+        listed = factsAt(tmp / "f/victim");
+        listed.stamp.value += 1;
+    }
+    RecordProperty("inode_reused", reused ? "yes" : "no");
+    const int dir = ::open((tmp / "f").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(dir, 0);
+    EXPECT_EQ(deleteListedFile(dir, "victim", listed), kChangedSinceListing);
+    ::close(dir);
+    EXPECT_EQ(readFile(tmp / "f/victim"), "new");
+}
+
+// The same for a scanned folder: removed after the scan and created anew
+// with the scanned inode number, it is another folder. Neither delete
+// touches it or what it now holds.
+TEST(DeleteScanned, AFolderRecreatedWithTheScannedInodeStays)
+{
+    for (DeleteMode mode : {DeleteMode::Everything, DeleteMode::ZeroByteOnly}) {
+        SCOPED_TRACE(mode == DeleteMode::Everything ? "tree" : "zero-byte");
+        TempTree tmp;
+        tmp.file("top/a/old.txt", "");
+        const ScanResult s = scan(tmp / "top");
+        ScannedFolder row = scannedOf(s, tmp / "top", tmp / "top/a/");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const bool reused = recreateUntilReused(tmp / "top/a", row.id.ino, [&] {
+            std::filesystem::remove_all(tmp / "top/a");
+            if (mode == DeleteMode::Everything)
+                tmp.file("top/a/new.txt", "new");
+            else
+                tmp.dir("top/a/new");
+        });
+        if (!reused) {
+            ASSERT_EQ(readIdentity(AT_FDCWD, (tmp / "top/a").c_str(), row.id), 0);
+            row.id.stamp.value += 1;
+        }
+        RecordProperty("inode_reused", reused ? "yes" : "no");
+
+        DeleteResult r = deleteScannedTree(row, withMode(mode));
+
+        EXPECT_EQ(r.error, kChangedSinceScan) << describe(r);
+        EXPECT_TRUE(exists(tmp / (mode == DeleteMode::Everything ? "top/a/new.txt" : "top/a/new")));
+    }
+}
+
+// A birth time tells a new folder with a reused inode number from the old
+// one; where a file system has none, the change time stands in for it and
+// then also refuses a folder changed since the scan (but not a walk inside
+// one delete, which changes it itself).
+TEST(FolderIdentity, BirthTimeTellsANewFolderChangeTimeAlsoAChangedOne)
+{
+    const FolderIdentity born{8, 42, 3, true, false, {ObjectStamp::Kind::Birth, 1000}};
+    FolderIdentity reborn = born;
+    reborn.stamp.value = 2000;
+    EXPECT_FALSE(reborn.sameAs(born));
+    EXPECT_FALSE(reborn.unchangedSince(born));
+    FolderIdentity changed = born;
+    changed.stamp = {ObjectStamp::Kind::Change, 1000};
+    EXPECT_FALSE(changed.sameAs(born));  // stamps of another kind prove nothing
+    FolderIdentity later = changed;
+    later.stamp.value = 2000;
+    EXPECT_TRUE(later.sameAs(changed));
+    EXPECT_FALSE(later.unchangedSince(changed));
+    EXPECT_TRUE(changed.unchangedSince(changed));
 }
 
 }  // namespace

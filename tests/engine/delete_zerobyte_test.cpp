@@ -3,6 +3,8 @@
 
 #include "TempTree.h"
 
+#include "engine/ScannedFolder.h"
+
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -193,6 +195,51 @@ void stressRound(const TempTree& tmp, int round, StressFigures& figures)
             figures.lost += readFile(path) != "x";
         }
     }
+}
+
+// In a private mount namespace, an ext4 image mounted on "disk": lost+found
+// at its root belongs to e2fsck. The scan never calls it zero-byte (nor the
+// disk's root, nor lost+found scanned on its own), and the zero-byte delete
+// keeps it, also when it was emptied and made anew after the scan; an empty
+// folder beside it goes.
+TEST(DeleteZeroByte, LostAndFoundAtAFileSystemRootStays)
+{
+    TempTree tmp;
+    tmp.dir("disk");
+    const std::string image = tmp / "ext4.img", disk = tmp / "disk/";
+    EXPECT_IN_CHILD([&]() -> std::string {
+        const std::string made = "mkfs.ext4 -q -F " + image + " 4M >/dev/null 2>&1";
+        std::string why = steps(
+            {enterPrivateMountNamespace,
+             [&] { return skipUnless(std::system(made.c_str()) == 0, "mkfs.ext4 (e2fsprogs)"); },
+             [&] {
+                 const std::string mount = "mount -o loop " + image + " " + disk + " >/dev/null 2>&1";
+                 return skipUnless(std::system(mount.c_str()) == 0, "loop mount of an ext4 image");
+             }});
+        if (!why.empty())
+            return why;
+        std::filesystem::create_directories(disk + "empty/inner");
+        const ScanResult s = scan(disk);
+        const ScanResult alone = scan(disk + "lost+found");
+        const ScannedFolder root{disk, s.byPath.at(disk).id, disk, s.byPath.at(disk).id};
+        ScannedFolder lostFound = root;
+        lostFound.path = disk + "lost+found/";
+        lostFound.id = s.byPath.at(lostFound.path).id;
+        DeleteOptions keepTop = zeroByte();
+        keepTop.removeTop = false;
+        DeleteResult own = deleteScannedTree(lostFound, zeroByte());
+        std::filesystem::remove(disk + "lost+found");
+        std::filesystem::create_directory(disk + "lost+found");  // as mklost+found would
+        DeleteResult all = deleteTree(disk, keepTop);
+        return verdict(all, {{!s.byPath.at(lostFound.path).zeroByte, "lost+found not zero-byte"},
+                             {!s.byPath.at(disk).zeroByte, "the disk's root not zero-byte"},
+                             {s.byPath.at(disk + "empty/").zeroByte, "an empty folder is"},
+                             {!alone.byPath.at(disk + "lost+found/").zeroByte, "lost+found scanned alone"},
+                             {own.error == kFileSystemFolder, "lost+found's own row kept"},
+                             {all.error == kFileSystemFolder, "the pass keeps it"},
+                             {exists(disk + "lost+found"), "lost+found still there"},
+                             {!exists(disk + "empty"), "the empty folder gone"}});
+    });
 }
 
 TEST(DeleteZeroByte, StressEveryWrittenFileSurvives)

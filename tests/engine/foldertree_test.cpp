@@ -11,9 +11,11 @@ using namespace velmaro::engine;
 TEST(FolderTree, RecordsKeepDeviceInodeAndTimesOfEachFolder)
 {
     FolderTree tree("/daten");
-    FolderTree::Times root{FileTime{1600000000, 5}, FileTime{1700000000, 6}, 10, 41};
-    FolderTree::Times sub{std::nullopt, FileTime{1700000001, 999999999}, 11, 42};
-    FolderTree::Times deeper{FileTime{1, 0}, FileTime{2, 0}, 12, 42};
+    const ObjectStamp born{ObjectStamp::Kind::Birth, ObjectStamp::pack(1600000000, 5)};
+    const ObjectStamp changed{ObjectStamp::Kind::Change, ObjectStamp::pack(1700000002, 7)};
+    FolderTree::Times root{FileTime{1600000000, 5}, FileTime{1700000000, 6}, 10, 41, born};
+    FolderTree::Times sub{std::nullopt, FileTime{1700000001, 999999999}, 11, 42, changed};
+    FolderTree::Times deeper{FileTime{1, 0}, FileTime{2, 0}, 12, 42, {ObjectStamp::Kind::Birth, 1000000000}};
     const auto r = tree.addRoot(root);
     const auto s = tree.addChild(r, "sub", sub);
     const auto d = tree.addChild(s, std::string(255, 'x'), deeper);
@@ -30,4 +32,8 @@ TEST(FolderTree, RecordsKeepDeviceInodeAndTimesOfEachFolder)
     ASSERT_TRUE(out[2].created.has_value());
     EXPECT_EQ(out[2].created->seconds, 1600000000);
     EXPECT_EQ(out[2].created->nanoseconds, 5u);
+    // The identity's stamp: the birth time, else the change time (no birth time shown).
+    EXPECT_EQ(out[2].id.stamp, born);
+    EXPECT_EQ(out[1].id.stamp, changed);
+    EXPECT_EQ(out[0].id.stamp, deeper.stamp);
 }

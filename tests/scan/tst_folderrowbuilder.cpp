@@ -148,7 +148,7 @@ private slots:
         walk[5].sizeState = SizeState::Failed;
         walk[5].root = true;
         for (std::size_t i = 0; i < walk.size(); ++i)  // a subvolume: devices differ
-            walk[i].id = velmaro::engine::FolderIdentity{40 + i % 2, 100 + i, 9, true};
+            walk[i].id = velmaro::engine::FolderIdentity{40 + i % 2, 100 + i, 9, true, false, {}};
         RowBatchBuilder builder(QByteArray("/t/w"));
         FolderStore store;
         std::vector<quint32> rows;

@@ -7,7 +7,17 @@ namespace velmaro {
 
 namespace {
 constexpr quint16 kMaxTexts = std::numeric_limits<quint16>::max();
+
+quint8 stampFlag(engine::ObjectStamp::Kind kind)
+{
+    switch (kind) {
+    case engine::ObjectStamp::Kind::Birth: return FolderSlot::kBirthStamp;
+    case engine::ObjectStamp::Kind::Change: return FolderSlot::kChangeStamp;
+    case engine::ObjectStamp::Kind::None: break;
+    }
+    return 0;
 }
+}  // namespace
 
 FolderStore::FolderStore() = default;
 
@@ -84,11 +94,13 @@ bool FolderStore::append(const RowBatch& batch, std::vector<quint32>& filled)
         s.createdMs = fill.createdMs;
         s.accessedMs = fill.accessedMs;
         s.ino = fill.id.ino;
+        s.stamp = fill.id.stamp.value;
         s.volume = volumeOf(fill.id);
         s.text = fill.sizeText ? texts[fill.sizeText - 1] : 0;
         const bool known = fill.sizeKnown;
         s.flags = FolderSlot::kRow | (known ? FolderSlot::kSizeKnown : 0) |
-                  (known && fill.zeroByte ? FolderSlot::kZeroByte : 0) | (fill.root ? FolderSlot::kRoot : 0);
+                  (known && fill.zeroByte ? FolderSlot::kZeroByte : 0) | (fill.root ? FolderSlot::kRoot : 0) |
+                  stampFlag(fill.id.stamp.kind);
         ++rows_;
         if (s.is(FolderSlot::kZeroByte))
             ++zeroBytes_;
@@ -143,7 +155,17 @@ engine::FolderIdentity FolderStore::identity(quint32 slot) const
 {
     const FolderSlot& s = slots_[slot];
     const auto& [dev, mountId, hasMountId] = volumes_[s.volume];
-    return engine::FolderIdentity{dev, s.ino, mountId, hasMountId};
+    engine::FolderIdentity id;
+    id.dev = dev;
+    id.ino = s.ino;
+    id.mountId = mountId;
+    id.hasMountId = hasMountId;
+    id.stamp.value = s.stamp;
+    if (s.is(FolderSlot::kBirthStamp))
+        id.stamp.kind = engine::ObjectStamp::Kind::Birth;
+    else if (s.is(FolderSlot::kChangeStamp))
+        id.stamp.kind = engine::ObjectStamp::Kind::Change;
+    return id;
 }
 
 FolderRow FolderStore::row(quint32 slot) const

@@ -1,13 +1,13 @@
 # Front for the two everyday commands:
 #   make run   install what is missing, build, start Velmaro
 #   make test  install what is missing, build, run every test
-# Optional: make build, make deps, make asan-test, make bench, make install PREFIX=...
+# Optional: make build, make deps, make asan-test, make bench, make deb, make install PREFIX=...
 
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 PREFIX    ?= /usr/local
 
-.PHONY: all deps build run test asan-test bench install clean
+.PHONY: all deps build run test asan-test bench deb install clean
 
 all: build
 
@@ -29,6 +29,10 @@ asan-test: deps
 
 bench: build
 	bash bench/run.sh $(BUILD_DIR)
+
+# The Debian package: build/velmaro_1.01.00-1_amd64.deb
+deb: build
+	cd $(BUILD_DIR) && cpack
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)

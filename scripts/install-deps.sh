@@ -11,6 +11,7 @@ PACKAGES=(
   x11-utils xdotool imagemagick
   gdu libglib2.0-bin xdg-utils shared-mime-info desktop-file-utils
   fonts-dejavu-core fonts-dejavu-extra e2fsprogs util-linux time locales
+  dpkg-dev file lintian appstream bash-completion
 )
 LOCALE_NAME="de_DE.UTF-8"
 

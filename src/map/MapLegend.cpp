@@ -1,0 +1,99 @@
+#include "map/MapLegend.h"
+
+#include "treemap/AgeColour.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace velmaro {
+
+namespace {
+
+using treemap::AgeColour;
+
+const char* const kStopNames[AgeColour::kStops] = {"1 Tag", "1 Woche", "1 Monat", "1 Jahr", "5 Jahre"};
+constexpr int kStrip = 200;  // pixels of the colour strip
+constexpr int kBox = 12;
+
+QColor qColour(const treemap::Rgb& rgb)
+{
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+}  // namespace
+
+MapLegend::MapLegend(QWidget* parent)
+    : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    updateAccessibleName();
+}
+
+void MapLegend::setCreationBasis(bool creation)
+{
+    creation_ = creation;
+    updateAccessibleName();
+    update();
+}
+
+QString MapLegend::heading() const
+{
+    return creation_ ? QStringLiteral("Erstellt vor:") : QStringLiteral("Letzter Zugriff vor:");
+}
+
+void MapLegend::updateAccessibleName()
+{
+    QStringList stops;
+    for (const char* name : kStopNames)
+        stops << QString::fromUtf8(name);
+    setAccessibleName(QStringLiteral("Farben: ") + heading() + QLatin1Char(' ') + stops.join(QStringLiteral(" – ")) +
+                      QStringLiteral(", grau unbekannt, schraffiert Dateien im Ordner selbst"));
+}
+
+QSize MapLegend::sizeHint() const
+{
+    const QFontMetrics fm = fontMetrics();
+    return QSize(kStrip + 400, kBox + fm.height() + 8);
+}
+
+void MapLegend::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QFontMetrics fm = fontMetrics();
+    int x = 4;
+    const int top = 2;
+    const QString head = heading();
+    painter.drawText(QRect(x, top, fm.horizontalAdvance(head), kBox), Qt::AlignVCenter, head);
+    x += fm.horizontalAdvance(head) + 8;
+    const int strip = std::max(kStrip, fm.horizontalAdvance(QStringLiteral("1 Monat")) * 5);
+    const double span = std::log(AgeColour::stopAge(AgeColour::kStops - 1) / AgeColour::kDay);
+    for (int i = 0; i < strip; ++i) {
+        const double days = std::exp(span * i / (strip - 1));
+        painter.fillRect(QRect(x + i, top, 1, kBox), qColour(AgeColour::of(days * AgeColour::kDay)));
+    }
+    painter.setPen(palette().color(QPalette::WindowText));
+    for (int s = 0; s < AgeColour::kStops; ++s) {
+        const double at = std::log(AgeColour::stopAge(s) / AgeColour::kDay) / span;
+        const int px = x + int(at * (strip - 1));
+        painter.drawLine(px, top + kBox, px, top + kBox + 2);
+        const QString name = QString::fromUtf8(kStopNames[s]);
+        const int w = fm.horizontalAdvance(name);
+        const int left = std::clamp(px - w / 2, x, x + strip - w);
+        painter.drawText(QRect(left, top + kBox + 2, w, fm.height()), Qt::AlignCenter, name);
+    }
+    x += strip + 16;
+    painter.fillRect(QRect(x, top, kBox, kBox), qColour(AgeColour::kUnknown));
+    x += kBox + 4;
+    const QString unknown = QStringLiteral("unbekannt");
+    painter.drawText(QRect(x, top - 2, fm.horizontalAdvance(unknown), kBox + 4), Qt::AlignVCenter, unknown);
+    x += fm.horizontalAdvance(unknown) + 16;
+    const QColor sample = qColour(AgeColour::stopColour(2));
+    painter.fillRect(QRect(x, top, kBox, kBox), sample.lighter(115));
+    painter.fillRect(QRect(x, top, kBox, kBox), QBrush(sample.darker(160), Qt::BDiagPattern));
+    x += kBox + 4;
+    const QString files = QStringLiteral("Dateien im Ordner selbst");
+    painter.drawText(QRect(x, top - 2, fm.horizontalAdvance(files), kBox + 4), Qt::AlignVCenter, files);
+}
+
+}  // namespace velmaro

@@ -86,7 +86,9 @@ void MapTree::sortKids(quint32 node)
 {
     const auto begin = tree_.kids.begin() + tree_.first[node];
     const auto end = tree_.kids.begin() + tree_.first[node + 1];
-    std::stable_sort(begin, end, [this](quint32 a, quint32 b) { return tree_.weight[a] > tree_.weight[b]; });
+    std::sort(begin, end, [this](quint32 a, quint32 b) {
+        return tree_.weight[a] > tree_.weight[b] || (tree_.weight[a] == tree_.weight[b] && a < b);
+    });
 }
 
 quint64 MapTree::bytes(quint32 node) const

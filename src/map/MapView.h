@@ -79,7 +79,7 @@ protected:
 private:
     void relayout();
     void renderTiles();
-    void paintTile(QPainter& painter, const treemap::Tile& tile) const;
+    void paintTile(QPainter& painter, const treemap::Tile& tile, const treemap::LayoutOptions& o) const;
     std::size_t neighbour(std::size_t from, int key) const;
     void announceCurrent();
     treemap::LayoutOptions options() const;

@@ -13,7 +13,7 @@ namespace {
 using treemap::AgeColour;
 
 const char* const kStopNames[AgeColour::kStops] = {"1 Tag", "1 Woche", "1 Monat", "1 Jahr", "5 Jahre"};
-constexpr int kStrip = 200;  // pixels of the colour strip
+constexpr int kStrip = 360;  // pixels of the colour strip, at least
 constexpr int kBox = 12;
 
 QColor qColour(const treemap::Rgb& rgb)
@@ -54,7 +54,7 @@ void MapLegend::updateAccessibleName()
 QSize MapLegend::sizeHint() const
 {
     const QFontMetrics fm = fontMetrics();
-    return QSize(kStrip + 400, kBox + fm.height() + 8);
+    return QSize(kStrip + 500, kBox + fm.height() + 8);
 }
 
 void MapLegend::paintEvent(QPaintEvent*)
@@ -66,7 +66,7 @@ void MapLegend::paintEvent(QPaintEvent*)
     const QString head = heading();
     painter.drawText(QRect(x, top, fm.horizontalAdvance(head), kBox), Qt::AlignVCenter, head);
     x += fm.horizontalAdvance(head) + 8;
-    const int strip = std::max(kStrip, fm.horizontalAdvance(QStringLiteral("1 Monat")) * 5);
+    const int strip = std::max(kStrip, fm.horizontalAdvance(QStringLiteral("5 Jahre")) * 7);
     const double span = std::log(AgeColour::stopAge(AgeColour::kStops - 1) / AgeColour::kDay);
     for (int i = 0; i < strip; ++i) {
         const double days = std::exp(span * i / (strip - 1));

@@ -219,13 +219,12 @@ void MapView::paintEvent(QPaintEvent*)
         painter.drawRect(toQt(tiles_[hover_].rect).adjusted(0.5, 0.5, -1.5, -1.5));
     }
     if (current_ > 0 && current_ < tiles_.size()) {
-        const QRectF r = toQt(tiles_[current_].rect);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
-        painter.drawRect(r.adjusted(1.5, 1.5, -2.5, -2.5));
-        if (hasFocus()) {
-            painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
-            painter.drawRect(r.adjusted(3.5, 3.5, -4.5, -4.5));
-        }
+        // Black and white, to stand out on every colour of the scale.
+        const QRectF r = QRectF(snapped(tiles_[current_].rect)).adjusted(1, 1, 0, 0);
+        painter.setPen(QPen(Qt::black, 3));
+        painter.drawRect(r.adjusted(1.5, 1.5, -1.5, -1.5));
+        painter.setPen(QPen(Qt::white, 1, hasFocus() ? Qt::DotLine : Qt::SolidLine));
+        painter.drawRect(r.adjusted(1.5, 1.5, -1.5, -1.5));
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -38,7 +39,6 @@ MapWindow::MapWindow(QWidget* parent)
     setWindowTitle(kTitle);
     setFont(formFont());
     buildControls();
-    resize(900, 640);
 }
 
 MapWindow::~MapWindow() = default;
@@ -105,10 +105,27 @@ void MapWindow::showFolder(RoListBox* list, quint32 slot)
     tree_ = list ? std::make_unique<MapTree>(list->folderModel()->store()) : nullptr;
     const quint32 node = tree_ ? tree_->nodeOfSlot(slot) : MapTree::kNone;
     showNode(node == MapTree::kNone ? 0 : node);
+    if (!isVisible())
+        placeOver(list ? list->window() : nullptr);
     show();
     raise();
     activateWindow();
     view_->setFocus();
+}
+
+// The first time: a size that fits the screen, centred on the window of the list.
+void MapWindow::placeOver(QWidget* owner)
+{
+    const QScreen* screen = owner ? owner->screen() : this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    resize(QSize(900, 640).boundedTo(area.size() * 0.9));
+    QRect frame(QPoint(), size());
+    frame.moveCenter(owner ? owner->frameGeometry().center() : area.center());
+    frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
+    frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() - 30)));
+    move(frame.topLeft());
 }
 
 void MapWindow::showNode(quint32 node)

@@ -15,7 +15,8 @@
 //   scanned folder it showed. folderDeleted() takes a deleted folder out of
 //   the map (and zooms out of it when it was shown) when the deletes of
 //   the moment are done (from the event loop).
-// Escape closes the window.
+// Escape closes the window. It opens centred on the list's window, at a
+// size that fits the screen.
 
 #include "map/MapTree.h"
 
@@ -57,6 +58,7 @@ public:
 private:
     void buildControls();
     void showNode(quint32 node);
+    void placeOver(QWidget* owner);
     void chooseFolder(quint32 slot);
     void shownChanged();
 

@@ -112,13 +112,6 @@ void MapView::setPlaceholder(const QString& text)
     update();
 }
 
-void MapView::setNow(const QDateTime& now)
-{
-    nowMs_ = now.toMSecsSinceEpoch();
-    dirty_ = true;
-    update();
-}
-
 treemap::LayoutOptions MapView::options() const
 {
     return treemap::LayoutOptions{2, 1, double(fontMetrics().height() + 2)};

@@ -12,7 +12,8 @@
 // that tile's folder. Keyboard: the arrow keys move to the neighbouring
 // tile of the same depth, Enter zooms into the current tile's folder,
 // Backspace zooms out. The accessible name is the current tile's
-// description; without a tree the view shows `placeholder`.
+// description; without a tree the view shows `placeholder`. Ages are
+// counted from the moment the tree was set.
 //
 // The tree is borrowed: setTree() before the tree changes or goes.
 
@@ -39,8 +40,6 @@ public:
     void setBasis(Basis basis);
     Basis basis() const { return basis_; }
     void setPlaceholder(const QString& text);
-    // The moment ages are counted from (default: when the tree was set).
-    void setNow(const QDateTime& now);
 
     // The tiles of the current layout (tiles()[0] is the shown folder) and
     // the current one (an index into tiles(); 0 when none is chosen).

@@ -52,7 +52,6 @@ void MapWindow::buildControls()
 {
     view_ = new MapView(this);
     name(view_, QStringLiteral("Karte"));
-    view_->setPlaceholder(QStringLiteral("Die Ordnerliste wird neu eingelesen …"));
     back_ = new RoCommand(QStringLiteral("Zurück"), RoCommand::kNearWhite, this);
     name(back_, QStringLiteral("cmd_Zurück"), QStringLiteral("Zurück"));
     back_->setToolTip(QStringLiteral("Eine Ebene höher (Rücktaste)"));
@@ -102,6 +101,7 @@ void MapWindow::showFolder(RoListBox* list, quint32 slot)
             reset_ = connect(list->folderModel(), &QAbstractItemModel::modelAboutToBeReset, this, &MapWindow::forget);
     }
     view_->setTree(nullptr, 0);
+    view_->setPlaceholder(QStringLiteral("Die Liste hat keinen Ordner, der sich zeigen lässt."));
     tree_ = list ? std::make_unique<MapTree>(list->folderModel()->store()) : nullptr;
     const quint32 node = tree_ ? tree_->nodeOfSlot(slot) : MapTree::kNone;
     showNode(node == MapTree::kNone ? 0 : node);
@@ -135,6 +135,7 @@ void MapWindow::showNode(quint32 node)
 
 void MapWindow::forget()
 {
+    view_->setPlaceholder(QStringLiteral("Die Ordnerliste wird neu eingelesen …"));
     view_->setTree(nullptr, 0);
     tree_.reset();
     back_->setEnabled(false);

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 namespace velmaro {
 
 class MapLegend : public QWidget {
@@ -23,6 +25,8 @@ protected:
 
 private:
     void updateAccessibleName();
+    int paintScale(QPainter& painter, int x) const;
+    int paintKeyText(QPainter& painter, int x, const QString& text) const;
     bool creation_ = false;
 };
 

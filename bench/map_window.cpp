@@ -16,11 +16,10 @@
 //   its paint), so the longest the window stalls;
 // - map_kb: resident memory the open map adds (after the runs, the window
 //   still open, against before it was first opened);
-// - list_paint_ms with and without the size bars: median of N full paints
-//   of the list's visible rows, and their ratio.
+// - list_paint_ms with and without the size bars: median CPU time of 20 N
+//   full paints each of the list's visible rows, and the difference.
 #include "ResidentMemory.h"
 #include "app/controls/RoListBox.h"
-#include "app/controls/SizeBarDelegate.h"
 #include "map/MapView.h"
 #include "map/MapWindow.h"
 #include "platform/FormNames.h"
@@ -35,6 +34,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -130,24 +130,35 @@ void benchMap(RoListBox& list, int runs)
     printf("map_kb: %ld\n", residentKb() - before);
 }
 
+double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Full paints of the list's visible rows, sorted by size (largest first),
+// with and without the bars by turns (so that other work on the machine
+// weighs on both alike), in the thread's CPU time.
 void benchBars(RoListBox& list, int runs)
 {
     list.SortBy(3, Qt::DescendingOrder);
     while (list.folderModel()->sorting())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::processEvents();
-    auto paints = [&] {
-        std::vector<double> ms;
-        for (int i = 0; i < runs * 10; ++i)
-            ms.push_back(timedMs([&] { list.viewport()->repaint(); }));
-        return median(ms);
-    };
-    const double with = paints();
-    list.setItemDelegateForColumn(2, nullptr);  // the plain delegate of the other columns
-    const double without = paints();
-    list.setItemDelegateForColumn(2, new SizeBarDelegate(&list));
-    printf("list_paint_ms_with_bars: %.3f\nlist_paint_ms_without_bars: %.3f\n", with, without);
-    printf("bars_share_percent: %.1f\n", without > 0 ? (with - without) / without * 100 : 0);
+    auto* bars = list.itemDelegateForColumn(2);
+    std::vector<double> with, without;
+    for (int i = 0; i < runs * 40; ++i) {
+        const bool on = i % 2 == 0;
+        list.setItemDelegateForColumn(2, on ? bars : nullptr);  // nullptr: the other columns' delegate
+        const double start = threadCpuMs();
+        list.viewport()->repaint();
+        (on ? with : without).push_back(threadCpuMs() - start);
+    }
+    list.setItemDelegateForColumn(2, bars);
+    const double w = median(with), wo = median(without);
+    printf("list_paint_ms_with_bars: %.3f\nlist_paint_ms_without_bars: %.3f\n", w, wo);
+    printf("bars_share_percent: %.1f\n", wo > 0 ? (w - wo) / wo * 100 : 0);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoListBox.h"
 #include "app/controls/SizeBarDelegate.h"
+#include "map/MapTexts.h"
 #include "map/MapTree.h"
 #include "map/MapView.h"
 #include "map/MapWindow.h"
@@ -79,6 +80,7 @@ private slots:
         list_.reset();
     }
     void treeHasOwnFilesNodesAndLosesDeletedFolders();
+    void tileTextsNameSizeAndTimes();
     void sizeBarsShowTheShareOfTheParent();
     void clickSelectsTheRowAndArrowsMoveToNeighbours();
     void zoomInAndOutByMouseAndKeyboard();
@@ -122,6 +124,21 @@ void TestMap::treeHasOwnFilesNodesAndLosesDeletedFolders()
     QCOMPARE(tree.nodeOfSlot(3), MapTree::kNone);
     QCOMPARE(tree.deepestNodeOn("/daten/a/x/"), 0u);
     QCOMPARE(tree.bytes(layout.kids[layout.first[0]]), quint64(300));  // b leads now
+}
+
+void TestMap::tileTextsNameSizeAndTimes()
+{
+    QCOMPARE(MapTexts::readableSize(100), QStringLiteral("100 Byte"));
+    QCOMPARE(MapTexts::readableSize(1572864), QStringLiteral("1,5 MB (1.572.864 Byte)"));
+    QCOMPARE(MapTexts::readableSize(3ULL << 40), QStringLiteral("3,0 TB (3.298.534.883.328 Byte)"));
+    MapTree tree(list_->folderModel()->store());
+    const QStringList a = MapTexts::tooltip(tree, tree.nodeOfSlot(1)).split(QLatin1Char('\n'));
+    QCOMPARE(a.mid(0, 3), (QStringList{"a", "/daten/a/", QStringLiteral("Größe: 600 Byte")}));
+    QVERIFY(a.at(3).startsWith(QStringLiteral("Letzter Zugriff: ")));
+    QCOMPARE(a.size(), 4);  // no creation time known
+    const quint32 filesOfA = tree.layoutTree().kids[tree.layoutTree().first[tree.nodeOfSlot(1)] + 2];
+    QVERIFY(MapTexts::tooltip(tree, filesOfA).startsWith(QStringLiteral("Dateien in a\n/daten/a/\nGröße: 50 Byte")));
+    QVERIFY(MapTexts::description(tree, tree.nodeOfSlot(5)).startsWith(QStringLiteral("kaputt, 0 Byte, unvollständig")));
 }
 
 void TestMap::sizeBarsShowTheShareOfTheParent()

@@ -9,6 +9,7 @@
 // user-interface thread during it (and that thread's CPU time and the time
 // it waited for a core), peak RSS, the time from stop() until the
 // walk ended on a second scan, and the time to sort the list by each column.
+#include "ResidentMemory.h"
 #include "app/controls/RoListBox.h"
 #include "engine/AllocatorArenas.h"
 #include "scan/ScanRun.h"
@@ -141,17 +142,6 @@ private:
     std::vector<Event> longest_;
 };
 
-long rssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
 long peakRssKb()
 {
     rusage usage{};
@@ -188,7 +178,7 @@ void runFull(ScanRun& run, RoListBox& list, QLabel& count, QLabel& zero)
     long walkEndKb = 0;
     auto c1 = QObject::connect(&run, &ScanRun::walkEnded, [&] {
         walkMs = clock.nsecsElapsed() / 1e6;
-        walkEndKb = rssKb();
+        walkEndKb = residentKb();
     });
     auto c2 = QObject::connect(&run, &ScanRun::finished, &loop, &QEventLoop::quit);
     const auto sched0 = schedStat();
@@ -213,7 +203,7 @@ void runFull(ScanRun& run, RoListBox& list, QLabel& count, QLabel& zero)
     printf("ui_cpu_ms: %.1f\n", (sched1.first - sched0.first) / 1e6);
     printf("ui_runqueue_wait_ms: %.1f\n", (sched1.second - sched0.second) / 1e6);
     printf("rss_at_walk_end_kb: %ld\n", walkEndKb);
-    printf("rss_at_end_kb: %ld\n", rssKb());
+    printf("rss_at_end_kb: %ld\n", residentKb());
     printf("peak_rss_kb: %ld\n", peakRssKb());
 }
 

@@ -7,7 +7,8 @@
 # the peak RSS of each process. On a machine shared with other work the CPU
 # time tells the cost; wall times there depend on the scheduler.
 # Then the peak memory of the window on a tree of a million folders, the
-# sorts of a million rows (bench/list_sort), and the goals. Every walk runs
+# sorts of a million rows (bench/list_sort), the map window and the size
+# bars (bench/map_window), and the goals. Every walk runs
 # 10 nicer, as the scan's workers do (du and gdu under `nice -n 10`), so that
 # on a machine shared with other work they compete alike.
 #
@@ -29,7 +30,7 @@ TREES=${BENCH_TREES:-$BUILD/bench-trees}
 RUNS=${RUNS:-5}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-for tool in floor_walk engine_scan scan_window list_sort; do
+for tool in floor_walk engine_scan scan_window list_sort map_window; do
     [ -x "$BUILD/bench/$tool" ] || { echo "missing $BUILD/bench/$tool: cmake --build $BUILD --target $tool" >&2; exit 1; }
 done
 
@@ -133,3 +134,15 @@ fi
 echo
 echo "list_sort, 1,000,000 generated rows (goal: first text sort <= 500 ms, later sorts <= 100 ms):"
 "$BUILD/bench/list_sort" | sed 's/^/  /'
+
+echo
+echo "map window and size bars (bench/map_window, 1000 x 700 offscreen; median / largest of $RUNS runs):"
+for t in 100k usr; do
+    path=$([ $t = usr ] && echo /usr || echo "$T100K")
+    env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/map_window" "$path" --runs "$RUNS" >"$WORK/out" 2>/dev/null
+    printf '%-5s %s folders, %s tiles: open %s / %s ms (goal <= 150), zoom step %s / %s ms (goal <= 50), longest block %s ms (goal <= 50), map %.1f MB (goal <= 30)\n' \
+        "$t" "$(value folders)" "$(value tiles_at_root)" "$(value open_ms_median)" "$(value open_ms_max)" \
+        "$(value zoom_ms_median)" "$(value zoom_ms_max)" "$(value longest_block_ms)" "$(calc "$(value map_kb) / 1024")"
+    printf '      list paint %s ms with bars, %s ms without: %+.1f %% (goal <= 5)\n' \
+        "$(value list_paint_ms_with_bars)" "$(value list_paint_ms_without_bars)" "$(value bars_share_percent)"
+done

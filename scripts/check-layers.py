@@ -5,12 +5,13 @@ Layers, bottom to top (a file may include its own folder and any lower
 layer; folders of one rank do not include each other):
 
   0 engine          no Qt
+  0 treemap         the map's layout and colour scale (no Qt)
   1 rowtext         the folder row texts shared by the window and the
                     command line (Qt Core only; the files listed below)
   2 platform        settings, message boxes, shell, volumes
   2 cli             the command line (no windows)
   3 app/controls    button, label, line, folder list
-  4 scan, actions, about
+  4 scan, actions, about, map (the map window)
   5 fileview        uses the deletion and properties routines of actions
   6 app             the main window and start-up (main.cpp may use cli)
 
@@ -24,8 +25,8 @@ import sys
 ROWTEXT = {"scan/FolderRowBuilder.h", "scan/FolderRowBuilder.cpp",
            "platform/LocaleText.h", "platform/LocaleText.cpp",
            "app/controls/FolderRow.h"}
-RANKS = {"engine": 0, "rowtext": 1, "platform": 2, "cli": 2,
-         "app/controls": 3, "scan": 4, "actions": 4, "about": 4,
+RANKS = {"engine": 0, "treemap": 0, "rowtext": 1, "platform": 2, "cli": 2,
+         "app/controls": 3, "scan": 4, "actions": 4, "about": 4, "map": 4,
          "fileview": 5, "app": 6}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 

@@ -3,6 +3,7 @@
 #include "about/Copyright.h"
 #include "app/MainWindow.h"
 #include "fileview/FrmDelFile.h"
+#include "map/MapWindow.h"
 #include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
 #include "scan/BitteWarten.h"
@@ -16,6 +17,7 @@ void registerForms()
     registry.registerForm(FormNames::BitteWarten(), [] { return new BitteWarten; });
     registry.registerForm(FormNames::frm_DelFile(), [] { return new FrmDelFile; });
     registry.registerForm(FormNames::Copyright(), [] { return new Copyright; });
+    registry.registerForm(FormNames::frm_Übersicht(), [] { return new MapWindow; });
 }
 
 }  // namespace velmaro

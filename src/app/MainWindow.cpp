@@ -7,6 +7,7 @@
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoListBox.h"
 #include "fileview/FileViewOpener.h"
+#include "map/MapWindow.h"
 #include "platform/Fonts.h"
 #include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
@@ -17,6 +18,7 @@
 #include "scan/ScanRun.h"
 #include "scan/ScanStarter.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
@@ -191,6 +193,42 @@ void MainWindow::wireHandlers()
     connect(list_, &RoListBox::rowActivated, this, [this] { cmd_DelFile_Click(folderActions()); });
     connect(cmdInfo_, &RoCommand::clicked, this, [this] { cmd_Info_Click(folderActions()); });
     connect(cmdEnde_, &RoCommand::clicked, this, [] { platform::Alle_Fenster_schliessen(); });
+    addMapAction();
+    connect(scanRun_.get(), &ScanRun::finished, this, [] {
+        if (MapWindow* map = MapWindow::loaded())
+            map->refresh();
+    });
+}
+
+// The folder list's context menu (and its shortcut): the map of the
+// selected folder.
+void MainWindow::addMapAction()
+{
+    auto* separator = new QAction(list_);
+    separator->setSeparator(true);
+    list_->addAction(separator);
+    auto* action = new QAction(QStringLiteral("Übersicht des Ordners"), list_);
+    action->setObjectName(QStringLiteral("act_Übersicht"));
+    action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    action->setShortcutContext(Qt::WidgetShortcut);
+    list_->addAction(action);
+    connect(action, &QAction::triggered, this, [this] { openMap(); });
+}
+
+void MainWindow::openMap()
+{
+    const qint64 row = list_->SelectedIndex();
+    const quint32 slot = list_->folderModel()->slotAt(int(row - 1));
+    if (row < 1 || slot == FolderSlot::kNoParent)
+        return;
+    platform::forms().load<MapWindow>(FormNames::frm_Übersicht())->showFolder(list_, slot);
+}
+
+void MainWindow::folderDeleted(const QByteArray& raw)
+{
+    picker_->folderDeleted(raw);
+    if (MapWindow* map = MapWindow::loaded())
+        map->folderDeleted(raw);
 }
 
 FolderActionTarget MainWindow::folderActions()

@@ -19,6 +19,9 @@
 // too long elides in the middle, count lines shrink down to 6 pt, each with
 // the full text as tooltip. The three delete/file buttons share one caption
 // size. Dir1 scrolls sideways instead of eliding.
+//
+// The map window follows the list: a finished scan refreshes it, a deleted
+// folder leaves it at once.
 
 #include "app/controls/FitLabel.h"
 
@@ -81,7 +84,12 @@ public:
     void setDir1Path(const QString& path) { picker_->setDir1Path(path); }
     void setDir1Raw(const QByteArray& raw) { picker_->setDir1Raw(raw); }
     QByteArray dir1Raw() const { return picker_->dir1Raw(); }
-    void folderDeleted(const QByteArray& raw) { picker_->folderDeleted(raw); }
+    // A folder tree (raw path) is gone: the picker and the map forget it.
+    void folderDeleted(const QByteArray& raw);
+    // Opens the map ("Übersicht") of the selected row's folder; nothing
+    // when no row is selected. Also the list's context menu entry
+    // "Übersicht des Ordners" (Ctrl+M).
+    void openMap();
     QString currentDrive() const { return picker_->currentDrive(); }
 
     // Stored size and state (see WindowPlacement).
@@ -110,6 +118,7 @@ private:
     void applyLayout();
     void wireHandlers();
     void cmd_Go_Click();
+    void addMapAction();
 
     RoListBox* list_ = nullptr;
     FitLabel* labelVerzeichnis_ = nullptr;

@@ -28,4 +28,10 @@ inline QString Copyright()
     return QStringLiteral("Copyright");
 }
 
+// the map of a folder ("Übersicht")
+inline QString frm_Übersicht()
+{
+    return QStringLiteral("frm_Übersicht");
+}
+
 }  // namespace velmaro::FormNames

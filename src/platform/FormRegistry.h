@@ -1,7 +1,8 @@
 #pragma once
 // The program's windows: one instance each, application-wide, reached by name.
 //
-// Names: "Velmaro" (main window), "BitteWarten", "frm_DelFile", "Copyright".
+// Names: "Velmaro" (main window), "BitteWarten", "frm_DelFile", "Copyright",
+// "frm_Übersicht" (the map).
 // - load(): creates the window from its factory if it is not loaded (its
 //   constructor is the load event) and returns it.
 // - showModal(): loads, then shows application-modal and returns when the

@@ -6,11 +6,14 @@
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoListBox.h"
 #include "engine/ErrorText.h"
+#include "map/MapView.h"
+#include "map/MapWindow.h"
 #include "platform/FormRegistry.h"
 #include "platform/WaitCursor.h"
 #include "scan/ScanStarter.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -188,6 +191,39 @@ private slots:
                  (QList<QByteArray>{root_, at("big/"), at("big/a/"), at("three/"), at("zero1/")}));
         QVERIFY(window_->Label_Info(0)->text().startsWith(QStringLiteral("5")));
         QCOMPARE(list()->ZeroByteCount(), 0);
+    }
+
+    // The map opened from the list's context menu follows the deletes: a
+    // deleted folder leaves it at once, a rescan shows the nearest folder
+    // the list still has, a scan of another folder closes it.
+    void mapFollowsDeletesAndRescans()
+    {
+        auto* entry = list()->findChild<QAction*>(QStringLiteral("act_Übersicht"));
+        QVERIFY(entry && list()->actions().contains(entry));
+        QCOMPARE(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
+        list()->SelectRow(rowOf(at("big/")));
+        entry->trigger();
+        MapWindow* map = MapWindow::loaded();
+        QVERIFY(map && map->isVisible());
+        QCOMPARE(map->windowTitle(), QStringLiteral("Übersicht – ") + QFile::decodeName(at("big/")));
+        QCOMPARE(map->view()->tiles().size(), std::size_t(2));  // big and a in it
+
+        MsgBoxScript script;
+        for (int answer : {6, 7, 6, 6})
+            script.answer(answer);
+        clickDelete("big/a/");  // no refresh: the list keeps the row, the map loses the folder
+        QVERIFY(rowOf(at("big/a/")) > 0);
+        QTRY_COMPARE(map->view()->tiles().size(), std::size_t(1));
+        QCOMPARE(map->tree()->deepestNodeOn(at("big/a/")), map->tree()->deepestNodeOn(at("big/")));
+
+        clickDelete("big/");  // refresh
+        QTRY_COMPARE(map->windowTitle(), QStringLiteral("Übersicht – ") + QFile::decodeName(root_));
+        QVERIFY(map->isVisible());
+        for (const treemap::Tile& tile : map->view()->tiles())
+            QVERIFY(!map->tree()->rawPath(tile.node).startsWith(at("big/")));
+
+        scan(at("three/"));
+        QVERIFY(!MapWindow::loaded());
     }
 
     void infoNeedsASelectedRowAndOpensItsRawPath()

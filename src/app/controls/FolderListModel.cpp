@@ -157,6 +157,39 @@ QString FolderListModel::cellText(int displayRow, int column) const
     }
 }
 
+quint32 FolderListModel::slotAt(int displayRow) const
+{
+    if (displayRow < 0 || displayRow >= int(order_.size()))
+        return FolderSlot::kNoParent;
+    return order_[std::size_t(displayRow)];
+}
+
+int FolderListModel::displayRowOf(quint32 slot) const
+{
+    const auto found = std::find(order_.begin(), order_.end(), slot);
+    return found == order_.end() ? -1 : int(found - order_.begin());
+}
+
+double FolderListModel::shareOfParent(int displayRow) const
+{
+    if (displayRow < 0 || displayRow >= int(order_.size()))
+        return -1;
+    const FolderSlots& table = store_.table();
+    const FolderSlot& s = table[order_[std::size_t(displayRow)]];
+    if (!s.is(FolderSlot::kSizeKnown))
+        return -1;
+    if (s.is(FolderSlot::kRoot))
+        return 1;
+    if (s.parent == FolderSlot::kNoParent)
+        return -1;
+    const FolderSlot& parent = table[s.parent];
+    if (!parent.is(FolderSlot::kRow) || !parent.is(FolderSlot::kSizeKnown))
+        return -1;
+    if (parent.bytes == 0)
+        return 0;
+    return std::min(1.0, double(s.bytes) / double(parent.bytes));
+}
+
 std::optional<engine::ScannedFolder> FolderListModel::scannedFolder(int displayRow) const
 {
     const quint32 root = store_.rootSlot();

@@ -69,6 +69,16 @@ public:
     quint32 nextSlot() const { return store_.slotCount(); }
     // Tells the views about every row added so far.
     void publish();
+    // The rows' store (for pictures of the whole list), a display row's
+    // slot (FolderSlot::kNoParent when out of range) and a slot's display
+    // row (-1 when it is not a row).
+    const FolderStore& store() const { return store_; }
+    quint32 slotAt(int displayRow) const;
+    int displayRowOf(quint32 slot) const;
+    // A display row's size as a share of its parent folder's, 0 .. 1: 1 for
+    // the scanned folder; -1 (no share) when the row or its parent has no
+    // known size, the parent is not a row, or the row is out of range.
+    double shareOfParent(int displayRow) const;
 
     int sortColumn() const { return sortColumn_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }

@@ -1,6 +1,7 @@
 #include "app/controls/RoListBox.h"
 
 #include "app/controls/RowDelegate.h"
+#include "app/controls/SizeBarDelegate.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int kWidthsTwips[] = {1800, 3500, 1800, 2000, 2000};
 constexpr int kPathColumn = 1;
+constexpr int kSizeColumn = 2;
 
 }  // namespace
 
@@ -39,6 +41,7 @@ RoListBox::RoListBox(QWidget* parent)
     auto* delegate = new RowDelegate(this);
     delegate->setElideMode(kPathColumn, Qt::ElideMiddle);
     setItemDelegate(delegate);
+    setItemDelegateForColumn(kSizeColumn, new SizeBarDelegate(this));
     QPalette colours = palette();
     colours.setColor(QPalette::Base, QColor(255, 255, 192));
     colours.setColor(QPalette::AlternateBase, QColor(255, 255, 192));

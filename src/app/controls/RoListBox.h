@@ -20,7 +20,8 @@
 // sort marker); where the list is wider than its columns (a maximized
 // window) the path column takes the free width, until the user sizes that
 // column by hand. Paths elide in the middle; a cell that is not wholly
-// visible shows its text as a tooltip. Keyboard: Left/Right scroll sideways
+// visible shows its text as a tooltip. Behind each size, a bar shows the
+// folder's share of its parent (SizeBarDelegate). Keyboard: Left/Right scroll sideways
 // by a third of the view, Ctrl+1 .. Ctrl+5 sort by that column as a header
 // click does (the same actions are in the context menu).
 

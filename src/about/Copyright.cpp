@@ -12,6 +12,7 @@
 
 #include <QEvent>
 #include <QIcon>
+#include <QPixmap>
 #include <QLabel>
 #include <algorithm>
 
@@ -39,6 +40,11 @@ Copyright::Copyright(QWidget* parent)
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QString());
+    // No window icon: a clear one stands in for the program's, which every
+    // window would show otherwise.
+    QPixmap clear(16, 16);
+    clear.fill(Qt::transparent);
+    setWindowIcon(QIcon(clear));
     setFixedSize(px(3585), px(1995));
     setFont(formFont(8.25, false));
     buildControls();

@@ -1,6 +1,8 @@
 #include "actions/PropertiesWindow.h"
 
 #include "actions/ItemFacts.h"
+#include "platform/Fonts.h"
+#include "platform/Twips.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -23,14 +25,15 @@ void nameWidget(QWidget* widget, const QString& name)
 
 }  // namespace
 
-PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath)
+PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath, std::optional<quint64> folderBytes)
     : QWidget(owner, Qt::Window)
     , rawPath_(rawPath)
 {
     nameWidget(this, QStringLiteral("Eigenschaften"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::NonModal);
-    const ItemFacts facts = ItemFacts::read(rawPath);
+    setFont(formFont());
+    const ItemFacts facts = ItemFacts::read(rawPath, folderBytes);
     setWindowTitle(QStringLiteral("Eigenschaften von ") + facts.name);
 
     auto* layout = new QVBoxLayout(this);
@@ -40,6 +43,8 @@ PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath)
     addRow(form, QStringLiteral("Ordner"), facts.folder);
     addRow(form, QStringLiteral("Typ"), facts.type);
     addRow(form, QStringLiteral("Größe"), facts.size);
+    if (!facts.entries.isEmpty())
+        addRow(form, QStringLiteral("Inhalt"), facts.entries);
     addRow(form, QStringLiteral("Besitzer"), facts.owner);
     addRow(form, QStringLiteral("Berechtigungen"), facts.permissions);
     addRow(form, QStringLiteral("Erstellt"), facts.created);
@@ -54,12 +59,13 @@ PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath)
     close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     layout->addWidget(buttons);
-    setMinimumWidth(380);
+    setMinimumWidth(platform::twipsToPixels(5700));
 }
 
-PropertiesWindow* PropertiesWindow::open(QWidget* owner, const QByteArray& rawPath)
+PropertiesWindow* PropertiesWindow::open(QWidget* owner, const QByteArray& rawPath,
+                                         std::optional<quint64> folderBytes)
 {
-    auto* window = new PropertiesWindow(owner, rawPath);
+    auto* window = new PropertiesWindow(owner, rawPath, folderBytes);
     window->centreOnOwner();
     window->show();
     window->raise();

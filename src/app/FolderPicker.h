@@ -9,8 +9,10 @@
 //   drive as its only top item; every other volume stays hidden. The name
 //   column is never elided: the tree scrolls sideways.
 // - While the folders above the current one load, the tree keeps the current
-//   folder (and its name) in view, until the user clicks, scrolls or types
-//   in the tree.
+//   folder in view, until the user clicks, scrolls or types in the tree. It
+//   never scrolls sideways by itself; the deeper the current folder, the
+//   less each level indents, so that its name starts in the left half of
+//   the tree. A name cut at the right edge shows in full as a tooltip.
 // - Drive1: choosing a drive that cannot be read keeps the previous drive and
 //   says so in a message box (style 64); the tree stays. Returning to a drive
 //   shows the folder that was last open on it.
@@ -70,6 +72,8 @@ private:
     void hideOtherVolumes(const QModelIndex& parent, int first, int last);
     void keepCurrentFolderInView();
     void revealCurrentFolder();
+    void fitIndentation(const QModelIndex& current);
+    static constexpr int kLeastIndentation = 10;  // pixels per level
     void setDir1Current(const QModelIndex& index);
     void onDir1RowsRemoved(const QModelIndex& parent, int first, int last);
     void onDriveChanged(int index);

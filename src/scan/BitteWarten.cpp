@@ -39,7 +39,7 @@ void fitTextToBox(QLabel* label)
     QFont font = label->font();
     const double designed = font.pointSizeF();
     const QRect box(QPoint(0, 0), label->size());
-    while (font.pointSizeF() > designed - 2.0) {
+    while (font.pointSizeF() > designed - scaledPoints(2.0)) {
         const QRect need = QFontMetrics(font).boundingRect(box, Qt::TextWordWrap, label->text());
         if (need.height() <= box.height() && need.width() <= box.width())
             break;

@@ -123,6 +123,10 @@ void Copyright::buildTitle()
     titel_[0]->setPalette(white);
     place(titel_[0], "txt_Titel_0", 450, 90, 3135, 555);
     place(titel_[1], "txt_Titel_1", 420, 60, 3135, 555);
+    // One line high, as labels size themselves: the designed box would
+    // reach over the holder line below.
+    for (QLabel* title : titel_)
+        title->resize(title->width(), title->sizeHint().height());
     titel_[1]->raise();
 }
 
@@ -157,7 +161,8 @@ void Copyright::buildLinks()
         pal.setColor(QPalette::WindowText, Qt::black);
         link->setPalette(pal);
         link->setHoverColor(Qt::red);
-        link->resize(std::max(link->width(), link->sizeHint().width()), link->height());
+        // One line high: the designed boxes of the two links overlap.
+        link->resize(std::max(link->width(), link->sizeHint().width()), link->sizeHint().height());
     }
 }
 

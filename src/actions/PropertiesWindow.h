@@ -5,7 +5,9 @@
 //   "Name", "Ordner", "Typ", "Größe", "Inhalt" (folders only), "Besitzer",
 //   "Berechtigungen", "Erstellt", "Geändert", "Letzter Zugriff"
 // and a "Schließen" button. The value beside each caption is a selectable
-// label named "Wert_<caption>". Facts are read once, when the window opens,
+// label named "Wert_<caption>"; a name or folder too long for the window
+// (at most two thirds of the screen wide) elides in the middle with the full
+// text as tooltip. Facts are read once, when the window opens,
 // from the raw path without following a symlink (ItemFacts): sizes in a
 // readable unit with the exact bytes; a folder's size is the scan's total of
 // its subtree where one is given, its content the number of its entries.
@@ -21,6 +23,7 @@
 #include <optional>
 
 class QFormLayout;
+class QLabel;
 
 namespace velmaro {
 
@@ -43,6 +46,8 @@ protected:
 private:
     void centreOnOwner();
     void addRow(QFormLayout* form, const QString& caption, const QString& value);
+    void addLongRow(QFormLayout* form, const QString& caption, const QString& value);
+    void addValue(QFormLayout* form, const QString& caption, QLabel* shown);
 
     QByteArray rawPath_;
 };

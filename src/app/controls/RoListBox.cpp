@@ -65,7 +65,7 @@ RoListBox::RoListBox(QWidget* parent)
         setColumnWidth(column, minimumColumnWidth(column));
     setSortingEnabled(true);
     connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
-        if (column == kPathColumn && !stretching_)
+        if ((column == kPathColumn || column == kNameColumn) && !stretching_)
             pathSizedByUser_ = true;
     });
     addSortActions();
@@ -293,20 +293,24 @@ bool RoListBox::viewportEvent(QEvent* event)
 }
 
 // Where every column fits, the path takes the free width; where not, it
-// gives way (down to its header) so that name and size stay in view.
+// gives way (down to its header) so that name and size stay in view, and in
+// a list narrower still the name gives way too (down to its header).
 void RoListBox::stretchPathColumn()
 {
     if (pathSizedByUser_)
         return;
-    int others = 0;
-    for (int column = 0; column < model_->columnCount(); ++column)
-        others += column == kPathColumn ? 0 : columnWidth(column);
     const int free = viewport()->width();
-    const int besideNameAndSize = free - columnWidth(kNameColumn) - columnWidth(kSizeColumn);
-    const int width = std::max(header()->sectionSizeHint(kPathColumn),
-                               std::min(std::max(minimumColumnWidth(kPathColumn), free - others), besideNameAndSize));
+    const int size = columnWidth(kSizeColumn);
+    const int pathFloor = header()->sectionSizeHint(kPathColumn);
+    const int name = std::max(header()->sectionSizeHint(kNameColumn),
+                              std::min(minimumColumnWidth(kNameColumn), free - size - pathFloor));
+    const int dates = columnWidth(3) + columnWidth(4);
+    const int path =
+        std::max(pathFloor, std::min(std::max(minimumColumnWidth(kPathColumn), free - name - size - dates),
+                                     free - name - size));
     stretching_ = true;
-    setColumnWidth(kPathColumn, width);
+    setColumnWidth(kNameColumn, name);
+    setColumnWidth(kPathColumn, path);
     stretching_ = false;
 }
 

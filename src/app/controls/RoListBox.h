@@ -22,8 +22,9 @@
 // every failure text in the list, so no size is ever cut. Where the list is
 // wider than its columns (a maximized window) the path column takes the free
 // width; where it is narrower, the path column gives way (down to its header
-// text) so that the size column lies wholly in view beside the name, until
-// the user sizes the path column by hand. Paths elide in the middle; a cell that is not wholly
+// text) so that the size column lies wholly in view beside the name, and in
+// a list narrower still the name column gives way too (down to its header
+// text); until the user sizes the name or path column by hand. Paths elide in the middle; a cell that is not wholly
 // visible shows its text as a tooltip. Keyboard: Left/Right scroll sideways
 // by a third of the view, Ctrl+1 .. Ctrl+5 sort by that column as a header
 // click does. The context menu holds the list's actions (the sort actions

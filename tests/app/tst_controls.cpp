@@ -3,6 +3,7 @@
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoLabel.h"
 #include "app/controls/RoListBox.h"
+#include "platform/AccessibleApplication.h"
 #include "platform/Twips.h"
 
 #include <QAbstractItemModelTester>
@@ -511,10 +512,26 @@ void TestControls::sizeAndDateTooltips()
     QCOMPARE(QList<bool>({italic(0), italic(1), italic(2), italic(3)}), QList<bool>({false, true, false, false}));
 }
 
+// The names of the popup menus among the program's accessible children,
+// each with the number of its entries.
+QStringList accessiblePopups()
+{
+    QStringList found;
+    QAccessibleInterface* app = QAccessible::queryAccessibleInterface(qApp);
+    for (int i = 0; app && i < app->childCount(); ++i) {
+        QAccessibleInterface* top = app->child(i);
+        if (top && top->role() == QAccessible::PopupMenu)
+            found << QStringLiteral("%1 (%2)").arg(top->text(QAccessible::Name)).arg(top->childCount());
+    }
+    return found;
+}
+
 // Reached by Tab, the list selects its first row; the Menu key and
-// Shift+F10 open its context menu with the first entry active.
+// Shift+F10 open its context menu with the first entry active, which
+// assistive technology finds among the program's windows while it shows.
 void TestControls::keyboardFocusAndContextMenu()
 {
+    platform::AccessibleApplication::install();
     QWidget window;
     auto* before = new QPushButton(QStringLiteral("davor"), &window);
     auto* list = new RoListBox(&window);
@@ -537,13 +554,15 @@ void TestControls::keyboardFocusAndContextMenu()
             if (!menu || !menu->isVisible())
                 return;
             poll.stop();
-            seen << menu->accessibleName() << (menu->activeAction() ? menu->activeAction()->text() : QString());
+            seen << menu->accessibleName() << (menu->activeAction() ? menu->activeAction()->text() : QString())
+                 << accessiblePopups();
             menu->close();
         });
         poll.start();
         QTest::keyClick(list, key.key(), key.keyboardModifiers());
-        QCOMPARE(seen, (QStringList{"Kontextmenü der Ordnerliste", "Ordnername"}));
+        QCOMPARE(seen, (QStringList{"Kontextmenü der Ordnerliste", "Ordnername", "Kontextmenü der Ordnerliste (5)"}));
     }
+    QCOMPARE(accessiblePopups(), QStringList());  // gone with the menu
 }
 
 QTEST_MAIN(TestControls)

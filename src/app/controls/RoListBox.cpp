@@ -337,8 +337,9 @@ void RoListBox::openContextMenu(const QPoint& globalPos, bool byKeyboard)
 {
     if (actions().isEmpty())
         return;
-    // A child of the list: reached from it by assistive technology.
-    QMenu menu(this);
+    // A window of its own: assistive technology finds it among the
+    // program's windows while it shows (platform::AccessibleApplication).
+    QMenu menu;
     menu.setObjectName(QStringLiteral("Kontextmenü"));
     menu.setAccessibleDescription(menu.objectName());
     menu.setAccessibleName(QStringLiteral("Kontextmenü der Ordnerliste"));

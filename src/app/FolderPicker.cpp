@@ -187,13 +187,19 @@ void FolderPicker::revealCurrentFolder()
     const QModelIndex current = dir1_->currentIndex();
     fitIndentation(current);
     dir1_->scrollTo(current, QAbstractItemView::PositionAtCenter);
-    // The tree never scrolls sideways by itself: the names above a deep
-    // folder stay readable from their first letter.
-    dir1_->horizontalScrollBar()->setValue(0);
+    // The names above a deep folder stay readable from their first letter:
+    // the tree scrolls sideways only for a folder so deep that even the
+    // least indentation puts its name beyond the room it has, and then just
+    // so far that the name starts a third into the view.
+    QScrollBar* bar = dir1_->horizontalScrollBar();
+    bar->setValue(0);
+    const int start = dir1_->visualRect(current).left();
+    if (start > nameRoom())
+        bar->setValue(start - dir1_->viewport()->width() / 3);
 }
 
-// A deep folder's name starts in the left half of the tree: the levels
-// indent less the deeper the folder is (never less than kLeastIndentation).
+// The levels indent less the deeper the current folder is (never less than
+// kLeastIndentation), so that its name starts within nameRoom().
 void FolderPicker::fitIndentation(const QModelIndex& current)
 {
     int depth = 0;
@@ -202,7 +208,12 @@ void FolderPicker::fitIndentation(const QModelIndex& current)
     dir1_->resetIndentation();
     const int standard = dir1_->indentation();
     if (depth > 0)
-        dir1_->setIndentation(std::clamp(dir1_->viewport()->width() / 2 / depth, kLeastIndentation, standard));
+        dir1_->setIndentation(std::clamp(nameRoom() / depth, kLeastIndentation, standard));
+}
+
+int FolderPicker::nameRoom() const
+{
+    return dir1_->viewport()->width() * 3 / 5;
 }
 
 void FolderPicker::keepCurrentFolderInView()

@@ -274,9 +274,7 @@ void MainWindow::makeRoomForCounts()
 {
     if (!labelInfo_[1])
         return;  // still being built
-    const MainLabels labels{
-        {label_[0], label_[1], label_[2]}, labelVerzeichnis_, {labelInfo_[0], labelInfo_[1]}};
-    const int lack = labels.countsShortfall(logoWithRing(), cmdOrdnerNull_->x());
+    const int lack = mainLabels().countsShortfall(logoWithRing(), cmdOrdnerNull_->x());
     const int each = std::min((lack + 2) / 3, px(MainLayout::kWideButtonWidth) / 2);
     if (each <= 0)
         return;
@@ -291,13 +289,18 @@ void MainWindow::adjustLabels()
 {
     if (!labelVerzeichnis_ || !labelInfo_[1])
         return;  // still being built
-    const MainLabels labels{
-        {label_[0], label_[1], label_[2]}, labelVerzeichnis_, {labelInfo_[0], labelInfo_[1]}};
+    const MainLabels labels = mainLabels();
     labels.fit(list_->geometry(), logoWithRing(), cmdOrdnerNull_->x());
-    countsShortfall_ = labels.countsShortfall(logoWithRing(), px(MainLayout::kMinWidth - MainLayout::kFirstButtonFromRight));
+    countsShortfall_ =
+        labels.countsShortfall(logoWithRing(), px(MainLayout::kMinWidth - MainLayout::kFirstButtonFromRight));
     const QSize minimum = wantedMinimum().boundedTo(placement_.availableClientSize());
     if (minimumSize() != minimum)
         setMinimumSize(minimum);  // a smaller window grows at once
+}
+
+MainLabels MainWindow::mainLabels() const
+{
+    return MainLabels{{label_[0], label_[1], label_[2]}, labelVerzeichnis_, {labelInfo_[0], labelInfo_[1]}};
 }
 
 QSize MainWindow::wantedMinimum() const

@@ -24,6 +24,7 @@
 // only then do they shrink (down to 6 pt) with the full text as tooltip. The three delete/file buttons share one caption
 // size. Dir1 scrolls sideways instead of eliding.
 
+#include "app/MainLabels.h"
 #include "app/controls/FitLabel.h"
 
 #include "actions/FolderActionTarget.h"
@@ -111,6 +112,7 @@ private:
     QRect logoWithRing() const;
     void adjustLabels();
     void makeRoomForCounts();
+    MainLabels mainLabels() const;
     // The designed minimum client size, wider by what the count lines lack
     // there (the screen may allow less).
     QSize wantedMinimum() const;

@@ -12,6 +12,7 @@
 
 #include <QEvent>
 #include <QIcon>
+#include <QPixmap>
 #include <QLabel>
 #include <algorithm>
 
@@ -39,6 +40,11 @@ Copyright::Copyright(QWidget* parent)
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QString());
+    // No window icon: a clear one stands in for the program's, which every
+    // window would show otherwise.
+    QPixmap clear(16, 16);
+    clear.fill(Qt::transparent);
+    setWindowIcon(QIcon(clear));
     setFixedSize(px(3585), px(1995));
     setFont(formFont(8.25, false));
     buildControls();
@@ -117,6 +123,10 @@ void Copyright::buildTitle()
     titel_[0]->setPalette(white);
     place(titel_[0], "txt_Titel_0", 450, 90, 3135, 555);
     place(titel_[1], "txt_Titel_1", 420, 60, 3135, 555);
+    // One line high, as labels size themselves: the designed box would
+    // reach over the holder line below.
+    for (QLabel* title : titel_)
+        title->resize(title->width(), title->sizeHint().height());
     titel_[1]->raise();
 }
 
@@ -151,7 +161,8 @@ void Copyright::buildLinks()
         pal.setColor(QPalette::WindowText, Qt::black);
         link->setPalette(pal);
         link->setHoverColor(Qt::red);
-        link->resize(std::max(link->width(), link->sizeHint().width()), link->height());
+        // One line high: the designed boxes of the two links overlap.
+        link->resize(std::max(link->width(), link->sizeHint().width()), link->sizeHint().height());
     }
 }
 

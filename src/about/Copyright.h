@@ -3,8 +3,9 @@
 // the program's icon, the holder line with the current year, a web and a
 // mail link, a separator, the logo and "Okay".
 //
-// - Fixed size (client 3585 x 1995 twips), no title text, no icon of its
-//   own, no minimize or maximize box; centred on the screen.
+// - Fixed size (client 3585 x 1995 twips), no title text, no window icon
+//   (a clear one, so that the program's does not show), no minimize or
+//   maximize box; centred on the screen.
 // - Form_Initialize() fills every text and the icon; it runs when the window
 //   is created and again whenever it is shown or becomes the active window,
 //   so a new year shows when the window is opened again.

@@ -1,5 +1,7 @@
 #include "about/VersionStrip.h"
 
+#include "platform/Fonts.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -11,10 +13,7 @@ const QColor VersionStrip::kTo(255, 0, 0);
 VersionStrip::VersionStrip(QWidget* parent)
     : QLabel(parent)
 {
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPointSizeF(8.25);
-    f.setBold(true);
-    setFont(f);
+    setFont(formFont(8.25, true));
 }
 
 void VersionStrip::paintEvent(QPaintEvent*)

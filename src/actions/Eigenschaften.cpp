@@ -20,9 +20,7 @@ bool pathExists(const QByteArray& rawPath)
     return !rawPath.isEmpty() && ::lstat(rawPath.constData(), &st) == 0;
 }
 
-}  // namespace
-
-void Eigenschaften_zeigen(QWidget* owner, const QByteArray& rawPath)
+void showProperties(QWidget* owner, const QByteArray& rawPath, std::optional<quint64> folderBytes)
 {
     if (!pathExists(rawPath))
         return;
@@ -30,14 +28,26 @@ void Eigenschaften_zeigen(QWidget* owner, const QByteArray& rawPath)
     // provided the owner and the path are still there.
     const QPointer<QWidget> guard(owner);
     const bool hadOwner = owner != nullptr;
-    auto fallback = [guard, hadOwner, rawPath] {
+    auto fallback = [guard, hadOwner, rawPath, folderBytes] {
         if ((hadOwner && !guard) || !pathExists(rawPath))
             return;
-        PropertiesWindow::open(guard.data(), rawPath);
+        PropertiesWindow::open(guard.data(), rawPath, folderBytes);
     };
     if (platform::FileManagerProperties::request(rawPath, owner, fallback))
         return;
-    PropertiesWindow::open(owner, rawPath);
+    PropertiesWindow::open(owner, rawPath, folderBytes);
+}
+
+}  // namespace
+
+void Eigenschaften_zeigen(QWidget* owner, const QByteArray& rawPath)
+{
+    showProperties(owner, rawPath, std::nullopt);
+}
+
+void Ordnereigenschaften_zeigen(QWidget* owner, const QByteArray& rawPath, quint64 scannedBytes)
+{
+    showProperties(owner, rawPath, scannedBytes);
 }
 
 void cmd_Info_Click(const FolderActionTarget& target)
@@ -48,8 +58,12 @@ void cmd_Info_Click(const FolderActionTarget& target)
         platform::MsgBox(QStringLiteral("Kein Verzeichnis gewählt."), 0, QString(), target.owner);
         return;
     }
-    if (const auto row = list->RowAt(list->SelectedIndex()))
-        Eigenschaften_zeigen(target.owner, row->rawPath);
+    if (const auto row = list->RowAt(list->SelectedIndex())) {
+        if (row->sizeKnown)
+            Ordnereigenschaften_zeigen(target.owner, row->rawPath, row->bytes);
+        else
+            Eigenschaften_zeigen(target.owner, row->rawPath);
+    }
 }
 
 }  // namespace velmaro

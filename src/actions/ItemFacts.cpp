@@ -127,7 +127,7 @@ void splitPath(const QByteArray& path, ItemFacts& facts)
 
 }  // namespace
 
-ItemFacts ItemFacts::read(const QByteArray& rawPath)
+ItemFacts ItemFacts::read(const QByteArray& rawPath, std::optional<quint64> folderBytes)
 {
     ItemFacts facts;
     const QByteArray path = withoutTrailingSlash(rawPath);
@@ -142,8 +142,12 @@ ItemFacts ItemFacts::read(const QByteArray& rawPath)
     facts.exists = true;
     const mode_t mode = st.stx_mode;
     facts.type = typeText(path, facts.name, mode);
-    facts.size = S_ISDIR(mode) ? entryCountText(path)
-                               : QLocale().toString(qint64(st.stx_size)) + QStringLiteral(" Bytes");
+    if (S_ISDIR(mode)) {
+        facts.size = folderBytes ? platform::sizeWithBytesText(*folderBytes) : kUnknown;
+        facts.entries = entryCountText(path);
+    } else {
+        facts.size = platform::sizeWithBytesText(st.stx_size);
+    }
     facts.owner = userName(st.stx_uid) + QStringLiteral(" / ") + groupName(st.stx_gid);
     facts.permissions = permissionText(mode);
     facts.created = (st.stx_mask & STATX_BTIME) ? timeText(st.stx_btime) : kUnknown;

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace velmaro {
 
@@ -13,7 +14,8 @@ struct ItemFacts {
     QString name;         // last component, decoded ("/" for the root)
     QString folder;       // the folder it lies in, decoded, ending in "/"
     QString type;         // "Ordner", "Datei (<MIME comment>)", "Verknüpfung auf …", …
-    QString size;         // file: "1.536 Bytes"; folder: "3 Einträge"
+    QString size;         // "1,5 KB (1.536 Bytes)", "3 Bytes"; a folder: its scanned total
+    QString entries;      // a folder: "3 Einträge" (its own entries); empty for others
     QString owner;        // "user / group"
     QString permissions;  // "rwxr-xr-x (0755)", first character the kind
     QString created;      // general date text, "unbekannt" without birth time
@@ -21,7 +23,9 @@ struct ItemFacts {
     QString accessed;
     bool exists = false;  // false: nothing could be read
 
-    static ItemFacts read(const QByteArray& rawPath);
+    // `folderBytes` is a folder's size as a scan summed it up (its whole
+    // subtree); without it a folder's size is "unbekannt".
+    static ItemFacts read(const QByteArray& rawPath, std::optional<quint64> folderBytes = std::nullopt);
 };
 
 }  // namespace velmaro

@@ -1,6 +1,9 @@
 #include "actions/PropertiesWindow.h"
 
 #include "actions/ItemFacts.h"
+#include "app/controls/FitLabel.h"
+#include "platform/Fonts.h"
+#include "platform/Twips.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -23,23 +26,26 @@ void nameWidget(QWidget* widget, const QString& name)
 
 }  // namespace
 
-PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath)
+PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath, std::optional<quint64> folderBytes)
     : QWidget(owner, Qt::Window)
     , rawPath_(rawPath)
 {
     nameWidget(this, QStringLiteral("Eigenschaften"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::NonModal);
-    const ItemFacts facts = ItemFacts::read(rawPath);
+    setFont(formFont());
+    const ItemFacts facts = ItemFacts::read(rawPath, folderBytes);
     setWindowTitle(QStringLiteral("Eigenschaften von ") + facts.name);
 
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignLeft);
-    addRow(form, QStringLiteral("Name"), facts.name);
-    addRow(form, QStringLiteral("Ordner"), facts.folder);
+    addLongRow(form, QStringLiteral("Name"), facts.name);
+    addLongRow(form, QStringLiteral("Ordner"), facts.folder);
     addRow(form, QStringLiteral("Typ"), facts.type);
     addRow(form, QStringLiteral("Größe"), facts.size);
+    if (!facts.entries.isEmpty())
+        addRow(form, QStringLiteral("Inhalt"), facts.entries);
     addRow(form, QStringLiteral("Besitzer"), facts.owner);
     addRow(form, QStringLiteral("Berechtigungen"), facts.permissions);
     addRow(form, QStringLiteral("Erstellt"), facts.created);
@@ -54,12 +60,13 @@ PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath)
     close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     layout->addWidget(buttons);
-    setMinimumWidth(380);
+    setMinimumWidth(platform::twipsToPixels(5700));
 }
 
-PropertiesWindow* PropertiesWindow::open(QWidget* owner, const QByteArray& rawPath)
+PropertiesWindow* PropertiesWindow::open(QWidget* owner, const QByteArray& rawPath,
+                                         std::optional<quint64> folderBytes)
 {
-    auto* window = new PropertiesWindow(owner, rawPath);
+    auto* window = new PropertiesWindow(owner, rawPath, folderBytes);
     window->centreOnOwner();
     window->show();
     window->raise();
@@ -100,12 +107,26 @@ QString PropertiesWindow::value(const QString& caption) const
 
 void PropertiesWindow::addRow(QFormLayout* form, const QString& caption, const QString& value)
 {
-    auto* title = new QLabel(caption + QLatin1Char(':'), this);
-    nameWidget(title, QStringLiteral("Titel_") + caption);
     auto* shown = new QLabel(this);
     shown->setTextFormat(Qt::PlainText);  // names are data, never markup
     shown->setText(value);
     shown->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    addValue(form, caption, shown);
+}
+
+// A name or folder longer than the window may grow (two thirds of the
+// screen) elides in the middle, with the full text as tooltip.
+void PropertiesWindow::addLongRow(QFormLayout* form, const QString& caption, const QString& value)
+{
+    auto* shown = new FitLabel(value, this);
+    shown->setElideMode(Qt::ElideMiddle);
+    addValue(form, caption, shown);
+}
+
+void PropertiesWindow::addValue(QFormLayout* form, const QString& caption, QLabel* shown)
+{
+    auto* title = new QLabel(caption + QLatin1Char(':'), this);
+    nameWidget(title, QStringLiteral("Titel_") + caption);
     nameWidget(shown, QStringLiteral("Wert_") + caption);
     title->setBuddy(shown);
     form->addRow(title, shown);

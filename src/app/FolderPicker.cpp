@@ -1,5 +1,6 @@
 #include "app/FolderPicker.h"
 
+#include "app/controls/FocusMark.h"
 #include "app/controls/RowDelegate.h"
 #include "platform/MsgBox.h"
 #include "platform/Volumes.h"
@@ -66,6 +67,7 @@ void FolderPicker::buildTree()
         dir1_->hideColumn(column);
     dir1_->setUniformRowHeights(true);
     dir1_->setItemDelegate(new RowDelegate(dir1_));
+    FocusMark::attach(dir1_);
     // Names are never elided: the column is as wide as they need (at least
     // the view) and the tree scrolls sideways.
     dir1_->header()->setStretchLastSection(false);
@@ -183,21 +185,35 @@ void FolderPicker::showDrive(const QString& drive, const QString& folder)
 void FolderPicker::revealCurrentFolder()
 {
     const QModelIndex current = dir1_->currentIndex();
+    fitIndentation(current);
     dir1_->scrollTo(current, QAbstractItemView::PositionAtCenter);
-    // scrollTo places the column, not the item: bring a deep folder's name
-    // (and its branch mark) into view.
-    const QRect item = dir1_->visualRect(current);
-    if (!item.isValid())
-        return;
-    QStyleOptionViewItem option;
-    option.initFrom(dir1_);
-    const int need = dir1_->itemDelegate()->sizeHint(option, current).width();
-    // Scroll as little as shows the whole name, but never past its branch mark.
-    const int cutRight = item.left() + need - dir1_->viewport()->width();
-    const int toBranch = item.left() - dir1_->indentation();
+    // The names above a deep folder stay readable from their first letter:
+    // the tree scrolls sideways only for a folder so deep that even the
+    // least indentation puts its name beyond the room it has, and then just
+    // so far that the name starts a third into the view.
     QScrollBar* bar = dir1_->horizontalScrollBar();
-    if (cutRight > 0 || toBranch < 0)
-        bar->setValue(bar->value() + std::min(std::max(cutRight, 0), toBranch));
+    bar->setValue(0);
+    const int start = dir1_->visualRect(current).left();
+    if (start > nameRoom())
+        bar->setValue(start - dir1_->viewport()->width() / 3);
+}
+
+// The levels indent less the deeper the current folder is (never less than
+// kLeastIndentation), so that its name starts within nameRoom().
+void FolderPicker::fitIndentation(const QModelIndex& current)
+{
+    int depth = 0;
+    for (QModelIndex i = current; i.isValid() && i != dir1_->rootIndex(); i = i.parent())
+        ++depth;
+    dir1_->resetIndentation();
+    const int standard = dir1_->indentation();
+    if (depth > 0)
+        dir1_->setIndentation(std::clamp(nameRoom() / depth, kLeastIndentation, standard));
+}
+
+int FolderPicker::nameRoom() const
+{
+    return dir1_->viewport()->width() * 3 / 5;
 }
 
 void FolderPicker::keepCurrentFolderInView()

@@ -9,8 +9,12 @@
 //   drive as its only top item; every other volume stays hidden. The name
 //   column is never elided: the tree scrolls sideways.
 // - While the folders above the current one load, the tree keeps the current
-//   folder (and its name) in view, until the user clicks, scrolls or types
-//   in the tree.
+//   folder in view, until the user clicks, scrolls or types in the tree.
+//   The deeper the current folder, the less each level indents (down to 8
+//   pixels), so that its name starts within the left three fifths of the
+//   tree and every name above it stays readable from its first letter; only
+//   a folder deeper still makes the tree scroll sideways. A name cut at the
+//   right edge shows in full as a tooltip.
 // - Drive1: choosing a drive that cannot be read keeps the previous drive and
 //   says so in a message box (style 64); the tree stays. Returning to a drive
 //   shows the folder that was last open on it.
@@ -70,6 +74,10 @@ private:
     void hideOtherVolumes(const QModelIndex& parent, int first, int last);
     void keepCurrentFolderInView();
     void revealCurrentFolder();
+    void fitIndentation(const QModelIndex& current);
+    // Where the current folder's name should start at the latest (pixels).
+    int nameRoom() const;
+    static constexpr int kLeastIndentation = 8;  // pixels per level
     void setDir1Current(const QModelIndex& index);
     void onDir1RowsRemoved(const QModelIndex& parent, int first, int last);
     void onDriveChanged(int index);

@@ -31,12 +31,23 @@ void MainLabels::fit(const QRect& list, const QRect& logo, int buttonLeft) const
     fitCounts(logo, buttonLeft);
 }
 
+int MainLabels::countsLeftmost(const QRect& logo) const
+{
+    return std::min(px(kCountsLeftTwips), logo.right() + 1 + px(kGapTwips));
+}
+
+int MainLabels::countsShortfall(const QRect& logo, int buttonLeft) const
+{
+    const int natural = std::max(counts[0]->naturalWidth(), counts[1]->naturalWidth());
+    return std::max(0, natural - (buttonLeft - px(kGapTwips) - countsLeftmost(logo)));
+}
+
 void MainLabels::fitCounts(const QRect& logo, int buttonLeft) const
 {
     const int gap = px(kGapTwips);
     const int right = buttonLeft - gap;
     const int designedLeft = px(kCountsLeftTwips);
-    const int leftmost = std::min(designedLeft, logo.right() + 1 + gap);
+    const int leftmost = countsLeftmost(logo);
     const int natural = std::max(counts[0]->naturalWidth(), counts[1]->naturalWidth());
     const int left = std::clamp(right - natural, leftmost, designedLeft);
     const int room = std::max(0, right - left);

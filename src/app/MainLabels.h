@@ -24,9 +24,14 @@ public:
     // `list` is the folder list's geometry, `logo` the logo's with its focus
     // ring, `buttonLeft` the left edge of cmd_OrdnerNull (window pixels).
     void fit(const QRect& list, const QRect& logo, int buttonLeft) const;
+    // How many pixels the count lines lack, at their design size, when the
+    // first bottom button's left edge is at `buttonLeft`; 0 when they fit.
+    int countsShortfall(const QRect& logo, int buttonLeft) const;
 
 private:
     void fitCounts(const QRect& logo, int buttonLeft) const;
+    // The leftmost edge the count lines may move to.
+    int countsLeftmost(const QRect& logo) const;
 };
 
 }  // namespace velmaro

@@ -105,7 +105,7 @@ MainLayoutResult MainLayout::compute(double width, double height, bool resizable
     });
     place("cmd_OrdnerNull", [&](TwipsRect& r) {
         r.top = H - 935;
-        r.left = W - 6900;
+        r.left = W - kFirstButtonFromRight;
     });
     place("Logo", [&](TwipsRect& r) { r.top = H - 915; });
     place("Label_Info_0", [&](TwipsRect& r) { r.top = H - 915; });

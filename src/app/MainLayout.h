@@ -50,6 +50,9 @@ public:
     static constexpr double kBorderHeight = 435;
     static constexpr double kMinClientWidth = kMinWidth - kBorderWidth;     // 10170
     static constexpr double kMinClientHeight = kMinHeight - kBorderHeight;  // 4860
+    // The first bottom button (cmd_OrdnerNull) has its left edge at W - 6900.
+    static constexpr double kFirstButtonFromRight = 6900;
+    static constexpr double kWideButtonWidth = 1800;  // cmd_OrdnerNull, cmd_OrdnerDel, cmd_DelFile
 
     static QList<Placement> designed();
     static MainLayoutResult compute(double width, double height, bool resizable = true);

@@ -59,8 +59,7 @@ MainWindow::MainWindow(QWidget* parent)
     QGuiApplication::setWindowIcon(icon);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
-    setMinimumSize(QSize(px(MainLayout::kMinClientWidth), px(MainLayout::kMinClientHeight))
-                       .boundedTo(placement_.availableClientSize()));
+    setMinimumSize(wantedMinimum().boundedTo(placement_.availableClientSize()));
     setFont(formFont());
 
     buildControls();
@@ -126,7 +125,7 @@ void MainWindow::buildLabels()
     labelInfo_[0] = new FitLabel(QStringLiteral("Anzahl"), this);
     labelInfo_[1] = new FitLabel(QStringLiteral("leere Ordner"), this);
     for (FitLabel* line : labelInfo_)
-        line->setShrinkFloor(6.0);
+        line->setShrinkFloor(scaledPoints(6.0));
 
     logo_ = new QLabel(this);
     logo_->setPixmap(picture(QStringLiteral("logo.png")));
@@ -287,10 +286,8 @@ void MainWindow::applyLayout()
 
     // Below the designed minimum only where the screen is smaller: the rules
     // then use the size the window has.
-    const bool designedMinimum =
-        minimumSize() == QSize(px(MainLayout::kMinClientWidth), px(MainLayout::kMinClientHeight));
-    const MainLayoutResult r =
-        MainLayout::compute(outerWidthTwips(), outerHeightTwips(), normal && designedMinimum);
+    const bool fullMinimum = minimumSize() == wantedMinimum();
+    const MainLayoutResult r = MainLayout::compute(outerWidthTwips(), outerHeightTwips(), normal && fullMinimum);
     for (const Placement& p : r.placements) {
         QWidget* w = findChild<QWidget*>(p.control, Qt::FindDirectChildrenOnly);
         if (!w)
@@ -304,16 +301,50 @@ void MainWindow::applyLayout()
         const int hPx = p.rect.height < 0 ? w->height() : px(p.rect.height);
         w->setGeometry(px(p.rect.left), px(p.rect.top), wPx, hPx);
     }
+    makeRoomForCounts();
+    RoCommand::fitCaptionsTogether({cmdOrdnerNull_, cmdOrdnerDel_, cmdDelFile_});
     adjustLabels();
+}
+
+// In a window narrower than the count lines need (a screen too small for the
+// designed minimum), the three wide bottom buttons give up width to them,
+// each at most half of it; their captions shrink together.
+void MainWindow::makeRoomForCounts()
+{
+    if (!labelInfo_[1])
+        return;  // still being built
+    const int lack = mainLabels().countsShortfall(logoWithRing(), cmdOrdnerNull_->x());
+    const int each = std::min((lack + 2) / 3, px(MainLayout::kWideButtonWidth) / 2);
+    if (each <= 0)
+        return;
+    int shift = 0;
+    for (RoCommand* b : {cmdDelFile_, cmdOrdnerDel_, cmdOrdnerNull_}) {  // right to left
+        shift += each;
+        b->setGeometry(b->x() + shift, b->y(), b->width() - each, b->height());
+    }
 }
 
 void MainWindow::adjustLabels()
 {
     if (!labelVerzeichnis_ || !labelInfo_[1])
         return;  // still being built
-    const MainLabels labels{
-        {label_[0], label_[1], label_[2]}, labelVerzeichnis_, {labelInfo_[0], labelInfo_[1]}};
+    const MainLabels labels = mainLabels();
     labels.fit(list_->geometry(), logoWithRing(), cmdOrdnerNull_->x());
+    countsShortfall_ =
+        labels.countsShortfall(logoWithRing(), px(MainLayout::kMinWidth - MainLayout::kFirstButtonFromRight));
+    const QSize minimum = wantedMinimum().boundedTo(placement_.availableClientSize());
+    if (minimumSize() != minimum)
+        setMinimumSize(minimum);  // a smaller window grows at once
+}
+
+MainLabels MainWindow::mainLabels() const
+{
+    return MainLabels{{label_[0], label_[1], label_[2]}, labelVerzeichnis_, {labelInfo_[0], labelInfo_[1]}};
+}
+
+QSize MainWindow::wantedMinimum() const
+{
+    return QSize(px(MainLayout::kMinClientWidth) + countsShortfall_, px(MainLayout::kMinClientHeight));
 }
 
 QRect MainWindow::logoWithRing() const
@@ -335,9 +366,10 @@ void MainWindow::paintEvent(QPaintEvent* event)
 bool MainWindow::event(QEvent* event)
 {
     // A label whose text changed asks its parent for a new layout: labels
-    // size themselves to their text and grow to the right.
+    // size themselves to their text and grow to the right; count lines may
+    // need room from the buttons.
     if (event->type() == QEvent::LayoutRequest)
-        adjustLabels();
+        applyLayout();
     return QWidget::event(event);
 }
 

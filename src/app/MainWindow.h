@@ -6,23 +6,28 @@
 // Start-up (constructor): empties LabelVerzeichnis and both count labels,
 // restores the stored size and state (WindowPlacement) and opens centred;
 // Drive1 and Dir1 are the FolderPicker's. Every resize runs the layout pass
-// (MainLayout) and keeps the minimum size (the designed one, or the screen's
-// free area where that is smaller). Closing (close box or "Exit") stores the
+// (MainLayout) and keeps the minimum size (the designed one, wider where the
+// count lines would not fit in it at their size, or the screen's free area
+// where that is smaller). Closing (close box or "Exit") stores the
 // size and state, then closes every window; this runs once.
 //
 // Logo: a click, or Enter/Space once Tab has reached it (after cmd_Info),
 // opens the About window "Copyright" modally; with the focus it has a ring.
 //
 // Fonts and texts: the window and its labels, Drive1 and Dir1 use the form
-// font (formFont()), whatever the desktop's font is. Labels size themselves
+// font (formFont()), grown with the desktop's font as the whole window is
+// (textScale()). Labels size themselves
 // to their text without covering another control (MainLabels); a root path
-// too long elides in the middle, count lines shrink down to 6 pt, each with
-// the full text as tooltip. The three delete/file buttons share one caption
+// too long elides in the middle. Count lines keep their size: the minimum
+// width grows where they need it; where the screen is too small for that,
+// the three wide bottom buttons give up width to them (down to half), and
+// only then do they shrink (down to 6 pt) with the full text as tooltip. The three delete/file buttons share one caption
 // size. Dir1 scrolls sideways instead of eliding.
 //
 // The map window follows the list: a finished scan refreshes it, a deleted
 // folder leaves it at once.
 
+#include "app/MainLabels.h"
 #include "app/controls/FitLabel.h"
 
 #include "actions/FolderActionTarget.h"
@@ -114,6 +119,11 @@ private:
     void setUpTabOrder();
     QRect logoWithRing() const;
     void adjustLabels();
+    void makeRoomForCounts();
+    MainLabels mainLabels() const;
+    // The designed minimum client size, wider by what the count lines lack
+    // there (the screen may allow less).
+    QSize wantedMinimum() const;
     void openAbout();
     void applyLayout();
     void wireHandlers();
@@ -136,6 +146,7 @@ private:
     std::unique_ptr<ScanRun> scanRun_;
     QByteArray scanRootRaw_;
     bool shutDown_ = false;
+    int countsShortfall_ = 0;  // pixels the count lines lack at the designed minimum
 };
 
 }  // namespace velmaro

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "cli/CommandLine.h"
 #include "engine/AllocatorArenas.h"
+#include "platform/AccessibleApplication.h"
 #include "platform/Fonts.h"
 #include "platform/FormRegistry.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("velmaro"));
     QApplication::setQuitOnLastWindowClosed(true);
     velmaro::installFontSubstitutions();
+    velmaro::platform::AccessibleApplication::install();
 
     velmaro::registerForms();
     // The main window's constructor restores size and state; show() applies

@@ -2,6 +2,7 @@
 
 #include "fileview/FileDateText.h"
 #include "fileview/FileSizeText.h"
+#include "platform/LocaleText.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -64,12 +65,28 @@ QString FileListModel::cellText(qint64 displayRow, int column) const
     }
 }
 
+QString FileListModel::toolTip(qint64 displayRow, int column) const
+{
+    const FileRow* row = rowAt(displayRow);
+    if (!row)
+        return QString();
+    if (column == 1)
+        return row->length < 0 ? cellText(displayRow, column) : platform::sizeWithBytesText(quint64(row->length));
+    if ((column == 2 || column == 3) && row->changedMs != FileRow::kUnknown)
+        return platform::fullDateText(QDateTime::fromMSecsSinceEpoch(row->changedMs));
+    return QString();
+}
+
 QVariant FileListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= int(rows_.size()))
         return QVariant();
     if (role == Qt::DisplayRole)
         return cellText(index.row(), index.column());
+    if (role == Qt::ToolTipRole && index.column() > 0) {
+        const QString tip = toolTip(index.row(), index.column());
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     if (role == Qt::CheckStateRole && index.column() == 0)
         return isChecked(index.row()) ? Qt::Checked : Qt::Unchecked;
     return QVariant();

@@ -43,6 +43,11 @@ public:
     const FileRow* rowAt(qint64 displayRow) const;
     // Text of cell `column` (0 name, 1 size, 2 date, 3 time) of a display row.
     QString cellText(qint64 displayRow, int column) const;
+    // The tooltip of a size, date or time cell: the readable size with the
+    // exact bytes ("1,5 GB (1.610.612.736 Bytes)"), the full date and time
+    // with a four-digit year; empty where the cell is empty. A name shows as
+    // tooltip only where it is cut (RowDelegate).
+    QString toolTip(qint64 displayRow, int column) const;
     bool isChecked(qint64 displayRow) const;
     void setChecked(qint64 displayRow, bool on);
     void checkAll();

@@ -5,6 +5,7 @@
 #include "actions/AllesLoeschen.h"
 #include "actions/Eigenschaften.h"
 #include "app/controls/RoCommand.h"
+#include "app/controls/FocusMark.h"
 #include "app/controls/RowDelegate.h"
 #include "fileview/FileListModel.h"
 #include "fileview/FileListe.h"
@@ -88,6 +89,7 @@ void FrmDelFile::buildControls()
     listView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     listView_->setTextElideMode(Qt::ElideRight);
     listView_->setItemDelegate(new RowDelegate(listView_));
+    FocusMark::attach(listView_);
     listView_->header()->setSectionsClickable(true);
     listView_->header()->setSectionsMovable(false);
     listView_->header()->setStretchLastSection(false);
@@ -272,6 +274,9 @@ void FrmDelFile::closeEvent(QCloseEvent* event)
 void FrmDelFile::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // Every opening starts in the list, whichever control had the focus the
+    // last time (after a deletion: the red button).
+    listView_->setFocus(Qt::OtherFocusReason);
     if (const QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

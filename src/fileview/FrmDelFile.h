@@ -10,8 +10,10 @@
 //   "gefundene Files: <count>", adds one row per FileListe entry with size,
 //   date and time (cells stay empty where a file cannot be read). Also runs
 //   whenever FileListe's path is set to another folder.
-// - Close box and "Zurück" hide the window (it stays loaded).
-// - Look: the form font (formFont()) whatever the desktop's font is. Size,
+// - Close box and "Zurück" hide the window (it stays loaded). Every showing
+//   starts with the keyboard focus in the list.
+// - Look: the form font (formFont()); font and size grow with the
+//   desktop's font (textScale()). Size,
 //   date and time columns are as wide as designed or as their header and
 //   cells need; the name column takes the rest of the list (at least its
 //   designed width). Rows leave room above capitals' accents; a name that

@@ -1,6 +1,7 @@
 #include "platform/LocaleText.h"
 
 #include <QLocale>
+#include <iterator>
 
 namespace velmaro::platform {
 
@@ -27,6 +28,14 @@ QString withoutTimeZone(const QString& format)
     return out.trimmed();
 }
 
+// The locale's short date format with the year in four digits.
+QString fourDigitYear(QString format)
+{
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return format;
+}
+
 }  // namespace
 
 QString generalDateText(const QDateTime& local)
@@ -40,6 +49,42 @@ QString generalDateText(const QDateTime& local)
         return date;
     const QString format = withoutTimeZone(locale.timeFormat(QLocale::LongFormat));
     return date + QLatin1Char(' ') + locale.toString(time, format);
+}
+
+QString fullDateText(const QDateTime& local)
+{
+    if (!local.isValid())
+        return QString();
+    const QLocale locale;
+    return locale.toString(local.date(), fourDigitYear(locale.dateFormat(QLocale::ShortFormat))) +
+           QLatin1Char(' ') + locale.toString(local.time(), withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
+}
+
+QString exactBytesText(quint64 bytes)
+{
+    return QLocale().toString(qulonglong(bytes)) + (bytes == 1 ? QStringLiteral(" Byte") : QStringLiteral(" Bytes"));
+}
+
+QString readableSizeText(quint64 bytes)
+{
+    static const char* const units[] = {"KB", "MB", "GB", "TB", "PB", "EB"};
+    if (bytes < 1024)
+        return exactBytesText(bytes);
+    double value = double(bytes) / 1024.0;
+    int unit = 0;
+    // Rounded to one decimal it must stay below 1024 in its unit.
+    while (value >= 1023.95 && unit + 1 < int(std::size(units))) {
+        value /= 1024.0;
+        ++unit;
+    }
+    return QLocale().toString(value, 'f', 1) + QLatin1Char(' ') + QLatin1String(units[unit]);
+}
+
+QString sizeWithBytesText(quint64 bytes)
+{
+    if (bytes < 1024)
+        return exactBytesText(bytes);
+    return readableSizeText(bytes) + QStringLiteral(" (") + exactBytesText(bytes) + QLatin1Char(')');
 }
 
 QString shortMonthName(int month)

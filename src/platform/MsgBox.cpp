@@ -1,5 +1,7 @@
 #include "platform/MsgBox.h"
 
+#include "platform/Fonts.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -43,23 +45,27 @@ QMessageBox::Icon iconOf(int style)
     }
 }
 
-QString buttonText(int answer)
+}  // namespace
+
+QString msgBoxButtonText(int answer)
 {
     switch (answer) {
-    case kCancel: return QStringLiteral("Abbrechen");
-    case kYes: return QStringLiteral("Ja");
-    case kNo: return QStringLiteral("Nein");
+    case kCancel: return QStringLiteral("&Abbrechen");
+    case kYes: return QStringLiteral("&Ja");
+    case kNo: return QStringLiteral("&Nein");
     default: return QStringLiteral("OK");
     }
 }
 
-QMessageBox::StandardButton standardButton(int answer)
+namespace {
+
+QMessageBox::ButtonRole buttonRole(int answer)
 {
     switch (answer) {
-    case kCancel: return QMessageBox::Cancel;
-    case kYes: return QMessageBox::Yes;
-    case kNo: return QMessageBox::No;
-    default: return QMessageBox::Ok;
+    case kCancel: return QMessageBox::RejectRole;
+    case kYes: return QMessageBox::YesRole;
+    case kNo: return QMessageBox::NoRole;
+    default: return QMessageBox::AcceptRole;
     }
 }
 
@@ -85,6 +91,8 @@ int showBox(const QString& prompt, int style, const QString& title, QWidget* par
     const MsgBoxStyle meaning = msgBoxStyle(style);
     const QString shownTitle = title.isEmpty() ? QStringLiteral("Velmaro") : title;
     QMessageBox box(parent);
+    // The scale of the program's windows, not the desktop's plain font.
+    box.setFont(formFont());
     box.setObjectName(QStringLiteral("MsgBox"));
     box.setAccessibleDescription(QStringLiteral("MsgBox"));
     box.setAccessibleName(shownTitle);
@@ -95,8 +103,9 @@ int showBox(const QString& prompt, int style, const QString& title, QWidget* par
     box.setWindowModality(Qt::ApplicationModal);
     QMap<QAbstractButton*, int> answerOf;
     for (int answer : meaning.answers) {
-        QPushButton* button = box.addButton(standardButton(answer));
-        button->setText(buttonText(answer));
+        // Plain buttons: no style icons; the access key is underlined.
+        QPushButton* button = box.addButton(msgBoxButtonText(answer), buttonRole(answer));
+        button->setAccessibleName(QString(msgBoxButtonText(answer)).remove(QLatin1Char('&')));
         answerOf.insert(button, answer);
         if (answer == meaning.defaultAnswer)
             box.setDefaultButton(button);

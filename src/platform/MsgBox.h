@@ -6,7 +6,9 @@
 //   64 OK + information; 68 Yes/No + information; 292 Yes/No + question, No default.
 // Answers: 1 OK, 2 Cancel, 6 Yes, 7 No.
 // A CR (U+000D) in the prompt starts a new line. An empty title shows "Velmaro".
-// Button texts are always "OK", "Ja", "Nein", "Abbrechen".
+// Button texts are always "OK", "Ja", "Nein", "Abbrechen", without icons;
+// "Ja", "Nein" and "Abbrechen" carry the access keys Alt+J, Alt+N, Alt+A.
+// The box uses the form font (formFont()), the scale of the program's windows.
 //
 // Tests script the box with MsgBoxScript: while a script is active no box is
 // shown; every call is recorded and answered from the queue (the default
@@ -49,5 +51,7 @@ struct MsgBoxStyle {
     int icon;            // QMessageBox::Icon value
 };
 MsgBoxStyle msgBoxStyle(int style);
+// The caption of the button of an answer, with its access key ("&Ja").
+QString msgBoxButtonText(int answer);
 
 }  // namespace velmaro::platform

@@ -1,5 +1,7 @@
 #include "platform/Twips.h"
 
+#include "platform/Fonts.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
@@ -22,7 +24,7 @@ double logicalDpi()
 
 double twipsPerPixel()
 {
-    return 1440.0 / logicalDpi();
+    return 1440.0 / (logicalDpi() * textScale());
 }
 
 int twipsToPixels(double twips)

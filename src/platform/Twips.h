@@ -1,9 +1,12 @@
 #pragma once
-// Twips (1/1440 inch) <-> pixels at the screen's logical DPI.
+// Twips (1/1440 inch) <-> pixels at the screen's logical DPI, grown with the
+// desktop's text scale (textScale(), platform/Fonts) as the fonts are: a
+// window keeps its proportions to its text at every desktop font size.
 
 namespace velmaro::platform {
 
-// Pixels per twip factor: logicalDpi / 1440 (96 dpi: 15 twips per pixel).
+// Twips per pixel: 1440 / (logicalDpi * textScale()) (96 dpi, usual
+// desktop font: 15 twips per pixel; 12 pt desktop font: 11.25).
 double twipsPerPixel();
 int twipsToPixels(double twips);
 double pixelsToTwips(int pixels);

@@ -39,7 +39,7 @@ void fitTextToBox(QLabel* label)
     QFont font = label->font();
     const double designed = font.pointSizeF();
     const QRect box(QPoint(0, 0), label->size());
-    while (font.pointSizeF() > designed - 2.0) {
+    while (font.pointSizeF() > designed - scaledPoints(2.0)) {
         const QRect need = QFontMetrics(font).boundingRect(box, Qt::TextWordWrap, label->text());
         if (need.height() <= box.height() && need.width() <= box.width())
             break;
@@ -85,7 +85,7 @@ void BitteWarten::buildControls()
     const QFont titleFont = formFont(13.5, true);
     const QColor colours[2] = {QColor(0, 0, 128), QColor(Qt::white)};
     const int left[2] = {675, 690}, top[2] = {90, 120};
-    for (int i = 0; i < 2; ++i) {  // element 1 is created last: drawn over element 0
+    for (int i = 0; i < 2; ++i) {
         QLabel* l = new QLabel(kTitle, this);
         name(l, QStringLiteral("Label1_%1").arg(i));
         l->setFont(titleFont);
@@ -97,6 +97,11 @@ void BitteWarten::buildControls()
         l->adjustSize();
         label1_[i] = l;
     }
+    // The navy title lies over its white copy, which shows below and to the
+    // right of it as a relief. White drawn over navy would leave only navy
+    // slivers beside white letters on the light window, which smear ("tt"
+    // reads "ff").
+    label1_[0]->raise();
 
     label2_ = new QLabel(QStringLiteral("die Informationen des Verzeichnisses werden gelesen"), this);
     name(label2_, QStringLiteral("Label2"));

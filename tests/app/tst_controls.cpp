@@ -3,6 +3,7 @@
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoLabel.h"
 #include "app/controls/RoListBox.h"
+#include "platform/AccessibleApplication.h"
 #include "platform/Twips.h"
 
 #include <QAbstractItemModelTester>
@@ -12,6 +13,9 @@
 #include <QCollator>
 #include <QFile>
 #include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QtTest>
 #include <limits>
@@ -127,6 +131,8 @@ private slots:
     void treeRowsTakeTheirPlacesWhileSorted();
     void modelPassesTheTester();
     void listCellsAreAccessible();
+    void sizeAndDateTooltips();
+    void keyboardFocusAndContextMenu();
 };
 
 void TestControls::buttonClicksOnlyWhenEnabled()
@@ -181,8 +187,21 @@ void TestControls::listSetUp()
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
     QCOMPARE(list.header()->length(), list.viewport()->width());
+    // Narrower than its columns, the path gives way so that the size column
+    // stays in view beside the name; down to the width its header needs.
+    const int nameAndSize = list.columnWidth(0) + list.columnWidth(2);
+    list.resize(list.width() - list.viewport()->width() + nameAndSize + 150, 300);
+    QTRY_COMPARE(list.columnWidth(1), 150);
+    QCOMPARE(list.header()->sectionViewportPosition(2) + list.columnWidth(2), list.viewport()->width());
     list.resize(300, 300);
-    QTRY_COMPARE(list.columnWidth(1), platform::twipsToPixels(3500));
+    QTRY_COMPARE(list.columnWidth(1), list.header()->sectionSizeHint(1));
+    // A failure text wider than the column widens it.
+    const int before = list.columnWidth(2);
+    FolderRow cut = failed("weit");
+    cut.sizeText = QStringLiteral("Größe unvollständig (Suche abgebrochen) und noch viel breiter als sonst");
+    list.AddRow(cut);
+    QVERIFY(list.columnWidth(2) > before);
+    QVERIFY(list.sizeHintForIndex(list.model()->index(0, 2)).width() <= list.columnWidth(2));
     QCOMPARE(list.selectionMode(), QAbstractItemView::SingleSelection);
     list.AddRow(row("a"));
     QVERIFY(!list.model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
@@ -487,6 +506,80 @@ void TestControls::listCellsAreAccessible()
     QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("/daten/Bilder/"));
     QCOMPARE(view->tableInterface()->cellAt(0, 3)->text(QAccessible::Name),
              QStringLiteral("05.12.26 12:00:00"));
+}
+
+// Size cells tell the exact bytes; a size that reads "0" but holds bytes is
+// told from a zero-byte folder (tooltip and italics); dates show four-digit
+// years.
+void TestControls::sizeAndDateTooltips()
+{
+    RoListBox list;
+    FolderRow three = row("drei", 3);
+    three.sizeText = QStringLiteral("0");
+    three.zeroByte = false;
+    list.AddRows({row("leer", 0, ms(2026, 12, 5)), three, row("gross", 134432123456), failed("f")});
+    auto tip = [&](int r, int c) { return list.model()->index(r, c).data(Qt::ToolTipRole).toString(); };
+    auto italic = [&](int r) { return list.model()->index(r, 2).data(Qt::FontRole).value<QFont>().italic(); };
+    QCOMPARE(tip(0, 2), QStringLiteral("0 Bytes (0 Byte Ordner)"));
+    QCOMPARE(tip(1, 2), QStringLiteral("3 Bytes"));
+    QCOMPARE(tip(2, 2), QStringLiteral("125,2 GB (134.432.123.456 Bytes)"));
+    QCOMPARE(tip(3, 2), QStringLiteral("Zugriff verweigert"));
+    QCOMPARE(tip(0, 3), QStringLiteral("05.12.2026 12:00:00"));
+    QCOMPARE(tip(0, 1), QStringLiteral("/daten/leer/"));
+    QCOMPARE(QList<bool>({italic(0), italic(1), italic(2), italic(3)}), QList<bool>({false, true, false, false}));
+}
+
+// The names of the popup menus among the program's accessible children,
+// each with the number of its entries.
+QStringList accessiblePopups()
+{
+    QStringList found;
+    QAccessibleInterface* app = QAccessible::queryAccessibleInterface(qApp);
+    for (int i = 0; app && i < app->childCount(); ++i) {
+        QAccessibleInterface* top = app->child(i);
+        if (top && top->role() == QAccessible::PopupMenu)
+            found << QStringLiteral("%1 (%2)").arg(top->text(QAccessible::Name)).arg(top->childCount());
+    }
+    return found;
+}
+
+// Reached by Tab, the list selects its first row; the Menu key and
+// Shift+F10 open its context menu with the first entry active, which
+// assistive technology finds among the program's windows while it shows.
+void TestControls::keyboardFocusAndContextMenu()
+{
+    platform::AccessibleApplication::install();
+    QWidget window;
+    auto* before = new QPushButton(QStringLiteral("davor"), &window);
+    auto* list = new RoListBox(&window);
+    list->setGeometry(0, 40, 400, 200);
+    list->AddRows({row("a"), row("b")});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    before->setFocus();
+    QCOMPARE(list->SelectedIndex(), 0);
+    QTest::keyClick(before, Qt::Key_Tab);
+    QTRY_VERIFY(list->hasFocus());
+    QCOMPARE(list->SelectedIndex(), 1);
+
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_Menu), QKeyCombination(Qt::ShiftModifier, Qt::Key_F10)}) {
+        QStringList seen;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu || !menu->isVisible())
+                return;
+            poll.stop();
+            seen << menu->accessibleName() << (menu->activeAction() ? menu->activeAction()->text() : QString())
+                 << accessiblePopups();
+            menu->close();
+        });
+        poll.start();
+        QTest::keyClick(list, key.key(), key.keyboardModifiers());
+        QCOMPARE(seen, (QStringList{"Kontextmenü der Ordnerliste", "Ordnername", "Kontextmenü der Ordnerliste (5)"}));
+    }
+    QCOMPARE(accessiblePopups(), QStringList());  // gone with the menu
 }
 
 QTEST_MAIN(TestControls)

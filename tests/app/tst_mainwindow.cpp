@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -379,6 +381,53 @@ private slots:
         w->folderDeleted(QFile::encodeName(dir_.path()) + "/a/");
         QCOMPARE(w->dir1Raw(), QFile::encodeName(dir_.path()) + '/');
         QCOMPARE(w->dir1Path(), dir_.path() + QLatin1Char('/'));
+    }
+
+    // Count lines too long for the designed minimum widen the window at
+    // once and keep their size; shorter ones let the minimum go back.
+    void longCountsWidenTheWindow()
+    {
+        MainWindow* w = open();
+        QVERIFY(w);
+        w->Label_Info(0)->setText(QStringLiteral("1 Ordner gefunden "));
+        w->Label_Info(1)->setText(QStringLiteral("davon 1 Ordner mit 0 Byte"));
+        QTest::qWait(20);
+        const int designed = w->minimumWidth();  // this font may already need more than 10170 twips
+        QVERIFY(designed >= px(10170));
+        w->Label_Info(0)->setText(QStringLiteral("123456789012 Ordner gefunden "));
+        w->Label_Info(1)->setText(QStringLiteral("davon 123456789012 Ordner mit 0 Byte"));
+        QTRY_VERIFY(w->minimumWidth() > designed);
+        QCOMPARE(w->width(), w->minimumWidth());
+        for (int i : {0, 1}) {
+            QLabel* line = w->Label_Info(i);
+            QCOMPARE(line->font().pointSizeF(), w->font().pointSizeF());
+            QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->contentsRect().width());
+            QVERIFY(line->geometry().right() < w->cmd_OrdnerNull()->x());
+        }
+        w->Label_Info(0)->setText(QStringLiteral("1 Ordner gefunden "));
+        w->Label_Info(1)->setText(QStringLiteral("davon 1 Ordner mit 0 Byte"));
+        QTRY_COMPARE(w->minimumWidth(), designed);
+    }
+
+    // A deep folder in the tree: no level scrolls off the left edge; the
+    // levels indent less so that the folder's name starts within the left
+    // three fifths of the tree.
+    void deepFolderKeepsTheTreeReadable()
+    {
+        QByteArray deep = QFile::encodeName(dir_.path()) + '/';
+        for (int level = 0; level < 8; ++level)
+            deep += "Ebene " + QByteArray::number(level) + '/';
+        QVERIFY(QDir().mkpath(QFile::decodeName(deep)));
+        MainWindow* w = open();
+        QVERIFY(w);
+        w->setDir1Raw(deep);
+        QTreeView* tree = w->Dir1();
+        const auto nameStart = [&] { return tree->visualRect(tree->currentIndex()).left(); };
+        QTRY_VERIFY(tree->visualRect(tree->currentIndex()).isValid() && nameStart() >= 0 &&
+                    nameStart() <= tree->viewport()->width() * 3 / 5 + tree->indentation());
+        QTest::qWait(100);  // the tree follows the folder a while after loading
+        QCOMPARE(tree->horizontalScrollBar()->value(), 0);
+        QVERIFY(tree->indentation() < tree->style()->pixelMetric(QStyle::PM_TreeViewIndentation, nullptr, tree));
     }
 
     void logoOpensTheAboutWindowModally()

@@ -1,13 +1,22 @@
-// Every text readable, with a 12 pt desktop font: at the first-start size,
-// after a scan with six-digit counts below a long root path, no two controls
-// of the main window or of the file view overlap and no label, button
-// caption, header or cell text is cut (measured with the font each control
-// has). Texts that may elide (long paths and names) keep their full text as
-// tooltip and accessible name.
+// Every text readable, at the usual 9 pt desktop font and at a 12 pt one
+// (and, run a second time by CTest, at QT_SCALE_FACTOR=2): at the first-start
+// size, after a scan with six-digit counts and twelve-digit sizes below a
+// long root path, no two controls of the main window, the file view, the
+// progress window, the About window, the properties window or a message box
+// overlap and no label, button caption, header or cell text is cut
+// (measured with the font each control has). Texts that may elide (long
+// paths and names) keep their full text as tooltip and accessible name. The
+// windows grow with the desktop's font: fonts and sizes by the same scale.
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/controls/RoCommand.h"
 #include "app/controls/RoListBox.h"
+#include "about/Copyright.h"
+#include "about/VersionStrip.h"
+#include "actions/PropertiesWindow.h"
+#include "platform/MsgBox.h"
+#include "scan/BitteWarten.h"
+#include "scan/FolderRowBuilder.h"
 #include "fileview/FileListModel.h"
 #include "fileview/FileViewOpener.h"
 #include "fileview/FrmDelFile.h"
@@ -25,6 +34,10 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
 #include <QPointer>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionHeader>
@@ -55,6 +68,15 @@ QString where(QWidget* w)
     return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
 }
 
+// Two copies of one title drawn as a relief (a label over another with
+// the same text) are one control.
+bool reliefPair(QWidget* a, QWidget* b)
+{
+    auto* first = qobject_cast<QLabel*>(a);
+    auto* second = qobject_cast<QLabel*>(b);
+    return first && second && !first->text().isEmpty() && first->text() == second->text();
+}
+
 // Controls that lie on each other.
 void overlaps(QWidget* window, QStringList& out)
 {
@@ -64,7 +86,7 @@ void overlaps(QWidget* window, QStringList& out)
             shown << w;
     for (int i = 0; i < shown.size(); ++i)
         for (int j = i + 1; j < shown.size(); ++j)
-            if (shown[i]->geometry().intersects(shown[j]->geometry()))
+            if (shown[i]->geometry().intersects(shown[j]->geometry()) && !reliefPair(shown[i], shown[j]))
                 out << where(shown[i]) + " overlaps " + where(shown[j]);
 }
 
@@ -78,7 +100,15 @@ void labelTexts(QWidget* window, const QStringList& mayElide, QStringList& out)
         const QRect box = l->contentsRect();
         if (box.height() < m.height())
             out << where(l) + " is lower than its font";
-        if (m.horizontalAdvance(l->text()) <= box.width())
+        if (l->wordWrap()) {  // the lines it breaks the text into
+            const QRect need = m.boundingRect(box, Qt::TextWordWrap | int(l->alignment()), l->text());
+            if (need.height() > box.height() || need.width() > box.width())
+                out << where(l) + " cuts \"" + l->text() + "\"";
+            continue;
+        }
+        // The version strip runs its text upwards.
+        const int room = qobject_cast<VersionStrip*>(l) ? box.height() : box.width();
+        if (m.horizontalAdvance(l->text()) <= room)
             continue;
         if (!mayElide.contains(l->objectName()))
             out << where(l) + " cuts \"" + l->text() + "\"";
@@ -179,6 +209,29 @@ void cellTexts(QAbstractItemView* view, const QStringList& mayElide, QStringList
     }
 }
 
+// The folder list: the size column lies wholly in view beside the name, and
+// no size text of any row is wider than the column (each text once).
+void sizeColumn(RoListBox* list, QStringList& out)
+{
+    list->folderModel()->publish();
+    const QHeaderView* header = list->header();
+    if (header->sectionViewportPosition(2) + header->sectionSize(2) > list->viewport()->width())
+        out << QStringLiteral("the size column runs under the scroll bar (%1 + %2 > %3)")
+                   .arg(header->sectionViewportPosition(2))
+                   .arg(header->sectionSize(2))
+                   .arg(list->viewport()->width());
+    QSet<QString> seen;
+    for (int r = 0; r < list->model()->rowCount(); ++r) {
+        const QModelIndex cell = list->model()->index(r, 2);
+        const QString text = cell.data().toString();
+        if (seen.contains(text))
+            continue;
+        seen.insert(text);
+        if (list->sizeHintForIndex(cell).width() > list->columnWidth(2))
+            out << QStringLiteral("the size \"%1\" is cut").arg(text);
+    }
+}
+
 QStringList problems(QWidget* window, const QStringList& mayElide)
 {
     QStringList out;
@@ -192,8 +245,38 @@ QStringList problems(QWidget* window, const QStringList& mayElide)
             headerTexts(view, out);
             cellTexts(view, mayElide, out);
         }
+        if (auto* list = qobject_cast<RoListBox*>(view))
+            sizeColumn(list, out);
     }
     return out;
+}
+
+// The desktop's font at `points`, as a user may have set it.
+void setDesktopFont(double points)
+{
+    QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    desktop.setPointSizeF(points);
+    QApplication::setFont(desktop);
+}
+
+// Runs `inspect` on the message box that `show` raises, then closes it.
+QStringList inspectMessageBox(const std::function<void()>& show,
+                              const std::function<QStringList(QMessageBox*)>& inspect)
+{
+    QStringList found{QStringLiteral("no message box showed")};
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        found = inspect(box);
+        box->defaultButton()->click();
+    });
+    poll.start();
+    show();
+    return found;
 }
 
 }  // namespace
@@ -204,13 +287,18 @@ private:
     QTemporaryDir home_, trees_;
     QByteArray root_;
     QPointer<MainWindow> window_;
+    double points_ = 0;  // the desktop font the windows were built for
 
     // The long root with a few real folders and files, scanned, then
-    // 100,000 more zero-byte rows: both count lines get six digits.
-    MainWindow* scannedWindow()
+    // 100,000 more zero-byte rows (both count lines get six digits), a
+    // twelve-digit size and a size cut short. Built anew for another font.
+    MainWindow* scannedWindow(double points)
     {
-        if (window_)
+        if (window_ && points_ == points)
             return window_;
+        closeAll();
+        setDesktopFont(points);
+        points_ = points;
         window_ = forms().load<MainWindow>(QStringLiteral("Velmaro"));
         window_->show();
         if (!QTest::qWaitForWindowExposed(window_))
@@ -221,11 +309,22 @@ private:
         std::vector<FolderRow> more;
         for (int i = 0; i < 100000; ++i)
             more.push_back(folderRow(root_ + "zz/" + QByteArray::number(i) + '/', QStringLiteral("0"), true));
+        const quint64 huge = 987654321098ull * 1024 + 778;  // "987654321098,76"
+        more.push_back(folderRow(root_ + "riesig/", FolderRowBuilder().sizeText(huge), false, huge));
+        FolderRow cut = folderRow(root_ + "abgebrochen/", FolderRowBuilder::kIncompleteText);
+        cut.sizeKnown = false;
+        more.push_back(cut);
         list->AddRows(std::move(more));
         window_->OrdnerZähler();
         list->SelectRow(2);  // "Dokumente"
         QCoreApplication::processEvents();
         return window_;
+    }
+
+    void closeAll()
+    {
+        platform::Alle_Fenster_schliessen();
+        flushDeletes();
     }
 
 private slots:
@@ -252,42 +351,99 @@ private slots:
     }
     void cleanupTestCase()
     {
-        platform::Alle_Fenster_schliessen();
-        flushDeletes();
+        closeAll();
         removeTree(trees_.path());
     }
 
     void nothingOverlapsOrIsCut_data()
     {
+        QTest::addColumn<double>("points");
         QTest::addColumn<QString>("window");
         QTest::addColumn<QStringList>("mayElide");
-        QTest::newRow("main window") << "Velmaro"
-                                     << QStringList{"LabelVerzeichnis", "roListBox_Ordner:1",
-                                                    "roListBox_Ordner:2"};
-        QTest::newRow("file view") << "frm_DelFile" << QStringList{"ListView:1"};
+        // At twice the scale (a second run by CTest) the usual font only: the
+        // screen has 640 x 512 logical pixels then.
+        const bool doubled = qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2;
+        for (double points : doubled ? QList<double>{9.0} : QList<double>{9.0, 12.0}) {
+            const QByteArray font = QByteArray::number(points) + " pt, ";
+            QTest::newRow(font + "main window")
+                << points << "Velmaro"
+                << QStringList{"LabelVerzeichnis", "roListBox_Ordner:1", "roListBox_Ordner:2"};
+            QTest::newRow(font + "file view") << points << "frm_DelFile" << QStringList{"ListView:1"};
+            QTest::newRow(font + "progress window") << points << "BitteWarten" << QStringList{};
+            QTest::newRow(font + "About") << points << "Copyright" << QStringList{};
+            QTest::newRow(font + "properties")
+                << points << "Eigenschaften" << QStringList{"Wert_Name", "Wert_Ordner"};
+            QTest::newRow(font + "message box") << points << "MsgBox" << QStringList{};
+        }
     }
 
     void nothingOverlapsOrIsCut()
     {
+        QFETCH(double, points);
         QFETCH(QString, window);
         QFETCH(QStringList, mayElide);
-        MainWindow* main = scannedWindow();
+        MainWindow* main = scannedWindow(points);
         QVERIFY(main);
-        QCOMPARE(main->size(), QSize(platform::twipsToPixels(10170), platform::twipsToPixels(4860)));
+        // Fonts and twips grow together: a 12 pt desktop font gives a third
+        // more of both. The window opens at its minimum: the designed size,
+        // wider where the count lines need it, smaller where the screen is.
+        const double scale = points / 9.0;
+        QCOMPARE(main->font().pointSizeF(), 8.25 * scale);
+        QCOMPARE(main->size(), main->minimumSize());
+        const QSize designed(qRound(10170 / 15.0 * scale), qRound(4860 / 15.0 * scale));
+        if (main->screen()->availableGeometry().width() > designed.width() + 50) {
+            QCOMPARE(main->height(), designed.height());
+            QVERIFY(main->width() >= designed.width());
+        }
         QVERIFY(main->Label_Info(1)->text().contains(QLatin1String("davon 1000")));
+        QCOMPARE(main->Label_Info(1)->font().pointSizeF(), main->font().pointSizeF());  // not shrunk
+        QStringList found;
         if (window == QLatin1String("Velmaro")) {
             QVERIFY(main->LabelVerzeichnis()->text().endsWith(QFile::decodeName(kLongRoot)));
-            const QStringList found = problems(main, mayElide);
-            QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
-            return;
+            found = problems(main, mayElide);
+        } else if (window == QLatin1String("frm_DelFile")) {
+            found << QStringLiteral("the file view did not open");
+            openFileView(main->folderActions(), [&](FrmDelFile& view) {
+                QCoreApplication::processEvents();
+                found = problems(&view, mayElide);
+                if (view.listModel()->rowCount() != 4)
+                    found << QStringLiteral("the file view lists %1 files").arg(view.listModel()->rowCount());
+                if (view.font() != main->font())
+                    found << QStringLiteral("the file view has another font than the main window");
+            });
+        } else if (window == QLatin1String("BitteWarten")) {
+            BitteWarten progress(main);
+            progress.findChild<QTimer*>(QStringLiteral("Timer"))->stop();  // no scan
+            progress.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&progress));
+            found = problems(&progress, mayElide);
+            QCOMPARE(progress.width(), qRound(3255 / 15.0 * scale));
+        } else if (window == QLatin1String("Copyright")) {
+            Copyright about;
+            about.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&about));
+            found = problems(&about, mayElide);
+            QCOMPARE(about.width(), qRound(3585 / 15.0 * scale));
+        } else if (window == QLatin1String("Eigenschaften")) {
+            PropertiesWindow* properties = PropertiesWindow::open(main, root_ + "Dokumente/", 1610612736);
+            QVERIFY(QTest::qWaitForWindowExposed(properties));
+            found = problems(properties, mayElide);
+            if (properties->font() != main->font())
+                found << QStringLiteral("the properties window has another font than the main window");
+            properties->close();
+        } else {
+            found = inspectMessageBox(
+                [&] {
+                    platform::MsgBox(QStringLiteral("Sollen 100000 Ordner mit 0 Byte gelöscht werden?"), 35,
+                                     QString(), main);
+                },
+                [&](QMessageBox* box) {
+                    QStringList out = problems(box, mayElide);
+                    if (box->font() != main->font())
+                        out << QStringLiteral("the message box has another font than the main window");
+                    return out;
+                });
         }
-        QStringList found{QStringLiteral("the file view did not open")};
-        openFileView(main->folderActions(), [&](FrmDelFile& view) {
-            QCoreApplication::processEvents();
-            found = problems(&view, mayElide);
-            if (view.listModel()->rowCount() != 4)
-                found << QStringLiteral("the file view lists %1 files").arg(view.listModel()->rowCount());
-        });
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 };
@@ -295,10 +451,6 @@ private slots:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // The desktop's font at 12 pt, as a user may have set it.
-    QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    desktop.setPointSizeF(12);
-    QApplication::setFont(desktop);
     installFontSubstitutions();
     TestTextFit test;
     return QTest::qExec(&test, argc, argv);

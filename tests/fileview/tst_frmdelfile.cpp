@@ -116,10 +116,33 @@ private slots:
                 seen << v.listModel()->cellText(rowOf(v, "e"), c);
             seen << v.listModel()->cellText(rowOf(v, "f"), 1)
                  << v.listModel()->cellText(rowOf(v, "neue\nZeile"), 0);
+            // Tooltips: exact bytes beside the readable size, the full date.
+            for (int c = 1; c < 4; ++c)
+                seen << v.listModel()->index(rowOf(v, "e"), c).data(Qt::ToolTipRole).toString();
+            seen << v.listModel()->index(rowOf(v, "f"), 1).data(Qt::ToolTipRole).toString();
         }));
         QCOMPARE(seen, (QStringList{"gefundene Files: 12", "12", "4", "e", "1 KB", "05.Dez.26", "14:03:09",
-                                    "3,0 GB", "neue\u23CEZeile"}));
+                                    "3,0 GB", "neue\u23CEZeile", "1,0 KB (1.024 Bytes)", "05.12.2026 14:03:09",
+                                    "05.12.2026 14:03:09", "3,0 GB (3.221.225.472 Bytes)"}));
         QVERIFY(boxes_.calls().isEmpty());  // "Zurück" without a change asks nothing
+    }
+
+    // Every opening starts in the list, also after the red button had the
+    // focus (a deletion) the last time.
+    void opensWithFocusInTheList()
+    {
+        const QByteArray root = tree("fokus");
+        makeFolderWith(root, {"eins", "zwei"});
+        QVERIFY(scanAndSelect(root, root) > 0);
+        QWidget* focused[2] = {nullptr, nullptr};
+        QVERIFY(openView([&](FrmDelFile& v) {
+            focused[0] = v.focusWidget();
+            v.cmd_Löschen()->setFocus(Qt::TabFocusReason);
+        }));
+        QVERIFY(openView([&](FrmDelFile& v) { focused[1] = v.focusWidget(); }));
+        const FrmDelFile* view = forms().find<FrmDelFile>(kForm);
+        QCOMPARE(focused[0], view->ListView());
+        QCOMPARE(focused[1], view->ListView());
     }
 
     void columnsOncePerLoad()

@@ -21,7 +21,9 @@ namespace {
 // What a shown box looked like.
 struct Seen {
     QString title, text, accessibleName, defaultButton;
-    QStringList buttons;  // texts, sorted
+    QStringList buttons;  // texts as read (access-key marks left out), sorted
+    QStringList keys;     // access keys, sorted ("Alt+J")
+    int buttonIcons = 0;  // buttons that carry an icon
     int icon = -1;
     Qt::WindowModality modality = Qt::NonModal;
 };
@@ -36,13 +38,21 @@ void whenBoxShows(Seen* seen, std::function<void(QMessageBox*)> act)
         *seen = {box->windowTitle(),
                  box->text(),
                  box->accessibleName(),
-                 box->defaultButton() ? box->defaultButton()->text() : QString(),
+                 box->defaultButton() ? box->defaultButton()->text().remove(QLatin1Char('&')) : QString(),
                  {},
+                 {},
+                 0,
                  int(box->icon()),
                  box->windowModality()};
-        for (QAbstractButton* b : box->buttons())
-            seen->buttons.append(b->text());
+        for (QAbstractButton* b : box->buttons()) {
+            seen->buttons.append(QString(b->text()).remove(QLatin1Char('&')));
+            const QKeySequence key = QKeySequence::mnemonic(b->text());
+            if (!key.isEmpty())
+                seen->keys.append(key.toString());
+            seen->buttonIcons += b->icon().isNull() ? 0 : 1;
+        }
         seen->buttons.sort();
+        seen->keys.sort();
         act(box);
     });
 }
@@ -52,7 +62,7 @@ std::function<void(QMessageBox*)> click(const QString& text)
 {
     return [text](QMessageBox* box) {
         for (QAbstractButton* b : box->buttons())
-            if (b->text() == text)
+            if (QString(b->text()).remove(QLatin1Char('&')) == text)
                 return b->click();
     };
 }
@@ -95,12 +105,33 @@ private slots:
         whenBoxShows(&seen, [](QMessageBox* box) { box->defaultButton()->click(); });
         QCOMPARE(MsgBox(QStringLiteral("Frage?"), style), defaultAnswer);
         QCOMPARE(seen.buttons, buttons);
+        QCOMPARE(seen.buttonIcons, 0);
         QCOMPARE(seen.defaultButton, defaultButton);
         QCOMPARE(seen.icon, icon);
         QCOMPARE(seen.modality, Qt::ApplicationModal);
 
         whenBoxShows(&seen, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
         QCOMPARE(MsgBox(QStringLiteral("Weg?"), style, QStringLiteral("T")), escapeAnswer);
+    }
+
+    // Alt+J, Alt+N and Alt+A press "Ja", "Nein" and "Abbrechen".
+    void accessKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Alt+J") << int(Qt::Key_J) << 6;
+        QTest::newRow("Alt+N") << int(Qt::Key_N) << 7;
+        QTest::newRow("Alt+A") << int(Qt::Key_A) << 2;
+    }
+
+    void accessKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, answer);
+        Seen seen;
+        whenBoxShows(&seen, [key](QMessageBox* box) { QTest::keyClick(box, Qt::Key(key), Qt::AltModifier); });
+        QCOMPARE(MsgBox(QStringLiteral("Taste?"), 35), answer);
+        QCOMPARE(seen.keys, (QStringList{"Alt+A", "Alt+J", "Alt+N"}));
     }
 
     void textTitleAndNames()

@@ -259,7 +259,8 @@ private slots:
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
         QCOMPARE(window->value(QStringLiteral("Name")), QStringLiteral("data.bin"));
         QCOMPARE(window->value(QStringLiteral("Ordner")), QFile::decodeName(folder));
-        QCOMPARE(window->value(QStringLiteral("Größe")), QStringLiteral("1.536 Bytes"));
+        QCOMPARE(window->value(QStringLiteral("Größe")), QStringLiteral("1,5 KB (1.536 Bytes)"));
+        QCOMPARE(window->value(QStringLiteral("Inhalt")), QString());  // a file has no entries
         QVERIFY(window->value(QStringLiteral("Typ")).startsWith(QStringLiteral("Datei")));
         QVERIFY(window->value(QStringLiteral("Berechtigungen")).startsWith(QStringLiteral("-rw")));
         QVERIFY(!window->value(QStringLiteral("Geändert")).isEmpty());
@@ -269,7 +270,9 @@ private slots:
         auto* second =
             propertyWindows().first() == window ? propertyWindows().last() : propertyWindows().first();
         QCOMPARE(second->value(QStringLiteral("Typ")), QStringLiteral("Ordner"));
-        QCOMPARE(second->value(QStringLiteral("Größe")), QStringLiteral("1 Eintrag"));
+        // Opened by path alone, a folder's size is not known; its entries are.
+        QCOMPARE(second->value(QStringLiteral("Größe")), QStringLiteral("unbekannt"));
+        QCOMPARE(second->value(QStringLiteral("Inhalt")), QStringLiteral("1 Eintrag"));
         QCOMPARE(second->value(QStringLiteral("Name")), QStringLiteral("own"));
         // Centred over its owner; Escape closes it.
         const QPoint off = second->frameGeometry().center() - owner.frameGeometry().center();
@@ -277,6 +280,14 @@ private slots:
                  qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
         QTest::keyClick(second, Qt::Key_Escape);
         QTRY_COMPARE(propertyWindows(), QList<PropertiesWindow*>{window});
+
+        // A folder of the scan shows the scan's total of its subtree.
+        Ordnereigenschaften_zeigen(&owner, folder, 134432123456);
+        QCOMPARE(propertyWindows().size(), 2);
+        auto* scanned =
+            propertyWindows().first() == window ? propertyWindows().last() : propertyWindows().first();
+        QCOMPARE(scanned->value(QStringLiteral("Größe")), QStringLiteral("125,2 GB (134.432.123.456 Bytes)"));
+        QCOMPARE(scanned->value(QStringLiteral("Inhalt")), QStringLiteral("1 Eintrag"));
     }
 };
 

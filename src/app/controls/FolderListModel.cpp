@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFont>
 #include <QIcon>
 #include <QStyle>
 #include <QThreadPool>
@@ -22,6 +23,13 @@ QString dateText(qint64 ms)
     if (ms == FolderRow::kNoTime)
         return QString();
     return platform::generalDateText(QDateTime::fromMSecsSinceEpoch(ms));
+}
+
+QString fullDateTip(qint64 ms)
+{
+    if (ms == FolderRow::kNoTime)
+        return QString();
+    return platform::fullDateText(QDateTime::fromMSecsSinceEpoch(ms));
 }
 
 QIcon folderIcon()
@@ -96,8 +104,15 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
-    case Qt::ToolTipRole: return cellText(index.row(), index.column());
+    case Qt::AccessibleTextRole: return cellText(index.row(), index.column());
+    case Qt::ToolTipRole: return toolTip(index.row(), index.column());
+    case Qt::FontRole:
+        if (index.column() == 2 && roundsToZero(index.row())) {
+            QFont italic;  // only this is set: the rest comes from the view
+            italic.setItalic(true);
+            return italic;
+        }
+        return QVariant();
     case Qt::DecorationRole:
         if (index.column() == 0 && qobject_cast<QApplication*>(QCoreApplication::instance()))
             return folderIcon();
@@ -188,6 +203,33 @@ double FolderListModel::shareOfParent(int displayRow) const
     if (parent.bytes == 0)
         return 0;
     return std::min(1.0, double(s.bytes) / double(parent.bytes));
+}
+
+bool FolderListModel::roundsToZero(int displayRow) const
+{
+    if (displayRow < 0 || displayRow >= int(order_.size()))
+        return false;
+    const FolderSlot& s = store_.table()[order_[std::size_t(displayRow)]];
+    return s.is(FolderSlot::kSizeKnown) && s.text == 0 && s.bytes > 0 &&
+           FolderRowBuilder::hundredthsOfKB(s.bytes) == 0;
+}
+
+QString FolderListModel::toolTip(int displayRow, int column) const
+{
+    if (displayRow < 0 || displayRow >= int(order_.size()))
+        return QString();
+    const FolderSlot& s = store_.table()[order_[std::size_t(displayRow)]];
+    switch (column) {
+    case 2:
+        if (!s.is(FolderSlot::kSizeKnown))
+            return cellText(displayRow, column);
+        if (s.is(FolderSlot::kZeroByte))
+            return platform::exactBytesText(s.bytes) + QStringLiteral(" (0 Byte Ordner)");
+        return platform::sizeWithBytesText(s.bytes);
+    case 3: return fullDateTip(s.createdMs);
+    case 4: return fullDateTip(s.accessedMs);
+    default: return cellText(displayRow, column);
+    }
 }
 
 std::optional<engine::ScannedFolder> FolderListModel::scannedFolder(int displayRow) const

@@ -17,6 +17,12 @@
 // - While sorted, added rows take their places: at once in a short list; in
 //   a long one they wait at the end until the next sort of the worker is done.
 // - Keeps running totals: totalRows() and zeroByteCount().
+// - Tooltips: a size cell tells the exact bytes and a readable size
+//   ("125,2 GB (134.432.123.456 Bytes)"; "3 Bytes" below 1 KB, "0 Bytes
+//   (0 Byte Ordner)" for a zero-byte folder); the date cells the full date
+//   with a four-digit year; the other cells their text. A size that holds
+//   bytes but reads "0" (1 to 5 bytes) is drawn in italics (FontRole), so it
+//   is told from a zero-byte folder at a glance.
 
 #include "app/controls/FolderRow.h"
 #include "app/controls/FolderStore.h"
@@ -59,11 +65,17 @@ public:
     bool zeroByteAt(int displayRow) const;
     // Text of a cell, column 0-based.
     QString cellText(int displayRow, int column) const;
+    // The tooltip of a cell (see above).
+    QString toolTip(int displayRow, int column) const;
+    // True for a complete size of 1 to 5 bytes: its text reads "0".
+    bool roundsToZero(int displayRow) const;
     // The folder of a display row as the scan saw it (root and identities),
     // for deletes that must act on exactly that folder; empty when out of
     // range or when the scanned root has no row.
     std::optional<engine::ScannedFolder> scannedFolder(int displayRow) const;
     qint64 zeroByteCount() const { return store_.zeroByteCount(); }
+    // The texts that stand in for a size in this list (failure texts).
+    const std::vector<QString>& sizeStandIns() const { return store_.sizeStandIns(); }
     qint64 totalRows() const { return qint64(order_.size()); }
     // The slots of the next batch start here.
     quint32 nextSlot() const { return store_.slotCount(); }

@@ -41,6 +41,8 @@ public:
     qint64 zeroByteCount() const { return zeroBytes_; }
     // The scanned folder's slot, FolderSlot::kNoParent while it has no row.
     quint32 rootSlot() const { return root_; }
+    // Every text that stands in for a size, each once.
+    const std::vector<QString>& sizeStandIns() const { return texts_; }
 
     // Of a slot that is a row:
     QString name(quint32 slot) const;

@@ -1,5 +1,6 @@
 #include "app/controls/RoCommand.h"
 
+#include "platform/Fonts.h"
 #include "platform/Resources.h"
 
 #include <QFontMetrics>
@@ -37,9 +38,7 @@ RoCommand::RoCommand(const QString& caption, const QColor& back, QWidget* parent
     setText(caption);
     if (!caption.isEmpty())
         setAccessibleName(caption);
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(design_ = buttonFont());
     setFocusPolicy(Qt::StrongFocus);
     setCursor(buttonCursor());
     setAttribute(Qt::WA_Hover);
@@ -76,12 +75,14 @@ QSize RoCommand::sizeHint() const
     return size.expandedTo(QSize(24, 24));
 }
 
-QFont RoCommand::fittingFont(int width) const
+QFont RoCommand::fittingFont(const QFont& start, int width) const
 {
     // The substitute for the designed face runs wider: shrink the caption in
-    // quarter points (down to 6 pt) rather than cut it off.
-    QFont f = font();
-    while (f.pointSizeF() > 6.0 && QFontMetrics(f).horizontalAdvance(text()) > width)
+    // quarter points (down to 6 pt at the desktop's text scale) rather than
+    // cut it off.
+    QFont f = start;
+    const double floor = scaledPoints(6.0);
+    while (f.pointSizeF() - 0.25 >= floor && QFontMetrics(f).horizontalAdvance(text()) > width)
         f.setPointSizeF(f.pointSizeF() - 0.25);
     return f;
 }
@@ -112,22 +113,24 @@ void RoCommand::paintEvent(QPaintEvent*)
     }
     if (!text().isEmpty()) {
         painter.setPen(isEnabled() ? QColor(Qt::black) : QColor(160, 160, 160));
-        painter.setFont(fittingFont(inner.width()));
+        painter.setFont(fittingFont(font(), inner.width()));
         painter.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, text());
     }
     if (hasFocus())
         paintFocusRing(painter);
 }
 
+// Inside the 3-D border and the focus ring: the ring never crosses the caption.
 QRect RoCommand::captionRect() const
 {
-    return rect().adjusted(2, 2, -2, -2);
+    return rect().adjusted(3, 3, -3, -3);
 }
 
 void RoCommand::paintFocusRing(QPainter& painter) const
 {
-    // Two pixels wide, white under black dots: clear on red, light red and white.
-    for (int inset : {3, 4}) {
+    // Two pixels wide, white under black dots: clear on red, light red and
+    // white; just inside the 3-D border, around the caption's room.
+    for (int inset : {1, 2}) {
         const QRectF ring = QRectF(rect()).adjusted(inset + 0.5, inset + 0.5, -inset - 0.5, -inset - 0.5);
         painter.setPen(QPen(Qt::white, 1));
         painter.drawRect(ring);
@@ -143,7 +146,7 @@ void RoCommand::fitCaptionsTogether(const QList<RoCommand*>& buttons)
 {
     double points = 0;
     for (const RoCommand* b : buttons) {
-        const double fits = b->fittingFont(b->captionRect().width()).pointSizeF();
+        const double fits = b->fittingFont(b->design_, b->captionRect().width()).pointSizeF();
         points = points == 0 ? fits : std::min(points, fits);
     }
     for (RoCommand* b : buttons) {

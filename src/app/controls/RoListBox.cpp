@@ -1,5 +1,6 @@
 #include "app/controls/RoListBox.h"
 
+#include "app/controls/FocusMark.h"
 #include "app/controls/RowDelegate.h"
 #include "app/controls/SizeBarDelegate.h"
 #include "platform/Fonts.h"
@@ -8,6 +9,8 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -17,6 +20,7 @@ namespace velmaro {
 namespace {
 
 constexpr int kWidthsTwips[] = {1800, 3500, 1800, 2000, 2000};
+constexpr int kNameColumn = 0;
 constexpr int kPathColumn = 1;
 constexpr int kSizeColumn = 2;
 
@@ -47,6 +51,7 @@ RoListBox::RoListBox(QWidget* parent)
     colours.setColor(QPalette::AlternateBase, QColor(255, 255, 192));
     colours.setColor(QPalette::Text, colours.color(QPalette::WindowText));
     setPalette(colours);
+    FocusMark::attach(this);
 
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
@@ -62,11 +67,12 @@ RoListBox::RoListBox(QWidget* parent)
         setColumnWidth(column, minimumColumnWidth(column));
     setSortingEnabled(true);
     connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
-        if (column == kPathColumn && !stretching_)
+        if ((column == kPathColumn || column == kNameColumn) && !stretching_)
             pathSizedByUser_ = true;
     });
     addSortActions();
 
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &RoListBox::fitSizeColumn);
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             emit rowActivated();
@@ -183,7 +189,37 @@ Qt::SortOrder RoListBox::sortOrder() const
 int RoListBox::minimumColumnWidth(int column) const
 {
     // The header's size hint leaves room for the sort marker.
-    return std::max(platform::twipsToPixels(kWidthsTwips[column]), header()->sectionSizeHint(column));
+    const int designed = std::max(platform::twipsToPixels(kWidthsTwips[column]), header()->sectionSizeHint(column));
+    return column == kSizeColumn ? std::max(designed, widestSizeText()) : designed;
+}
+
+// A twelve-digit size with two decimals, or the widest failure text in the
+// list, with the margins of a cell.
+int RoListBox::widestSizeText() const
+{
+    const QLocale locale;
+    QStringList texts{QString(12, locale.zeroDigit().at(0)) + locale.decimalPoint() + QString(2, locale.zeroDigit().at(0))};
+    for (const QString& text : model_->sizeStandIns())
+        texts << text;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features = QStyleOptionViewItem::HasDisplay;
+    int widest = 0;
+    for (const QString& text : texts) {
+        option.text = text;
+        widest = std::max(widest, style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width());
+    }
+    return widest;
+}
+
+// A failure text not seen before may need a wider size column.
+void RoListBox::fitSizeColumn()
+{
+    const int need = minimumColumnWidth(kSizeColumn);
+    if (columnWidth(kSizeColumn) < need) {
+        setColumnWidth(kSizeColumn, need);
+        stretchPathColumn();
+    }
 }
 
 void RoListBox::addSortActions()
@@ -198,7 +234,7 @@ void RoListBox::addSortActions()
         addAction(action);
         sortActions_.append(action);
     }
-    setContextMenuPolicy(Qt::ActionsContextMenu);
+    setContextMenuPolicy(Qt::DefaultContextMenu);  // contextMenuEvent: the actions above
     connect(header(), &QHeaderView::sortIndicatorChanged, this, [this](int section) {
         for (int column = 0; column < sortActions_.size(); ++column)
             sortActions_[column]->setChecked(column == section);
@@ -250,17 +286,77 @@ void RoListBox::resizeEvent(QResizeEvent* event)
     stretchPathColumn();
 }
 
+// The viewport also narrows when the vertical scroll bar appears.
+bool RoListBox::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        stretchPathColumn();
+    return QTableView::viewportEvent(event);
+}
+
+// Where every column fits, the path takes the free width; where not, it
+// gives way (down to its header) so that name and size stay in view, and in
+// a list narrower still the name gives way too (down to its header).
 void RoListBox::stretchPathColumn()
 {
     if (pathSizedByUser_)
         return;
-    int others = 0;
-    for (int column = 0; column < model_->columnCount(); ++column)
-        others += column == kPathColumn ? 0 : columnWidth(column);
-    const int width = std::max(minimumColumnWidth(kPathColumn), viewport()->width() - others);
+    const int free = viewport()->width();
+    const int size = columnWidth(kSizeColumn);
+    const int pathFloor = header()->sectionSizeHint(kPathColumn);
+    const int name = std::max(header()->sectionSizeHint(kNameColumn),
+                              std::min(minimumColumnWidth(kNameColumn), free - size - pathFloor));
+    const int dates = columnWidth(3) + columnWidth(4);
+    const int path =
+        std::max(pathFloor, std::min(std::max(minimumColumnWidth(kPathColumn), free - name - size - dates),
+                                     free - name - size));
     stretching_ = true;
-    setColumnWidth(kPathColumn, width);
+    setColumnWidth(kNameColumn, name);
+    setColumnWidth(kPathColumn, path);
     stretching_ = false;
+}
+
+void RoListBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        openContextMenuByKeyboard();
+        return;
+    }
+    openContextMenu(event->globalPos(), false);
+}
+
+// Below the current row (or in the middle of the list without one), with
+// its first entry active, so that the keyboard and a screen reader start there.
+void RoListBox::openContextMenuByKeyboard()
+{
+    QRect row = visualRect(currentIndex());
+    row = row.isValid() ? row.intersected(viewport()->rect()) : QRect();
+    const QPoint at = row.isValid() ? QPoint(std::max(0, row.left()) + 8, row.bottom()) : viewport()->rect().center();
+    openContextMenu(viewport()->mapToGlobal(at), true);
+}
+
+void RoListBox::openContextMenu(const QPoint& globalPos, bool byKeyboard)
+{
+    if (actions().isEmpty())
+        return;
+    // A window of its own: assistive technology finds it among the
+    // program's windows while it shows (platform::AccessibleApplication).
+    QMenu menu;
+    menu.setObjectName(QStringLiteral("Kontextmenü"));
+    menu.setAccessibleDescription(menu.objectName());
+    menu.setAccessibleName(QStringLiteral("Kontextmenü der Ordnerliste"));
+    menu.addActions(actions());
+    if (byKeyboard)
+        menu.setActiveAction(menu.actions().first());
+    menu.exec(globalPos);
+}
+
+void RoListBox::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    // A click selects its own row; the keyboard starts on the first one.
+    if (event->reason() != Qt::MouseFocusReason && SelectedIndex() == 0 && RowCount() > 0)
+        SelectRow(1);
 }
 
 void RoListBox::keyPressEvent(QKeyEvent* event)
@@ -270,6 +366,12 @@ void RoListBox::keyPressEvent(QKeyEvent* event)
         QScrollBar* bar = horizontalScrollBar();
         const int step = std::max(1, viewport()->width() / 3);
         bar->setValue(bar->value() + (event->key() == Qt::Key_Left ? -step : step));
+        event->accept();
+        return;
+    }
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (event->key() == Qt::Key_Menu || shiftF10) {
+        openContextMenuByKeyboard();
         event->accept();
         return;
     }

@@ -14,16 +14,25 @@
 // The view keeps no per-row layout (a table with fixed row heights), so
 // that rows arriving and a new order cost it little even in a long list.
 // The row event (rowActivated) is raised by a double click on a row and by
-// Enter on the current row.
+// Enter on the current row. Focus: the list shows it clearly (FocusMark);
+// reached by the keyboard with no row selected, it selects its first row.
 //
 // View: a column is never narrower than its header text (with room for the
-// sort marker); where the list is wider than its columns (a maximized
-// window) the path column takes the free width, until the user sizes that
-// column by hand. Paths elide in the middle; a cell that is not wholly
-// visible shows its text as a tooltip. Behind each size, a bar shows the
-// folder's share of its parent (SizeBarDelegate). Keyboard: Left/Right scroll sideways
+// sort marker); the size column is also as wide as a twelve-digit size and
+// every failure text in the list, so no size is ever cut. Where the list is
+// wider than its columns (a maximized window) the path column takes the free
+// width; where it is narrower, the path column gives way (down to its header
+// text) so that the size column lies wholly in view beside the name, and in
+// a list narrower still the name column gives way too (down to its header
+// text); until the user sizes the name or path column by hand. Paths elide
+// in the middle; a cell that is not wholly visible shows its text as a
+// tooltip. Behind each size, a bar shows the folder's share of its parent
+// (SizeBarDelegate). Keyboard: Left/Right scroll sideways
 // by a third of the view, Ctrl+1 .. Ctrl+5 sort by that column as a header
-// click does (the same actions are in the context menu).
+// click does. The context menu holds the list's actions (the sort actions
+// and what other parts add with addAction); the right mouse button, the
+// Menu key and Shift+F10 open it, the keyboard below the current row with
+// its first entry active.
 
 #include "app/controls/FolderListModel.h"
 
@@ -60,7 +69,8 @@ public:
     int sortColumn() const;
     Qt::SortOrder sortOrder() const;
     // The narrowest width of a column (0-based): its designed width or what
-    // its header text needs, whichever is more.
+    // its header text needs, whichever is more; for the size column also
+    // what its widest text needs (see above).
     int minimumColumnWidth(int column) const;
     FolderListModel* folderModel() const { return model_; }
     QHeaderView* header() const { return horizontalHeader(); }
@@ -70,8 +80,11 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     // Home and End go to the first and last row, as in a list.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
@@ -79,6 +92,10 @@ private:
     void addSortActions();
     void sortLikeHeaderClick(int column);  // 0-based
     void stretchPathColumn();
+    void fitSizeColumn();
+    void openContextMenuByKeyboard();
+    void openContextMenu(const QPoint& globalPos, bool byKeyboard);
+    int widestSizeText() const;
     int rowHeight() const;
 
     FolderListModel* model_;

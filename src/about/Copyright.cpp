@@ -1,9 +1,9 @@
 #include "about/Copyright.h"
 
 #include "about/VersionStrip.h"
-#include "app/controls/Line3D.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoLabel.h"
+#include "controls/Line3D.h"
+#include "controls/RoCommand.h"
+#include "controls/RoLabel.h"
 #include "platform/Fonts.h"
 #include "platform/FormNames.h"
 #include "platform/FormRegistry.h"

@@ -1,7 +1,7 @@
 #include "actions/DeleteFolders.h"
 
 #include "actions/AllesLoeschen.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoListBox.h"
 #include "platform/MsgBox.h"
 #include "platform/WaitCursor.h"
 

@@ -2,7 +2,7 @@
 
 #include "actions/PropertiesWindow.h"
 #include "actions/FolderActionTarget.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoListBox.h"
 #include "platform/FileManagerProperties.h"
 #include "platform/MsgBox.h"
 

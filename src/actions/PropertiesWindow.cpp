@@ -1,7 +1,7 @@
 #include "actions/PropertiesWindow.h"
 
 #include "actions/ItemFacts.h"
-#include "app/controls/FitLabel.h"
+#include "controls/FitLabel.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
 

@@ -1,7 +1,7 @@
 #include "app/FolderPicker.h"
 
-#include "app/controls/FocusMark.h"
-#include "app/controls/RowDelegate.h"
+#include "controls/FocusMark.h"
+#include "controls/RowDelegate.h"
 #include "platform/MsgBox.h"
 #include "platform/Volumes.h"
 #include "platform/WaitCursor.h"

@@ -1,6 +1,6 @@
 #include "app/MainLabels.h"
 
-#include "app/controls/FitLabel.h"
+#include "controls/FitLabel.h"
 #include "platform/Twips.h"
 
 #include <algorithm>

@@ -28,7 +28,7 @@
 // folder leaves it at once.
 
 #include "app/MainLabels.h"
-#include "app/controls/FitLabel.h"
+#include "controls/FitLabel.h"
 
 #include "actions/FolderActionTarget.h"
 #include "app/FolderPicker.h"

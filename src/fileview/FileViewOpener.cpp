@@ -1,7 +1,7 @@
 #include "fileview/FileViewOpener.h"
 
 #include "actions/FolderActionTarget.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoListBox.h"
 #include "engine/ErrorText.h"
 #include "fileview/FileListe.h"
 #include "fileview/FrmDelFile.h"

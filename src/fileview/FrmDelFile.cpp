@@ -4,9 +4,9 @@
 
 #include "actions/AllesLoeschen.h"
 #include "actions/Eigenschaften.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/FocusMark.h"
-#include "app/controls/RowDelegate.h"
+#include "controls/RoCommand.h"
+#include "controls/FocusMark.h"
+#include "controls/RowDelegate.h"
 #include "fileview/FileListModel.h"
 #include "fileview/FileListe.h"
 #include "platform/FileOpener.h"

@@ -1,7 +1,7 @@
 #include "map/MapWindow.h"
 
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
 #include "map/MapLegend.h"
 #include "map/MapView.h"
 #include "platform/Fonts.h"

@@ -1,6 +1,6 @@
 #include "scan/BitteWarten.h"
 
-#include "app/controls/RoCommand.h"
+#include "controls/RoCommand.h"
 #include "platform/Fonts.h"
 #include "platform/FormNames.h"
 #include "platform/FormRegistry.h"

@@ -1,10 +1,10 @@
 #include "scan/ScanRun.h"
 
 #include "platform/FormNames.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoListBox.h"
 #include "platform/FormRegistry.h"
 #include "scan/BitteWarten.h"
-#include "scan/RowBatchBuilder.h"
+#include "folderlist/RowBatchBuilder.h"
 
 #include <QFile>
 #include <QLabel>

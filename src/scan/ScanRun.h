@@ -16,7 +16,7 @@
 // dropped. Destroying the ScanRun cancels the walk and waits for it; rows
 // still queued are then discarded.
 
-#include "app/controls/RowBatch.h"
+#include "folderlist/RowBatch.h"
 #include "engine/FolderScanner.h"
 
 #include <QByteArray>

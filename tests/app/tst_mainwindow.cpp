@@ -2,8 +2,8 @@
 // names and keyboard order, drive selection, the logo.
 #include "about/Copyright.h"
 #include "app/MainWindow.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
 #include "platform/FormRegistry.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"

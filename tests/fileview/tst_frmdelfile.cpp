@@ -4,8 +4,8 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
 #include "engine/ErrorText.h"
 #include "fileview/FileViewOpener.h"
 #include "platform/FormRegistry.h"

@@ -8,10 +8,6 @@ namespace velmaro {
 
 namespace {
 
-// Outcome of the last seven-argument call (user-interface thread only).
-int gErrorNumber = 0;
-QString gErrorText;
-
 const QByteArray kAllEntries = QByteArrayLiteral("/*.*");
 
 void describeFailure(DeleteOutcome& outcome, int error, const QString& message)
@@ -104,19 +100,7 @@ bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bo
     } else {
         describeFailure(outcome, EINVAL, {});
     }
-    gErrorNumber = outcome.ok || outcome.cancelled ? 0 : outcome.errorNumber;
-    gErrorText = outcome.ok || outcome.cancelled ? QString() : outcome.errorText;
     return outcome.ok;
-}
-
-int lastErrorNumber()
-{
-    return gErrorNumber;
-}
-
-QString lastErrorText()
-{
-    return gErrorText;
 }
 
 }  // namespace velmaro

@@ -21,8 +21,8 @@
 //    "/" followed by "*.*" and always means that folder with everything in
 //    it. Any other pattern is refused (EINVAL) and nothing is deleted: a
 //    single file is deleted only through a ListedFiles request.
-//  - Returns true only when everything named is gone; the error number and
-//    German text stay readable (lastError*), 0 and "" after success.
+//  - Returns true only when everything named is gone (the error number and
+//    German text of a failure: the request form's outcome).
 
 #include "actions/DeleteOutcome.h"
 #include "actions/DeleteRequest.h"
@@ -46,9 +46,5 @@ DeleteOutcome Ordner_löschen(const DeleteRequest& request);
 
 bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bool showProgress,
                     bool showFileNames, bool toRecycleBin, bool showErrors);
-
-// Outcome of the last seven-argument call.
-int lastErrorNumber();
-QString lastErrorText();
 
 }  // namespace velmaro

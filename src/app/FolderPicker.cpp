@@ -249,7 +249,7 @@ void FolderPicker::onDriveChanged(int index)
         selectDriveInList(currentDrive_);
         platform::MsgBox(QStringLiteral("Das Laufwerk ") + drive +
                              QStringLiteral(" kann nicht gelesen werden."),
-                         64, QString(), &window_);
+                         platform::kBoxInfo, QString(), &window_);
         return;
     }
     lastFolder_.insert(currentDrive_, withoutTrailingSlash(dir1Path()));

@@ -88,18 +88,6 @@ void RoListBox::ClearRows()
     model_->sort(-1);
 }
 
-void RoListBox::AddRow(FolderRow row)
-{
-    std::vector<FolderRow> batch;
-    batch.push_back(std::move(row));
-    model_->append(std::move(batch));
-}
-
-void RoListBox::AddRows(std::vector<FolderRow>&& rows)
-{
-    model_->append(std::move(rows));
-}
-
 bool RoListBox::AddBatch(const RowBatch& batch)
 {
     return model_->append(batch);
@@ -189,7 +177,8 @@ Qt::SortOrder RoListBox::sortOrder() const
 int RoListBox::minimumColumnWidth(int column) const
 {
     // The header's size hint leaves room for the sort marker.
-    const int designed = std::max(platform::twipsToPixels(kWidthsTwips[column]), header()->sectionSizeHint(column));
+    const int designed =
+        std::max(platform::twipsToPixels(kWidthsTwips[column]), header()->sectionSizeHint(column));
     return column == kSizeColumn ? std::max(designed, widestSizeText()) : designed;
 }
 
@@ -198,7 +187,8 @@ int RoListBox::minimumColumnWidth(int column) const
 int RoListBox::widestSizeText() const
 {
     const QLocale locale;
-    QStringList texts{QString(12, locale.zeroDigit().at(0)) + locale.decimalPoint() + QString(2, locale.zeroDigit().at(0))};
+    QStringList texts{QString(12, locale.zeroDigit().at(0)) + locale.decimalPoint() +
+                      QString(2, locale.zeroDigit().at(0))};
     for (const QString& text : model_->sizeStandIns())
         texts << text;
     QStyleOptionViewItem option;
@@ -207,7 +197,8 @@ int RoListBox::widestSizeText() const
     int widest = 0;
     for (const QString& text : texts) {
         option.text = text;
-        widest = std::max(widest, style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width());
+        widest = std::max(widest,
+                          style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width());
     }
     return widest;
 }
@@ -331,7 +322,8 @@ void RoListBox::openContextMenuByKeyboard()
 {
     QRect row = visualRect(currentIndex());
     row = row.isValid() ? row.intersected(viewport()->rect()) : QRect();
-    const QPoint at = row.isValid() ? QPoint(std::max(0, row.left()) + 8, row.bottom()) : viewport()->rect().center();
+    const QPoint at =
+        row.isValid() ? QPoint(std::max(0, row.left()) + 8, row.bottom()) : viewport()->rect().center();
     openContextMenu(viewport()->mapToGlobal(at), true);
 }
 

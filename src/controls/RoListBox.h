@@ -6,7 +6,7 @@
 //
 // The operations count rows and columns from 1 in display order:
 //  ClearRows (also drops the sort: rows added next show in arrival order
-//  until the next sort), AddRow/AddRows/AddBatch (while sorted, new rows take
+//  until the next sort), AddBatch (while sorted, new rows take
 //  their places), RowCount, CellText (empty text when the row names no row),
 //  SelectedIndex (0 when nothing is selected: names no row).
 // A long list sorts on a worker thread: SortBy returns at once and the rows
@@ -47,9 +47,7 @@ public:
     explicit RoListBox(QWidget* parent = nullptr);
 
     void ClearRows();
-    void AddRow(FolderRow row);
-    void AddRows(std::vector<FolderRow>&& rows);  // one batch
-    bool AddBatch(const RowBatch& batch);         // see FolderListModel::append
+    bool AddBatch(const RowBatch& batch);  // see FolderListModel::append
     qint64 RowCount() const;
     QString CellText(qint64 row, int column) const;
     // The row's cells and numbers; empty when the row names no row.

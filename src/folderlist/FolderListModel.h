@@ -6,7 +6,7 @@
 // - Rows arrive in batches (RowBatch from a scan, or whole FolderRows). A
 //   view is told about new rows at once while the list is short (a thousand
 //   rows); a longer list tells its views at most every so often (publish()),
-//   because a tree view lays out all its rows again and repaints after every
+//   because a view lays out all its rows again and repaints after every
 //   insertion. rowCount() is what the views know; totalRows(), rowAt() and
 //   cellText() always see every row.
 // - sort() orders the permutation as ListSorter says (stable). Lists of up

@@ -129,7 +129,8 @@ bool ShellDelete::confirmed(const QByteArray& folder) const
     const QString how = has(ShellFlags::FOF_ALLOWUNDO)
                             ? QStringLiteral("in den Papierkorb verschoben werden?")
                             : QStringLiteral("endgültig gelöscht werden?");
-    return MsgBox(what.arg(display(folder)) + how, 292, QStringLiteral("Löschen bestätigen"), owner_) == kYes;
+    return MsgBox(what.arg(display(folder)) + how, platform::kBoxQuestionNoDefault,
+                  QStringLiteral("Löschen bestätigen"), owner_) == kYes;
 }
 
 ShellDeleteOutcome
@@ -199,8 +200,8 @@ std::vector<int> ShellDelete::deleteListedFiles(int folderFd, const QByteArray& 
     const QString question = QStringLiteral("Sollen %1 Datei(en) in \"%2\" endgültig gelöscht werden?")
                                  .arg(files.size())
                                  .arg(display(folder));
-    if (!has(ShellFlags::FOF_NOCONFIRMATION) &&
-        MsgBox(question, 292, QStringLiteral("Löschen bestätigen"), owner_) != kYes)
+    if (!has(ShellFlags::FOF_NOCONFIRMATION) && MsgBox(question, platform::kBoxQuestionNoDefault,
+                                                       QStringLiteral("Löschen bestätigen"), owner_) != kYes)
         return {};
     ProgressRunner runner(
         {owner_, !has(ShellFlags::FOF_SILENT), !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
@@ -229,7 +230,7 @@ void ShellDelete::reportError(const ShellDeleteOutcome& outcome) const
     const QString prompt =
         QStringLiteral("\"%1\" konnte nicht gelöscht werden.").arg(display(outcome.failedPath)) +
         QChar(u'\r') + reasonText(outcome);
-    MsgBox(prompt, 16, QStringLiteral("Fehler beim Löschen"), owner_);
+    MsgBox(prompt, platform::kBoxStop, QStringLiteral("Fehler beim Löschen"), owner_);
 }
 
 }  // namespace velmaro::platform

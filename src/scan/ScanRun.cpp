@@ -1,9 +1,6 @@
 #include "scan/ScanRun.h"
 
-#include "platform/FormNames.h"
 #include "controls/RoListBox.h"
-#include "platform/FormRegistry.h"
-#include "scan/BitteWarten.h"
 #include "folderlist/RowBatchBuilder.h"
 
 #include <QFile>
@@ -156,11 +153,6 @@ void ScanRun::finishScan()
 {
     state_->running = false;
     OrdnerZähler();
-    auto& forms = platform::forms();
-    if (auto* wait = forms.find<BitteWarten>(FormNames::BitteWarten()))
-        wait->allowClose();
-    if (forms.isLoaded(FormNames::BitteWarten()))
-        forms.unload(FormNames::BitteWarten());
     emit finished();
 }
 

@@ -199,11 +199,11 @@ void TestControls::listSetUp()
     const int before = list.columnWidth(2);
     FolderRow cut = failed("weit");
     cut.sizeText = QStringLiteral("Größe unvollständig (Suche abgebrochen) und noch viel breiter als sonst");
-    list.AddRow(cut);
+    list.folderModel()->append({cut});
     QVERIFY(list.columnWidth(2) > before);
     QVERIFY(list.sizeHintForIndex(list.model()->index(0, 2)).width() <= list.columnWidth(2));
     QCOMPARE(list.selectionMode(), QAbstractItemView::SingleSelection);
-    list.AddRow(row("a"));
+    list.folderModel()->append({row("a")});
     QVERIFY(!list.model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
 }
 
@@ -211,8 +211,8 @@ void TestControls::listOperationsCountFromOne()
 {
     RoListBox list;
     QCOMPARE(list.CellText(list.SelectedIndex(), 2), QString());  // nothing selected: 0
-    list.AddRow(row("eins", 2048, ms(2026, 12, 5)));
-    list.AddRows({row("zwei"), row("drei")});
+    list.folderModel()->append({row("eins", 2048, ms(2026, 12, 5))});
+    list.folderModel()->append({row("zwei"), row("drei")});
     QCOMPARE(list.RowCount(), 3);
     QStringList first;
     for (int c = 1; c <= 5; ++c)
@@ -251,7 +251,7 @@ void TestControls::listSorts()
     QFETCH(bool, descending);
     QFETCH(QStringList, names);
     RoListBox list;
-    list.AddRows(sortSet(set));
+    list.folderModel()->append(sortSet(set));
     const Qt::SortOrder order = descending ? Qt::DescendingOrder : Qt::AscendingOrder;
     list.SortBy(col, order);
     QCOMPARE(column(list, 1), names);
@@ -276,8 +276,8 @@ void TestControls::listSorts()
 void TestControls::laterSortsKeepTiesInThePresentOrder()
 {
     RoListBox list;
-    list.AddRows({row("a", 5 * 1024), row("b", 7 * 1024), row("c", 5 * 1024), failed("d"), row("e", 7 * 1024),
-                  row("f", 5 * 1024), row("g", quint64(1) << 62)});
+    list.folderModel()->append({row("a", 5 * 1024), row("b", 7 * 1024), row("c", 5 * 1024), failed("d"),
+                                row("e", 7 * 1024), row("f", 5 * 1024), row("g", quint64(1) << 62)});
     list.SortBy(3);
     QCOMPARE(column(list, 1), QStringList({"a", "c", "f", "b", "e", "g", "d"}));
     list.SortBy(1, Qt::DescendingOrder);
@@ -290,14 +290,14 @@ void TestControls::laterSortsKeepTiesInThePresentOrder()
 void TestControls::listKeepsOrderWhileAdding()
 {
     RoListBox list;
-    list.AddRows({row("b", 5 * 1024), row("d", 1024)});
+    list.folderModel()->append({row("b", 5 * 1024), row("d", 1024)});
     list.SortBy(3);
     list.SelectRow(2);  // "b"
-    list.AddRows({row("c", 3 * 1024), row("a", 9 * 1024), failed("x")});
+    list.folderModel()->append({row("c", 3 * 1024), row("a", 9 * 1024), failed("x")});
     QCOMPARE(column(list, 1), QStringList({"d", "c", "b", "a", "x"}));
     QCOMPARE(list.CellText(list.SelectedIndex(), 1), QStringLiteral("b"));
     list.SortBy(1);
-    list.AddRow(row("ab"));
+    list.folderModel()->append({row("ab")});
     QCOMPARE(column(list, 1), QStringList({"a", "ab", "b", "c", "d", "x"}));
     QCOMPARE(list.CellText(list.SelectedIndex(), 1), QStringLiteral("b"));
 }
@@ -305,13 +305,13 @@ void TestControls::listKeepsOrderWhileAdding()
 void TestControls::listClearAfterSortAndCounts()
 {
     RoListBox list;
-    list.AddRows({row("null", 0), row("voll", 4096), failed("kaputt"), row("leer", 0)});
+    list.folderModel()->append({row("null", 0), row("voll", 4096), failed("kaputt"), row("leer", 0)});
     QCOMPARE(list.ZeroByteCount(), 2);
     list.SortBy(2);
     list.ClearRows();
     QCOMPARE(list.RowCount(), 0);
     QCOMPARE(list.ZeroByteCount(), 0);
-    list.AddRows({row("b", 0), row("a", 1)});
+    list.folderModel()->append({row("b", 0), row("a", 1)});
     QCOMPARE(list.ZeroByteCount(), 1);
     QCOMPARE(column(list, 1), QStringList({"b", "a"}));  // arrival order after clearing
     QCOMPARE(list.header()->sortIndicatorSection(), -1);
@@ -328,7 +328,7 @@ void TestControls::listRowEvent()
 {
     RoListBox list;
     list.resize(400, 200);
-    list.AddRows({row("a"), row("b")});
+    list.folderModel()->append({row("a"), row("b")});
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
     QSignalSpy events(&list, &RoListBox::rowActivated);
@@ -371,14 +371,14 @@ void TestControls::longListTellsViewLater()
         std::vector<FolderRow> rows;
         for (int i = 0; i < 1000; ++i)
             rows.push_back(row(QString::number(batch * 1000 + i)));
-        list.AddRows(std::move(rows));
+        list.folderModel()->append(std::move(rows));
     }
     QCOMPARE(list.RowCount(), 30000);
     QCOMPARE(list.CellText(30000, 1), QStringLiteral("29999"));
     QVERIFY(list.model()->rowCount() >= 1000);  // the first rows at once
     QVERIFY(list.model()->rowCount() < 30000);
     QTRY_COMPARE(list.model()->rowCount(), 30000);
-    list.AddRow(row("neu"));
+    list.folderModel()->append({row("neu")});
     QCOMPARE(list.model()->rowCount(), 30000);
     QSignalSpy sorted(list.folderModel(), &FolderListModel::sorted);
     list.SortBy(1, Qt::DescendingOrder);  // sorting tells the view everything first
@@ -495,7 +495,7 @@ void TestControls::modelPassesTheTester()
 void TestControls::listCellsAreAccessible()
 {
     RoListBox list;
-    list.AddRows({row("Bilder", 3 * 1024, ms(2026, 12, 5))});
+    list.folderModel()->append({row("Bilder", 3 * 1024, ms(2026, 12, 5))});
     list.show();
     QAccessibleInterface* view = QAccessible::queryAccessibleInterface(&list);
     QVERIFY(view && view->tableInterface());
@@ -517,7 +517,8 @@ void TestControls::sizeAndDateTooltips()
     FolderRow three = row("drei", 3);
     three.sizeText = QStringLiteral("0");
     three.zeroByte = false;
-    list.AddRows({row("leer", 0, ms(2026, 12, 5)), three, row("gross", 134432123456), failed("f")});
+    list.folderModel()->append(
+        {row("leer", 0, ms(2026, 12, 5)), three, row("gross", 134432123456), failed("f")});
     auto tip = [&](int r, int c) { return list.model()->index(r, c).data(Qt::ToolTipRole).toString(); };
     auto italic = [&](int r) { return list.model()->index(r, 2).data(Qt::FontRole).value<QFont>().italic(); };
     QCOMPARE(tip(0, 2), QStringLiteral("0 Bytes (0 Byte Ordner)"));
@@ -526,7 +527,8 @@ void TestControls::sizeAndDateTooltips()
     QCOMPARE(tip(3, 2), QStringLiteral("Zugriff verweigert"));
     QCOMPARE(tip(0, 3), QStringLiteral("05.12.2026 12:00:00"));
     QCOMPARE(tip(0, 1), QStringLiteral("/daten/leer/"));
-    QCOMPARE(QList<bool>({italic(0), italic(1), italic(2), italic(3)}), QList<bool>({false, true, false, false}));
+    QCOMPARE(QList<bool>({italic(0), italic(1), italic(2), italic(3)}),
+             QList<bool>({false, true, false, false}));
 }
 
 // The names of the popup menus among the program's accessible children,
@@ -553,7 +555,7 @@ void TestControls::keyboardFocusAndContextMenu()
     auto* before = new QPushButton(QStringLiteral("davor"), &window);
     auto* list = new RoListBox(&window);
     list->setGeometry(0, 40, 400, 200);
-    list->AddRows({row("a"), row("b")});
+    list->folderModel()->append({row("a"), row("b")});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     before->setFocus();
@@ -562,7 +564,8 @@ void TestControls::keyboardFocusAndContextMenu()
     QTRY_VERIFY(list->hasFocus());
     QCOMPARE(list->SelectedIndex(), 1);
 
-    for (const QKeyCombination key : {QKeyCombination(Qt::Key_Menu), QKeyCombination(Qt::ShiftModifier, Qt::Key_F10)}) {
+    for (const QKeyCombination key :
+         {QKeyCombination(Qt::Key_Menu), QKeyCombination(Qt::ShiftModifier, Qt::Key_F10)}) {
         QStringList seen;
         QTimer poll;
         poll.setInterval(10);
@@ -571,13 +574,14 @@ void TestControls::keyboardFocusAndContextMenu()
             if (!menu || !menu->isVisible())
                 return;
             poll.stop();
-            seen << menu->accessibleName() << (menu->activeAction() ? menu->activeAction()->text() : QString())
-                 << accessiblePopups();
+            seen << menu->accessibleName()
+                 << (menu->activeAction() ? menu->activeAction()->text() : QString()) << accessiblePopups();
             menu->close();
         });
         poll.start();
         QTest::keyClick(list, key.key(), key.keyboardModifiers());
-        QCOMPARE(seen, (QStringList{"Kontextmenü der Ordnerliste", "Ordnername", "Kontextmenü der Ordnerliste (5)"}));
+        QCOMPARE(seen, (QStringList{"Kontextmenü der Ordnerliste", "Ordnername",
+                                    "Kontextmenü der Ordnerliste (5)"}));
     }
     QCOMPARE(accessiblePopups(), QStringList());  // gone with the menu
 }

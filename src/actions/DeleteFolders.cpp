@@ -42,7 +42,6 @@ DeleteOutcome deleteQuietly(const engine::ScannedFolder& folder, QWidget* owner,
 {
     DeleteRequest request;
     request.owner = owner;
-    request.flags = deleteFlags(false, false, false, false, false);
     request.mode = mode;
     request.scanned = folder;
     return Ordner_löschen(request);

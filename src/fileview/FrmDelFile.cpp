@@ -222,7 +222,8 @@ void FrmDelFile::cmd_Löschen_Click()
     DeleteRequest request;
     request.target = DeleteTarget::ListedFiles;
     request.owner = this;
-    request.flags = deleteFlags(false, true, true, false, false);
+    request.options.showProgress = true;
+    request.options.showFileNames = true;
     request.folder = fileListe_->path();
     request.folderFd = fileListe_->folderFd();
     for (qint64 r = 0; r < model_->rowCount(); ++r) {

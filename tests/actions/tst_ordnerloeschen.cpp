@@ -1,5 +1,5 @@
 // The deletion routine's seven-argument entry and its folder requests on real
-// temporary trees: flag arithmetic, the "*.*" pattern, the error number and
+// temporary trees: the "*.*" pattern, the error number and
 // text of the removal step, the question and error box.
 // (Listed files: the engine and file view tests; the trash: the shell layer's.)
 #include "actions/AllesLoeschen.h"
@@ -45,17 +45,6 @@ private slots:
         QVERIFY(::chdir(workDir_.constData()) == 0);
     }
     void init() { root_ = scratchFolder(); }
-
-    void flagArithmetic()
-    {
-        QCOMPARE(deleteFlags(false, false, false, false, false), 0x0514u);
-        QCOMPARE(deleteFlags(true, true, true, true, true), 0x0040u);
-        QCOMPARE(deleteFlags(false, true, true, false, false), 0x0410u);
-        QCOMPARE(deleteFlags(true, true, true, false, true), 0x0000u);
-        QCOMPARE(deleteFlags(true, false, true, false, true), 0x0004u);
-        QCOMPARE(deleteFlags(true, true, false, false, true), 0x0100u);
-        QCOMPARE(deleteFlags(false, true, true, true, true), 0x0050u);
-    }
 
     // "folder/*.*" deletes the folder with everything in it; any other
     // pattern, a file's name or a relative one, deletes nothing.

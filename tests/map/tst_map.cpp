@@ -45,7 +45,7 @@ RowBatch mapBatch(const QByteArray& root = "/daten/")
         if (!fill.sizeKnown)
             fill.sizeText = batch.sizeTextNumber(QStringLiteral("Zugriff verweigert"));
         fill.accessedMs = now - qint64(folders[s].yearsOld) * 365 * 86400 * 1000;
-        fill.id = engine::FolderIdentity{41u, 1000u + s, 7, true};
+        fill.id = engine::FolderIdentity{41u, 1000u + s, 7, true, false, {}};
         fill.root = s == 0;
         batch.rows.push_back(fill);
     }

@@ -5,7 +5,7 @@
 // With VELMARO_BENCH_COLD=1 (as root) the page cache is dropped before each
 // listing step, so the reads come from the disk.
 
-#include "app/controls/RoCommand.h"
+#include "controls/RoCommand.h"
 #include "engine/SafeDelete.h"
 #include "fileview/FileListModel.h"
 #include "fileview/FileListe.h"

@@ -9,7 +9,7 @@
 // would not repaint meanwhile).
 // Usage: list_sort [rows]
 
-#include "app/controls/FolderListModel.h"
+#include "folderlist/FolderListModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

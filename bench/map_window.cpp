@@ -19,7 +19,7 @@
 // - list_paint_ms with and without the size bars: median CPU time of 20 N
 //   full paints each of the list's visible rows, and the difference.
 #include "ResidentMemory.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoListBox.h"
 #include "map/MapView.h"
 #include "map/MapWindow.h"
 #include "platform/FormNames.h"

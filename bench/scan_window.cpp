@@ -10,7 +10,7 @@
 // it waited for a core), peak RSS, the time from stop() until the
 // walk ended on a second scan, and the time to sort the list by each column.
 #include "ResidentMemory.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoListBox.h"
 #include "engine/AllocatorArenas.h"
 #include "scan/ScanRun.h"
 

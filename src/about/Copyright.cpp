@@ -1,9 +1,10 @@
 #include "about/Copyright.h"
 
 #include "about/VersionStrip.h"
-#include "app/controls/Line3D.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoLabel.h"
+#include "controls/Line3D.h"
+#include "controls/RoCommand.h"
+#include "controls/RoLabel.h"
+#include "platform/ControlPlacement.h"
 #include "platform/Fonts.h"
 #include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
@@ -18,15 +19,12 @@
 
 namespace velmaro {
 
+using platform::px;
+
 namespace {
 
 const QString kFormName = FormNames::Copyright();
 Copyright::DateSource dateSource = nullptr;
-
-int px(double twips)
-{
-    return platform::twipsToPixels(twips);
-}
 
 }  // namespace
 
@@ -71,41 +69,33 @@ void Copyright::setDateSource(DateSource source)
     dateSource = source;
 }
 
-void Copyright::place(QWidget* w, const char* name, double left, double top, double width, double height)
-{
-    const QString objectName = QString::fromUtf8(name);
-    w->setObjectName(objectName);
-    w->setAccessibleDescription(objectName);
-    w->setGeometry(px(left), px(top), px(width), px(height));
-}
-
 void Copyright::buildControls()
 {
     strip_ = new VersionStrip(this);
-    place(strip_, "roLabel", 0, 0, 375, 1995);
+    platform::placeControl(strip_, QStringLiteral("roLabel"), 0, 0, 375, 1995);
     buildTitle();
 
     image1_ = new QLabel(this);
     image1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     image1_->setAccessibleName(QStringLiteral("Programmsymbol"));
-    place(image1_, "Image1", 480, 720, 435, 465);
+    platform::placeControl(image1_, QStringLiteral("Image1"), 480, 720, 435, 465);
 
     txtName_ = new QLabel(this);
-    place(txtName_, "txt_Name", 1020, 600, 1605, 195);
+    platform::placeControl(txtName_, QStringLiteral("txt_Name"), 1020, 600, 1605, 195);
     buildLinks();
 
     auto* line = new Line3D(this);
-    place(line, "Line3D1", 420, 1410, 3075, 45);
+    platform::placeControl(line, QStringLiteral("Line3D1"), 420, 1410, 3075, 45);
 
     auto* logo = new QLabel(this);
     logo->setPixmap(picture(QStringLiteral("logo.png")));
     logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     logo->setAccessibleName(QStringLiteral("Velmaro-Logo"));
-    place(logo, "Logo", 480, 1500, 1110, 450);
+    platform::placeControl(logo, QStringLiteral("Logo"), 480, 1500, 1110, 450);
 
     cmdOK_ = new RoCommand(QStringLiteral("Okay"), RoCommand::kNearWhite, this);
     cmdOK_->setAccessibleName(QStringLiteral("Okay"));
-    place(cmdOK_, "cmdOK", 2220, 1530, 1215, 405);
+    platform::placeControl(cmdOK_, QStringLiteral("cmdOK"), 2220, 1530, 1215, 405);
     connect(cmdOK_, &RoCommand::clicked, this, &Copyright::onOkay);
     cmdOK_->setFocus();
 }
@@ -121,8 +111,8 @@ void Copyright::buildTitle()
     QPalette white = titel_[0]->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     titel_[0]->setPalette(white);
-    place(titel_[0], "txt_Titel_0", 450, 90, 3135, 555);
-    place(titel_[1], "txt_Titel_1", 420, 60, 3135, 555);
+    platform::placeControl(titel_[0], QStringLiteral("txt_Titel_0"), 450, 90, 3135, 555);
+    platform::placeControl(titel_[1], QStringLiteral("txt_Titel_1"), 420, 60, 3135, 555);
     // One line high, as labels size themselves: the designed box would
     // reach over the holder line below.
     for (QLabel* title : titel_)
@@ -134,8 +124,8 @@ void Copyright::buildLinks()
 {
     QLabel* labels[] = {new QLabel(QStringLiteral("Internet"), this),
                         new QLabel(QStringLiteral("Email"), this)};
-    place(labels[0], "Label1_1", 1200, 825, 540, 195);
-    place(labels[1], "Label1_3", 1200, 1065, 375, 195);
+    platform::placeControl(labels[0], QStringLiteral("Label1_1"), 1200, 825, 540, 195);
+    platform::placeControl(labels[1], QStringLiteral("Label1_3"), 1200, 1065, 375, 195);
     // Labels size themselves to their text. Where the font is wider than the
     // designed one, both move left together so they keep clear of the links.
     const int room = px(1800) - px(1200) - 4;
@@ -149,10 +139,10 @@ void Copyright::buildLinks()
 
     web_ = new RoLabel(QStringLiteral("www.velmaro.de"), this);
     web_->setKind(RoLabel::WebLink);
-    place(web_, "roLabel1_1", 1800, 810, 1755, 255);
+    platform::placeControl(web_, QStringLiteral("roLabel1_1"), 1800, 810, 1755, 255);
     mail_ = new RoLabel(QStringLiteral("info@velmaro.de"), this);
     mail_->setKind(RoLabel::MailLink);
-    place(mail_, "roLabel1_2", 1800, 1020, 1335, 255);
+    platform::placeControl(mail_, QStringLiteral("roLabel1_2"), 1800, 1020, 1335, 255);
     for (RoLabel* link : {web_, mail_}) {
         QFont f = formFont(8.25, false);
         f.setUnderline(true);

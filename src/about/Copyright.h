@@ -52,7 +52,6 @@ private:
     void buildControls();
     void buildTitle();
     void buildLinks();
-    void place(QWidget* w, const char* name, double left, double top, double width, double height);
     void onOkay();
 
     VersionStrip* strip_ = nullptr;

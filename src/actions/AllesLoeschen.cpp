@@ -8,10 +8,6 @@ namespace velmaro {
 
 namespace {
 
-// Outcome of the last seven-argument call (user-interface thread only).
-int gErrorNumber = 0;
-QString gErrorText;
-
 const QByteArray kAllEntries = QByteArrayLiteral("/*.*");
 
 void describeFailure(DeleteOutcome& outcome, int error, const QString& message)
@@ -62,26 +58,10 @@ DeleteOutcome deleteFiles(const DeleteRequest& request, platform::ShellDelete& s
 
 }  // namespace
 
-unsigned deleteFlags(bool confirm, bool showProgress, bool showFileNames, bool toRecycleBin, bool showErrors)
-{
-    unsigned flags = 0;
-    if (toRecycleBin)
-        flags = ShellFlags::FOF_ALLOWUNDO;
-    if (!showProgress)
-        flags += ShellFlags::FOF_SILENT;
-    if (!confirm)
-        flags += ShellFlags::FOF_NOCONFIRMATION;
-    if (!showFileNames)
-        flags += ShellFlags::FOF_SIMPLEPROGRESS;
-    if (!showErrors)
-        flags += ShellFlags::FOF_NOERRORUI;
-    return flags & 0xFFFFu;
-}
-
 DeleteOutcome Ordner_löschen(const DeleteRequest& request)
 {
     try {
-        platform::ShellDelete shell(request.owner, request.flags);
+        platform::ShellDelete shell(request.owner, request.options);
         return request.target == DeleteTarget::ListedFiles ? deleteFiles(request, shell)
                                                            : deleteFolderTree(request, shell);
     } catch (...) {
@@ -96,7 +76,7 @@ bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bo
 {
     DeleteRequest request;
     request.owner = owner;
-    request.flags = deleteFlags(confirm, showProgress, showFileNames, toRecycleBin, showErrors);
+    request.options = {confirm, showProgress, showFileNames, toRecycleBin, showErrors};
     DeleteOutcome outcome;
     if (pattern.endsWith(kAllEntries)) {
         request.folder = pattern.chopped(kAllEntries.size() - 1);
@@ -104,19 +84,7 @@ bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bo
     } else {
         describeFailure(outcome, EINVAL, {});
     }
-    gErrorNumber = outcome.ok || outcome.cancelled ? 0 : outcome.errorNumber;
-    gErrorText = outcome.ok || outcome.cancelled ? QString() : outcome.errorText;
     return outcome.ok;
-}
-
-int lastErrorNumber()
-{
-    return gErrorNumber;
-}
-
-QString lastErrorText()
-{
-    return gErrorText;
 }
 
 }  // namespace velmaro

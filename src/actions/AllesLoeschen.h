@@ -9,20 +9,21 @@
 //  - ListedFiles: exactly the listed files of the open folder, each only
 //    while it is still the listed inode; one background run with the shell
 //    layer's progress window; one outcome code per file.
-//  - The flags are the classic shell flags (see deleteFlags), honoured by the
-//    shell layer: confirm asks a German question, show progress shows a
-//    progress window (file names unless simple), recycle bin moves to the
-//    freedesktop trash (path-named folder trees only), show errors shows a
-//    German box. Never throws.
+//  - The options (platform::ShellOptions) are honoured by the shell layer:
+//    confirm asks a German question, show progress shows a progress window
+//    (with file names when asked for), recycle bin moves to the freedesktop
+//    trash (path-named folder trees only), show errors shows a German box.
+//    Never throws.
 //
 // Ordner_löschen(pattern, owner, confirm, showProgress, showFileNames,
 //                toRecycleBin, showErrors)
-//  - The classic seven-argument entry: `pattern` is a folder path ending in
+//  - The classic seven-argument entry, a thin one: its five options become
+//    the request's. `pattern` is a folder path ending in
 //    "/" followed by "*.*" and always means that folder with everything in
 //    it. Any other pattern is refused (EINVAL) and nothing is deleted: a
 //    single file is deleted only through a ListedFiles request.
-//  - Returns true only when everything named is gone; the error number and
-//    German text stay readable (lastError*), 0 and "" after success.
+//  - Returns true only when everything named is gone (the error number and
+//    German text of a failure: the request form's outcome).
 
 #include "actions/DeleteOutcome.h"
 #include "actions/DeleteRequest.h"
@@ -35,20 +36,9 @@ class QWidget;
 
 namespace velmaro {
 
-// The classic shell flag values (FOF_*), shared with the shell layer.
-namespace ShellFlags = platform::ShellFlags;
-
-// The flag arithmetic: 0x0514 with all five false, 0x0040 with recycle bin
-// true and the rest true, 0x0410 for the file view's call.
-unsigned deleteFlags(bool confirm, bool showProgress, bool showFileNames, bool toRecycleBin, bool showErrors);
-
 DeleteOutcome Ordner_löschen(const DeleteRequest& request);
 
 bool Ordner_löschen(const QByteArray& pattern, QWidget* owner, bool confirm, bool showProgress,
                     bool showFileNames, bool toRecycleBin, bool showErrors);
-
-// Outcome of the last seven-argument call.
-int lastErrorNumber();
-QString lastErrorText();
 
 }  // namespace velmaro

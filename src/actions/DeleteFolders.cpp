@@ -1,7 +1,7 @@
 #include "actions/DeleteFolders.h"
 
 #include "actions/AllesLoeschen.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoListBox.h"
 #include "platform/MsgBox.h"
 #include "platform/WaitCursor.h"
 
@@ -42,7 +42,6 @@ DeleteOutcome deleteQuietly(const engine::ScannedFolder& folder, QWidget* owner,
 {
     DeleteRequest request;
     request.owner = owner;
-    request.flags = deleteFlags(false, false, false, false, false);
     request.mode = mode;
     request.scanned = folder;
     return Ordner_löschen(request);
@@ -55,17 +54,18 @@ void cmd_OrdnerDel_Click(const FolderActionTarget& target)
     RoListBox* list = target.list;
     const QString noFolders = QStringLiteral("Keine Ordner vorhanden.");
     if (list->RowCount() == 0) {
-        MsgBox(noFolders, 64, QString(), target.owner);
+        MsgBox(noFolders, platform::kBoxInfo, QString(), target.owner);
         return;
     }
     const QString path = list->CellText(list->SelectedIndex(), 2);
     if (path.isEmpty()) {
-        MsgBox(noFolders, 64, QString(), target.owner);
+        MsgBox(noFolders, platform::kBoxInfo, QString(), target.owner);
         return;
     }
     const QString question = QStringLiteral("Soll der Ordner \"") + path +
                              QStringLiteral("\" und deren Unterordner wirklich gelöscht werden?");
-    if (MsgBox(question, 292, QStringLiteral("Ordner löschen"), target.owner) == kNo)
+    if (MsgBox(question, platform::kBoxQuestionNoDefault, QStringLiteral("Ordner löschen"), target.owner) ==
+        kNo)
         return;
 
     const std::optional<engine::ScannedFolder> folder = list->ScannedFolderAt(list->SelectedIndex());
@@ -81,12 +81,12 @@ void cmd_OrdnerDel_Click(const FolderActionTarget& target)
     const QString refresh = QStringLiteral("Übersicht aktualisieren?");
     int answer = 0;
     if (outcome.ok) {
-        answer = MsgBox(QStringLiteral("Verzeichnis erfolgreich gelöscht.") + kCr + refresh, 68, QString(),
-                        target.owner);
+        answer = MsgBox(QStringLiteral("Verzeichnis erfolgreich gelöscht.") + kCr + refresh,
+                        platform::kBoxInfoYesNo, QString(), target.owner);
     } else {
         const QString report = QStringLiteral("Fehler ID ") + QString::number(outcome.errorNumber) + kCr +
                                outcome.errorText + kCr + kCr + refresh;
-        answer = MsgBox(report, 20, QString(), target.owner);
+        answer = MsgBox(report, platform::kBoxStopYesNo, QString(), target.owner);
     }
     if (answer != kNo)
         target.rescan();
@@ -97,14 +97,14 @@ void cmd_OrdnerNull_Click(const FolderActionTarget& target)
     RoListBox* list = target.list;
     const std::vector<engine::ScannedFolder> folders = zeroByteFolders(*list);
     if (folders.empty()) {
-        MsgBox(QStringLiteral("Es wurden keine 0 Byte Ordner gefunden."), 64, QStringLiteral("Hinweis"),
-               target.owner);
+        MsgBox(QStringLiteral("Es wurden keine 0 Byte Ordner gefunden."), platform::kBoxInfo,
+               QStringLiteral("Hinweis"), target.owner);
         return;
     }
     const QString question =
         QStringLiteral("Es wurden ") + QString::number(folders.size()) +
         QStringLiteral(" Ordner mit 0 Byte gefunden, sollen diese jetzt gelöscht werden?");
-    if (MsgBox(question, 292, QStringLiteral("Löschen"), target.owner) == kNo)
+    if (MsgBox(question, platform::kBoxQuestionNoDefault, QStringLiteral("Löschen"), target.owner) == kNo)
         return;
     {
         // The hourglass of the deletions; the scan that follows keeps its own.

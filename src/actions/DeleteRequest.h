@@ -6,6 +6,7 @@
 #include "engine/ListedFile.h"
 #include "engine/SafeDelete.h"
 #include "engine/ScannedFolder.h"
+#include "platform/ShellOptions.h"
 
 #include <QByteArray>
 #include <optional>
@@ -23,7 +24,7 @@ enum class DeleteTarget {
 struct DeleteRequest {
     DeleteTarget target = DeleteTarget::FolderTree;
     QWidget* owner = nullptr;                                  // owns every box and progress window
-    unsigned flags = 0x0514;                                   // the classic shell flags (see deleteFlags)
+    platform::ShellOptions options;                            // question, progress, trash, error box
     engine::DeleteMode mode = engine::DeleteMode::Everything;  // FolderTree only
 
     // FolderTree: the folder as a scan saw it, reached by identity. Without

@@ -2,7 +2,7 @@
 
 #include "actions/PropertiesWindow.h"
 #include "actions/FolderActionTarget.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoListBox.h"
 #include "platform/FileManagerProperties.h"
 #include "platform/MsgBox.h"
 
@@ -55,7 +55,8 @@ void cmd_Info_Click(const FolderActionTarget& target)
     RoListBox* list = target.list;
     const QString path = list->CellText(list->SelectedIndex(), 2);
     if (path.isEmpty() || list->RowCount() == 0) {
-        platform::MsgBox(QStringLiteral("Kein Verzeichnis gewählt."), 0, QString(), target.owner);
+        platform::MsgBox(QStringLiteral("Kein Verzeichnis gewählt."), platform::kBoxOk, QString(),
+                         target.owner);
         return;
     }
     if (const auto row = list->RowAt(list->SelectedIndex())) {

@@ -1,6 +1,6 @@
 #include "actions/ItemFacts.h"
 
-#include "platform/LocaleText.h"
+#include "rows/LocaleText.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,7 +1,8 @@
 #include "actions/PropertiesWindow.h"
 
 #include "actions/ItemFacts.h"
-#include "app/controls/FitLabel.h"
+#include "controls/FitLabel.h"
+#include "platform/ControlPlacement.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
 
@@ -16,21 +17,12 @@
 
 namespace velmaro {
 
-namespace {
-
-void nameWidget(QWidget* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    widget->setAccessibleDescription(name);
-}
-
-}  // namespace
-
-PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath, std::optional<quint64> folderBytes)
+PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath,
+                                   std::optional<quint64> folderBytes)
     : QWidget(owner, Qt::Window)
     , rawPath_(rawPath)
 {
-    nameWidget(this, QStringLiteral("Eigenschaften"));
+    platform::nameControl(this, QStringLiteral("Eigenschaften"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::NonModal);
     setFont(formFont());
@@ -55,7 +47,7 @@ PropertiesWindow::PropertiesWindow(QWidget* owner, const QByteArray& rawPath, st
 
     auto* buttons = new QDialogButtonBox(this);
     auto* close = buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
-    nameWidget(close, QStringLiteral("cmd_Schließen"));
+    platform::nameControl(close, QStringLiteral("cmd_Schließen"));
     close->setAccessibleName(QStringLiteral("Schließen"));
     close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
@@ -126,8 +118,8 @@ void PropertiesWindow::addLongRow(QFormLayout* form, const QString& caption, con
 void PropertiesWindow::addValue(QFormLayout* form, const QString& caption, QLabel* shown)
 {
     auto* title = new QLabel(caption + QLatin1Char(':'), this);
-    nameWidget(title, QStringLiteral("Titel_") + caption);
-    nameWidget(shown, QStringLiteral("Wert_") + caption);
+    platform::nameControl(title, QStringLiteral("Titel_") + caption);
+    platform::nameControl(shown, QStringLiteral("Wert_") + caption);
     title->setBuddy(shown);
     form->addRow(title, shown);
 }

@@ -3,10 +3,14 @@
 // window registry, under the names the windows call each other by:
 // "Velmaro" (main window), "BitteWarten" (progress window), "frm_DelFile"
 // (file view) and "Copyright" (About window). Registering twice replaces
-// the factories; windows already loaded stay loaded.
+// the factories; windows already loaded stay loaded. The main window and
+// the progress window share `scans`, the program's scan session, which has
+// to outlive every window loaded.
 
 namespace velmaro {
 
-void registerForms();
+class ScanSession;
+
+void registerForms(ScanSession& scans);
 
 }  // namespace velmaro

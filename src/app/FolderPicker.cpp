@@ -1,7 +1,7 @@
 #include "app/FolderPicker.h"
 
-#include "app/controls/FocusMark.h"
-#include "app/controls/RowDelegate.h"
+#include "controls/FocusMark.h"
+#include "controls/RowDelegate.h"
 #include "platform/MsgBox.h"
 #include "platform/Volumes.h"
 #include "platform/WaitCursor.h"
@@ -249,7 +249,7 @@ void FolderPicker::onDriveChanged(int index)
         selectDriveInList(currentDrive_);
         platform::MsgBox(QStringLiteral("Das Laufwerk ") + drive +
                              QStringLiteral(" kann nicht gelesen werden."),
-                         64, QString(), &window_);
+                         platform::kBoxInfo, QString(), &window_);
         return;
     }
     lastFolder_.insert(currentDrive_, withoutTrailingSlash(dir1Path()));

@@ -1,22 +1,19 @@
 #include "app/MainLabels.h"
 
-#include "app/controls/FitLabel.h"
+#include "controls/FitLabel.h"
 #include "platform/Twips.h"
 
 #include <algorithm>
 
 namespace velmaro {
 
+using platform::px;
+
 namespace {
 
 constexpr double kGapTwips = 60;  // between a label and the next control
 constexpr double kRootLeftTwips = 4170;
 constexpr double kCountsLeftTwips = 1500;
-
-int px(double twips)
-{
-    return platform::twipsToPixels(twips);
-}
 
 }  // namespace
 

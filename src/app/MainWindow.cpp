@@ -4,10 +4,11 @@
 #include "actions/Eigenschaften.h"
 #include "app/MainLabels.h"
 #include "app/MainLayout.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
 #include "fileview/FileViewOpener.h"
 #include "map/MapWindow.h"
+#include "platform/ControlPlacement.h"
 #include "platform/Fonts.h"
 #include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
@@ -15,8 +16,7 @@
 #include "platform/Resources.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
-#include "scan/ScanRun.h"
-#include "scan/ScanStarter.h"
+#include "scan/ScanSession.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -32,19 +32,17 @@
 
 namespace velmaro {
 
+using platform::px;
+
 namespace {
 
 constexpr int kFocusRing = 2;  // pixels around the logo
 
-int px(double twips)
-{
-    return platform::twipsToPixels(twips);
-}
-
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(ScanSession& scans, QWidget* parent)
     : QWidget(parent)
+    , scans_(&scans)
 {
     ensureResources();
     setObjectName(FormNames::Velmaro());
@@ -63,7 +61,7 @@ MainWindow::MainWindow(QWidget* parent)
     setFont(formFont());
 
     buildControls();
-    scanRun_ = std::make_unique<ScanRun>([this] {
+    scans_->attach(this, [this] {
         ScanTarget t;
         t.list = list_;
         t.info0 = labelInfo_[0];
@@ -83,7 +81,11 @@ MainWindow::MainWindow(QWidget* parent)
     cmdEnde_->setFocus();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    if (scans_)
+        scans_->detach(this);  // cancels and joins a walk still running
+}
 
 void MainWindow::buildControls()
 {
@@ -161,9 +163,7 @@ void MainWindow::setUpAccessibility()
         {logo_, "Logo"},
     };
     for (const auto& entry : names) {
-        const QString name = QString::fromLatin1(entry.name);
-        entry.widget->setObjectName(name);
-        entry.widget->setAccessibleDescription(name);
+        platform::nameControl(entry.widget, QString::fromLatin1(entry.name));
     }
     for (RoCommand* b : {cmdEnde_, cmdGo_, cmdOrdnerDel_, cmdOrdnerNull_, cmdDelFile_})
         b->setAccessibleName(b->text());
@@ -193,7 +193,7 @@ void MainWindow::wireHandlers()
     connect(cmdInfo_, &RoCommand::clicked, this, [this] { cmd_Info_Click(folderActions()); });
     connect(cmdEnde_, &RoCommand::clicked, this, [] { platform::Alle_Fenster_schliessen(); });
     addMapAction();
-    connect(scanRun_.get(), &ScanRun::finished, this, [] {
+    connect(scans_, &ScanSession::finished, this, [] {
         if (MapWindow* map = MapWindow::loaded())
             map->refresh();
     });
@@ -240,7 +240,7 @@ FolderActionTarget MainWindow::folderActions()
         labelInfo_[1]->clear();
     };
     target.folderDeleted = [this](const QByteArray& raw) { folderDeleted(raw); };
-    target.rescan = [] { Scan_starten(); };
+    target.rescan = [this] { scans_->Scan_starten(); };
     return target;
 }
 
@@ -251,21 +251,11 @@ void MainWindow::cmd_Go_Click()
     if (folder.isEmpty()) {
         platform::MsgBox(QStringLiteral("Der im Verzeichnisbaum gewählte Ordner kann nicht angezeigt "
                                         "werden und wird nicht durchsucht."),
-                         64, QString(), this);
+                         platform::kBoxInfo, QString(), this);
         return;
     }
     setScanRoot(folder);
-    Scan_starten();
-}
-
-void MainWindow::Verzeichnisse_lesen()
-{
-    scanRun_->Verzeichnisse_lesen();
-}
-
-void MainWindow::OrdnerZähler()
-{
-    scanRun_->OrdnerZähler();
+    scans_->Scan_starten();
 }
 
 // ---- Layout -------------------------------------------------------------------
@@ -287,7 +277,8 @@ void MainWindow::applyLayout()
     // Below the designed minimum only where the screen is smaller: the rules
     // then use the size the window has.
     const bool fullMinimum = minimumSize() == wantedMinimum();
-    const MainLayoutResult r = MainLayout::compute(outerWidthTwips(), outerHeightTwips(), normal && fullMinimum);
+    const MainLayoutResult r = MainLayout::compute(placement_.outerWidthTwips(),
+                                                   placement_.outerHeightTwips(), normal && fullMinimum);
     for (const Placement& p : r.placements) {
         QWidget* w = findChild<QWidget*>(p.control, Qt::FindDirectChildrenOnly);
         if (!w)
@@ -392,7 +383,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         platform::MsgBox(QStringLiteral("Die Fenstergröße konnte nicht gespeichert werden.") + QChar(u'\r') +
                              QStringLiteral("Die Einstellungsdatei \"") + platform::Settings::fileName() +
                              QStringLiteral("\" ist nicht beschreibbar."),
-                         16, QString(), this);
+                         platform::kBoxStop, QString(), this);
     }
     platform::Alle_Fenster_schliessen();
 }

@@ -21,21 +21,25 @@
 // too long elides in the middle. Count lines keep their size: the minimum
 // width grows where they need it; where the screen is too small for that,
 // the three wide bottom buttons give up width to them (down to half), and
-// only then do they shrink (down to 6 pt) with the full text as tooltip. The three delete/file buttons share one caption
-// size. Dir1 scrolls sideways instead of eliding.
+// only then do they shrink (down to 6 pt) with the full text as tooltip. The three delete/file buttons share
+// one caption size. Dir1 scrolls sideways instead of eliding.
+//
+// Scans run through the program's scan session (ScanSession), handed in at
+// construction: the window attaches its list, count lines and root to it
+// and detaches when it goes.
 //
 // The map window follows the list: a finished scan refreshes it, a deleted
 // folder leaves it at once.
 
 #include "app/MainLabels.h"
-#include "app/controls/FitLabel.h"
+#include "controls/FitLabel.h"
 
 #include "actions/FolderActionTarget.h"
 #include "app/FolderPicker.h"
 #include "app/WindowPlacement.h"
-#include "scan/ScanHost.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -48,19 +52,13 @@ namespace velmaro {
 
 class RoCommand;
 class RoListBox;
-class ScanRun;
+class ScanSession;
 
-class MainWindow : public QWidget, public ScanHost {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(ScanSession& scans, QWidget* parent = nullptr);
     ~MainWindow() override;
-
-    // Runs one scan of the folder named by LabelVerzeichnis (asynchronous:
-    // returns at once; the progress window is unloaded when it ends).
-    void Verzeichnisse_lesen();
-    // Writes the two count lines from the folder list's running totals.
-    void OrdnerZähler();
 
     RoListBox* roListBox_Ordner() const { return list_; }
     QLabel* LabelVerzeichnis() const { return labelVerzeichnis_; }
@@ -75,7 +73,6 @@ public:
     QTreeView* Dir1() const { return picker_->dir1(); }
     QLabel* Label(int index) const { return label_[index]; }
     QLabel* Logo() const { return logo_; }
-    ScanRun& scanRun() const override { return *scanRun_; }
     // What the folder buttons act on (the list, the counts, rescans).
     FolderActionTarget folderActions();
 
@@ -85,9 +82,7 @@ public:
     void setScanRoot(const QByteArray& raw);
 
     // Drive1 and Dir1: the folder the next search starts from.
-    QString dir1Path() const { return picker_->dir1Path(); }
-    void setDir1Path(const QString& path) { picker_->setDir1Path(path); }
-    void setDir1Raw(const QByteArray& raw) { picker_->setDir1Raw(raw); }
+    FolderPicker* picker() const { return picker_; }
     QByteArray dir1Raw() const { return picker_->dir1Raw(); }
     // A folder tree (raw path) is gone: the picker and the map forget it.
     void folderDeleted(const QByteArray& raw);
@@ -95,13 +90,9 @@ public:
     // when no row is selected. Also the list's context menu entry
     // "Übersicht des Ordners" (Ctrl+M).
     void openMap();
-    QString currentDrive() const { return picker_->currentDrive(); }
 
     // Stored size and state (see WindowPlacement).
-    double outerWidthTwips() const { return placement_.outerWidthTwips(); }
-    double outerHeightTwips() const { return placement_.outerHeightTwips(); }
-    void setOuterSizeTwips(double w, double h) { placement_.setOuterSizeTwips(w, h); }
-    int windowStateCode() const { return placement_.stateCode(); }
+    WindowPlacement& placement() { return placement_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -143,7 +134,7 @@ private:
     RoCommand* cmdEnde_ = nullptr;
     FolderPicker* picker_ = nullptr;
     WindowPlacement placement_{*this};
-    std::unique_ptr<ScanRun> scanRun_;
+    QPointer<ScanSession> scans_;  // the program's: outlives the window in the program
     QByteArray scanRootRaw_;
     bool shutDown_ = false;
     int countsShortfall_ = 0;  // pixels the count lines lack at the designed minimum

@@ -13,14 +13,11 @@
 
 namespace velmaro {
 
+using platform::px;
+
 namespace {
 
 const QString kSetup = QStringLiteral("Setup");
-
-int px(double twips)
-{
-    return platform::twipsToPixels(twips);
-}
 
 }  // namespace
 
@@ -79,8 +76,10 @@ bool WindowPlacement::store() const
     const int state = stateCode();
     bool stored = true;
     if (state == 0) {
-        stored &= Settings::save(kSetup, QStringLiteral("Width"), QString::number(std::lround(outerWidthTwips())));
-        stored &= Settings::save(kSetup, QStringLiteral("Height"), QString::number(std::lround(outerHeightTwips())));
+        stored &=
+            Settings::save(kSetup, QStringLiteral("Width"), QString::number(std::lround(outerWidthTwips())));
+        stored &= Settings::save(kSetup, QStringLiteral("Height"),
+                                 QString::number(std::lround(outerHeightTwips())));
     }
     stored &= Settings::save(kSetup, QStringLiteral("WindowState"), QString::number(state));
     return stored;

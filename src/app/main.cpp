@@ -6,6 +6,7 @@
 #include "platform/AccessibleApplication.h"
 #include "platform/Fonts.h"
 #include "platform/FormRegistry.h"
+#include "scan/ScanSession.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -26,7 +27,10 @@ int main(int argc, char* argv[])
     velmaro::installFontSubstitutions();
     velmaro::platform::AccessibleApplication::install();
 
-    velmaro::registerForms();
+    // The one scan session, shared by the main window and the progress
+    // window; destroyed after every window.
+    velmaro::ScanSession scans;
+    velmaro::registerForms(scans);
     // The main window's constructor restores size and state; show() applies
     // the state (normal, minimized or maximized).
     QWidget* main = velmaro::platform::forms().load(QStringLiteral("Velmaro"));

@@ -4,8 +4,8 @@
 #include "cli/JsonText.h"
 #include "cli/Output.h"
 #include "cli/RawText.h"
-#include "platform/LocaleText.h"
-#include "scan/FolderRowBuilder.h"
+#include "rows/LocaleText.h"
+#include "rows/FolderRowBuilder.h"
 
 #include <QDateTime>
 #include <algorithm>

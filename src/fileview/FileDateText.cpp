@@ -1,6 +1,6 @@
 #include "fileview/FileDateText.h"
 
-#include "platform/LocaleText.h"
+#include "rows/LocaleText.h"
 
 namespace velmaro {
 

@@ -2,7 +2,7 @@
 
 #include "fileview/FileDateText.h"
 #include "fileview/FileSizeText.h"
-#include "platform/LocaleText.h"
+#include "rows/LocaleText.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "fileview/FileViewOpener.h"
 
 #include "actions/FolderActionTarget.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoListBox.h"
 #include "engine/ErrorText.h"
 #include "fileview/FileListe.h"
 #include "fileview/FrmDelFile.h"
@@ -31,7 +31,7 @@ bool setFolder(FrmDelFile& view, const std::optional<engine::ScannedFolder>& fol
     const int err = folder ? view.fileListe().setFolder(*folder) : ENOENT;
     if (err == 0)
         return true;
-    MsgBox(QString::fromStdString(engine::errorFromErrno(err).text), 0);
+    MsgBox(QString::fromStdString(engine::errorFromErrno(err).text), platform::kBoxOk);
     forms().hide(kForm);
     return false;
 }
@@ -44,7 +44,7 @@ void cmd_DelFile_Click(const FolderActionTarget& target)
     const qint64 selected = list.SelectedIndex();
     const QString shown = list.CellText(selected, 2);
     if (shown.isEmpty() || list.RowCount() == 0) {
-        MsgBox(QStringLiteral("Kein Verzeichnis angegeben."), 0);
+        MsgBox(QStringLiteral("Kein Verzeichnis angegeben."), platform::kBoxOk);
         return;
     }
     QPointer<FrmDelFile> view = forms().load<FrmDelFile>(kForm);
@@ -54,14 +54,15 @@ void cmd_DelFile_Click(const FolderActionTarget& target)
     const qint64 before = view->fileListe().count();
     if (before == 0) {
         forms().hide(kForm);
-        MsgBox(QStringLiteral("Keine Files im Verzeichnis \"") + shown + QStringLiteral("\" gefunden."), 64);
+        MsgBox(QStringLiteral("Keine Files im Verzeichnis \"") + shown + QStringLiteral("\" gefunden."),
+               platform::kBoxInfo);
         return;
     }
     forms().showModal(kForm);
     if (!view || view->fileListe().count() == before)
         return;
-    if (MsgBox(QStringLiteral("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?"), 68) ==
-        platform::kYes)
+    if (MsgBox(QStringLiteral("Dateiumfang hat sich geändert.\rÜbersicht aktualisieren?"),
+               platform::kBoxInfoYesNo) == platform::kYes)
         target.rescan();
 }
 

@@ -1,12 +1,13 @@
 #include "fileview/FrmDelFile.h"
 
+#include "platform/ControlPlacement.h"
 #include "platform/FormNames.h"
 
 #include "actions/AllesLoeschen.h"
 #include "actions/Eigenschaften.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/FocusMark.h"
-#include "app/controls/RowDelegate.h"
+#include "controls/RoCommand.h"
+#include "controls/FocusMark.h"
+#include "controls/RowDelegate.h"
 #include "fileview/FileListModel.h"
 #include "fileview/FileListe.h"
 #include "platform/FileOpener.h"
@@ -40,18 +41,6 @@ struct Column {
 constexpr Column kColumns[] = {
     {u"Name", 3500}, {u"Größe", 900}, {u"Geändert am", 1100}, {u"Geändert um", 1100}};
 
-void nameWidget(QWidget* w, const QString& name, const QString& accessibleName)
-{
-    w->setObjectName(name);
-    w->setAccessibleDescription(name);
-    w->setAccessibleName(accessibleName);
-}
-
-void placeTwips(QWidget* w, int left, int top, int width, int height)
-{
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
 }  // namespace
 
 FrmDelFile::FrmDelFile(QWidget* parent)
@@ -78,7 +67,7 @@ void FrmDelFile::buildControls()
     model_ = new FileListModel(this);
 
     listView_ = new QTreeView(this);
-    nameWidget(listView_, QStringLiteral("ListView"), QStringLiteral("Dateien"));
+    listView_->setAccessibleName(QStringLiteral("Dateien"));
     listView_->setModel(model_);
     listView_->setRootIsDecorated(false);
     listView_->setItemsExpandable(false);
@@ -94,17 +83,17 @@ void FrmDelFile::buildControls()
     listView_->header()->setSectionsMovable(false);
     listView_->header()->setStretchLastSection(false);
     listView_->header()->setSortIndicatorShown(true);
-    placeTwips(listView_, 30, 30, 7515, 5235);
+    platform::placeControl(listView_, QStringLiteral("ListView"), 30, 30, 7515, 5235);
 
     roCommand2_ = new RoCommand(QStringLiteral("Alle"), RoCommand::kNearWhite, this);
-    nameWidget(roCommand2_, QStringLiteral("roCommand2"), QStringLiteral("Alle"));
-    placeTwips(roCommand2_, 30, 5310, 1425, 405);
+    roCommand2_->setAccessibleName(QStringLiteral("Alle"));
+    platform::placeControl(roCommand2_, QStringLiteral("roCommand2"), 30, 5310, 1425, 405);
     cmdLoeschen_ = new RoCommand(QStringLiteral("Dateien löschen"), RoCommand::kRed, this);
-    nameWidget(cmdLoeschen_, QStringLiteral("cmd_Löschen"), QStringLiteral("Dateien löschen"));
-    placeTwips(cmdLoeschen_, 1500, 5310, 4755, 405);
+    cmdLoeschen_->setAccessibleName(QStringLiteral("Dateien löschen"));
+    platform::placeControl(cmdLoeschen_, QStringLiteral("cmd_Löschen"), 1500, 5310, 4755, 405);
     cmdEnde_ = new RoCommand(QStringLiteral("Zurück"), RoCommand::kNearWhite, this);
-    nameWidget(cmdEnde_, QStringLiteral("cmd_Ende"), QStringLiteral("Zurück"));
-    placeTwips(cmdEnde_, 6300, 5310, 1215, 405);
+    cmdEnde_->setAccessibleName(QStringLiteral("Zurück"));
+    platform::placeControl(cmdEnde_, QStringLiteral("cmd_Ende"), 6300, 5310, 1215, 405);
 
     setTabOrder(listView_, roCommand2_);
     setTabOrder(roCommand2_, cmdLoeschen_);
@@ -200,7 +189,7 @@ void FrmDelFile::ListView_DblClick()
                                              "Ja = Datei öffnen,\r"
                                              "Nein = Eigenschaften zeigen,\r"
                                              "Abbruch = Abbruch"),
-                              35, QString(), this);
+                              platform::kBoxQuestionYesNoCancel, QString(), this);
     if (answer == kYes)
         openFile(file);
     else if (answer == kNo)
@@ -218,21 +207,23 @@ void FrmDelFile::openFile(const QByteArray& file)
         break;
     default: return;
     }
-    MsgBox(failure, 64, QStringLiteral("Fehler"), this);
+    MsgBox(failure, platform::kBoxInfo, QStringLiteral("Fehler"), this);
 }
 
 void FrmDelFile::cmd_Löschen_Click()
 {
     if (model_->rowCount() == 0) {
-        MsgBox(QStringLiteral("Keine Datei vorhanden."), 64, QString(), this);
+        MsgBox(QStringLiteral("Keine Datei vorhanden."), platform::kBoxInfo, QString(), this);
         return;
     }
-    if (MsgBox(QStringLiteral("Markierten Datei(en) entgültig löschen?"), 292, QString(), this) != kYes)
+    if (MsgBox(QStringLiteral("Markierten Datei(en) entgültig löschen?"), platform::kBoxQuestionNoDefault,
+               QString(), this) != kYes)
         return;
     DeleteRequest request;
     request.target = DeleteTarget::ListedFiles;
     request.owner = this;
-    request.flags = deleteFlags(false, true, true, false, false);
+    request.options.showProgress = true;
+    request.options.showFileNames = true;
     request.folder = fileListe_->path();
     request.folderFd = fileListe_->folderFd();
     for (qint64 r = 0; r < model_->rowCount(); ++r) {
@@ -246,12 +237,12 @@ void FrmDelFile::cmd_Löschen_Click()
     fileListe_->refresh();
     FileListe_PathChange();
     if (failed == 0) {
-        MsgBox(QStringLiteral("Löschung erfolgreich."), 64, QString(), this);
+        MsgBox(QStringLiteral("Löschung erfolgreich."), platform::kBoxInfo, QString(), this);
         return;
     }
     MsgBox(QStringLiteral("Löschung bei ") + QString::number(failed) +
                QStringLiteral(" Datei(e)n fehlgeschlagen."),
-           16, QString(), this);
+           platform::kBoxStop, QString(), this);
 }
 
 void FrmDelFile::roCommand2_Click()

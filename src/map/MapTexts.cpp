@@ -1,6 +1,6 @@
 #include "map/MapTexts.h"
 
-#include "platform/LocaleText.h"
+#include "rows/LocaleText.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "map/MapTree.h"
 
-#include "app/controls/FolderStore.h"
+#include "folderlist/FolderStore.h"
 
 #include <QFile>
 #include <algorithm>

@@ -11,7 +11,7 @@
 // remove() takes a deleted folder out: its subtree leaves the map and its
 // weight leaves its ancestors.
 
-#include "app/controls/FolderSlots.h"
+#include "folderlist/FolderSlots.h"
 #include "treemap/TreemapTree.h"
 
 #include <QByteArray>

@@ -1,9 +1,10 @@
 #include "map/MapWindow.h"
 
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
 #include "map/MapLegend.h"
 #include "map/MapView.h"
+#include "platform/ControlPlacement.h"
 #include "platform/Fonts.h"
 #include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
@@ -22,20 +23,12 @@ namespace {
 
 const QString kTitle = QStringLiteral("Übersicht");
 
-void name(QWidget* w, const QString& objectName, const QString& accessibleName = QString())
-{
-    w->setObjectName(objectName);
-    w->setAccessibleDescription(objectName);
-    if (!accessibleName.isEmpty())
-        w->setAccessibleName(accessibleName);
-}
-
 }  // namespace
 
 MapWindow::MapWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
-    name(this, FormNames::frm_Übersicht(), kTitle);
+    platform::nameControl(this, FormNames::frm_Übersicht(), kTitle);
     setWindowTitle(kTitle);
     setFont(formFont());
     buildControls();
@@ -51,19 +44,19 @@ MapWindow* MapWindow::loaded()
 void MapWindow::buildControls()
 {
     view_ = new MapView(this);
-    name(view_, QStringLiteral("Karte"));
+    platform::nameControl(view_, QStringLiteral("Karte"));
     back_ = new RoCommand(QStringLiteral("Zurück"), RoCommand::kNearWhite, this);
-    name(back_, QStringLiteral("cmd_Zurück"), QStringLiteral("Zurück"));
+    platform::nameControl(back_, QStringLiteral("cmd_Zurück"), QStringLiteral("Zurück"));
     back_->setToolTip(QStringLiteral("Eine Ebene höher (Rücktaste)"));
     back_->setFixedSize(back_->sizeHint().expandedTo(QSize(90, 27)));
     auto* basisLabel = new QLabel(QStringLiteral("Farbe nach:"), this);
-    name(basisLabel, QStringLiteral("Label_Farbe"));
+    platform::nameControl(basisLabel, QStringLiteral("Label_Farbe"));
     basis_ = new QComboBox(this);
-    name(basis_, QStringLiteral("cbo_Farbe"), QStringLiteral("Farbe nach"));
+    platform::nameControl(basis_, QStringLiteral("cbo_Farbe"), QStringLiteral("Farbe nach"));
     basis_->addItems({QStringLiteral("letzter Zugriff"), QStringLiteral("erstellt am")});
     basisLabel->setBuddy(basis_);
     legend_ = new MapLegend(this);
-    name(legend_, QStringLiteral("Legende"));
+    platform::nameControl(legend_, QStringLiteral("Legende"));
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(back_);
@@ -98,7 +91,8 @@ void MapWindow::showFolder(RoListBox* list, quint32 slot)
         disconnect(reset_);
         list_ = list;
         if (list)
-            reset_ = connect(list->folderModel(), &QAbstractItemModel::modelAboutToBeReset, this, &MapWindow::forget);
+            reset_ = connect(list->folderModel(), &QAbstractItemModel::modelAboutToBeReset, this,
+                             &MapWindow::forget);
     }
     view_->setTree(nullptr, 0);
     view_->setPlaceholder(QStringLiteral("Die Liste hat keinen Ordner, der sich zeigen lässt."));
@@ -123,8 +117,10 @@ void MapWindow::placeOver(QWidget* owner)
     resize(QSize(900, 640).boundedTo(area.size() * 0.9));
     QRect frame(QPoint(), size());
     frame.moveCenter(owner ? owner->frameGeometry().center() : area.center());
-    frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
-    frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() - 30)));
+    frame.moveLeft(
+        std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
+    frame.moveTop(
+        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() - 30)));
     move(frame.topLeft());
 }
 

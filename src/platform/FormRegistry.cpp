@@ -79,6 +79,17 @@ void FormRegistry::unload(const QString& name)
     it->second.unloading = false;
 }
 
+bool FormRegistry::unload(QWidget* window)
+{
+    for (const auto& [name, entry] : forms_) {
+        if (window && entry.window == window) {
+            unload(name);
+            return true;
+        }
+    }
+    return false;
+}
+
 QStringList FormRegistry::loaded() const
 {
     std::vector<std::pair<quint64, QString>> entries;

@@ -41,6 +41,9 @@ public:
     void showModal(const QString& name);
     void hide(const QString& name);
     void unload(const QString& name);
+    // Unloads `window` when it is the loaded window of a name; returns false
+    // (and does nothing) for any other window.
+    bool unload(QWidget* window);
     QStringList loaded() const;
 
 private:

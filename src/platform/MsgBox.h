@@ -21,6 +21,17 @@ class QWidget;
 
 namespace velmaro::platform {
 
+// The styles the program's boxes use (the classic style numbers).
+enum MsgBoxStyleCode : int {
+    kBoxOk = 0,                    // OK
+    kBoxStop = 16,                 // OK + stop icon
+    kBoxStopYesNo = 20,            // Yes/No + stop icon
+    kBoxQuestionYesNoCancel = 35,  // Yes/No/Cancel + question
+    kBoxInfo = 64,                 // OK + information
+    kBoxInfoYesNo = 68,            // Yes/No + information
+    kBoxQuestionNoDefault = 292,   // Yes/No + question, No the default
+};
+
 // The answers a box gives (the classic answer codes).
 enum MsgBoxAnswer : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7 };
 

@@ -58,9 +58,9 @@ bool inTrashFiles(const QString& trashed)
 
 }  // namespace
 
-ShellDelete::ShellDelete(QWidget* owner, unsigned flags)
+ShellDelete::ShellDelete(QWidget* owner, const ShellOptions& options)
     : owner_(owner)
-    , flags_(flags)
+    , options_(options)
 {}
 
 QString ShellDelete::homeTrashPath()
@@ -87,7 +87,7 @@ ShellDeleteOutcome ShellDelete::deleteFolder(const QByteArray& folder, engine::D
         outcome.cancelled = true;
         return outcome;
     }
-    const bool toTrash = has(ShellFlags::FOF_ALLOWUNDO) && mode == engine::DeleteMode::Everything;
+    const bool toTrash = options_.toRecycleBin && mode == engine::DeleteMode::Everything;
     const std::string path = folder.toStdString();
     outcome = toTrash ? moveToTrash(folder) : runTree(folder, [&](const engine::DeleteOptions& options) {
         engine::DeleteOptions withMode = options;
@@ -123,21 +123,20 @@ ShellDeleteOutcome ShellDelete::deleteScanned(const engine::ScannedFolder& folde
 
 bool ShellDelete::confirmed(const QByteArray& folder) const
 {
-    if (has(ShellFlags::FOF_NOCONFIRMATION))
+    if (!options_.confirm)
         return true;
     const QString what = QStringLiteral("Soll der Ordner \"%1\" mit allen Unterordnern und Dateien ");
-    const QString how = has(ShellFlags::FOF_ALLOWUNDO)
-                            ? QStringLiteral("in den Papierkorb verschoben werden?")
-                            : QStringLiteral("endgültig gelöscht werden?");
-    return MsgBox(what.arg(display(folder)) + how, 292, QStringLiteral("Löschen bestätigen"), owner_) == kYes;
+    const QString how = options_.toRecycleBin ? QStringLiteral("in den Papierkorb verschoben werden?")
+                                              : QStringLiteral("endgültig gelöscht werden?");
+    return MsgBox(what.arg(display(folder)) + how, platform::kBoxQuestionNoDefault,
+                  QStringLiteral("Löschen bestätigen"), owner_) == kYes;
 }
 
 ShellDeleteOutcome
 ShellDelete::runTree(const QByteArray& folder,
                      const std::function<engine::DeleteResult(const engine::DeleteOptions&)>& work)
 {
-    ProgressRunner runner(
-        {owner_, !has(ShellFlags::FOF_SILENT), !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
+    ProgressRunner runner({owner_, options_.showProgress, options_.showFileNames, progressDelayMs_});
     engine::DeleteResult result;
     const bool cancelled =
         runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>& cancel) {
@@ -199,11 +198,10 @@ std::vector<int> ShellDelete::deleteListedFiles(int folderFd, const QByteArray& 
     const QString question = QStringLiteral("Sollen %1 Datei(en) in \"%2\" endgültig gelöscht werden?")
                                  .arg(files.size())
                                  .arg(display(folder));
-    if (!has(ShellFlags::FOF_NOCONFIRMATION) &&
-        MsgBox(question, 292, QStringLiteral("Löschen bestätigen"), owner_) != kYes)
+    if (options_.confirm && MsgBox(question, platform::kBoxQuestionNoDefault,
+                                   QStringLiteral("Löschen bestätigen"), owner_) != kYes)
         return {};
-    ProgressRunner runner(
-        {owner_, !has(ShellFlags::FOF_SILENT), !has(ShellFlags::FOF_SIMPLEPROGRESS), progressDelayMs_});
+    ProgressRunner runner({owner_, options_.showProgress, options_.showFileNames, progressDelayMs_});
     const std::string shown = folder.toStdString();
     std::vector<int> errors(files.size(), ECANCELED);
     runner.run([&](const ProgressRunner::EntryFn& onEntry, const std::atomic<bool>& cancel) {
@@ -224,12 +222,12 @@ std::vector<int> ShellDelete::deleteListedFiles(int folderFd, const QByteArray& 
 
 void ShellDelete::reportError(const ShellDeleteOutcome& outcome) const
 {
-    if (has(ShellFlags::FOF_NOERRORUI))
+    if (!options_.showErrors)
         return;
     const QString prompt =
         QStringLiteral("\"%1\" konnte nicht gelöscht werden.").arg(display(outcome.failedPath)) +
         QChar(u'\r') + reasonText(outcome);
-    MsgBox(prompt, 16, QStringLiteral("Fehler beim Löschen"), owner_);
+    MsgBox(prompt, platform::kBoxStop, QStringLiteral("Fehler beim Löschen"), owner_);
 }
 
 }  // namespace velmaro::platform

@@ -1,22 +1,21 @@
 #pragma once
 // The shell layer behind the deletion routine: deletes one folder tree or the
-// listed files of a folder and honours the classic shell flags.
+// listed files of a folder and honours the options (ShellOptions).
 //
-//  - FOF_NOCONFIRMATION absent: asks a German Yes/No question first (style
-//    292, No is the default); anything but Yes stops with `cancelled` set and
-//    nothing touched.
-//  - FOF_SILENT absent: a progress window ("ShellProgress", a
-//    QProgressDialog with "Abbrechen") is shown while the work runs, after
-//    the progress delay; it names the entry being removed unless
-//    FOF_SIMPLEPROGRESS is set. Its cancel button stops the walk early.
-//  - FOF_ALLOWUNDO: a folder tree is moved to the freedesktop trash
+//  - confirm: asks a German Yes/No question first (No is the default);
+//    anything but Yes stops with `cancelled` set and nothing touched.
+//  - showProgress: a progress window ("ShellProgress", a QProgressDialog
+//    with "Abbrechen") is shown while the work runs, after the progress
+//    delay; it names the entry being removed when showFileNames is set. Its
+//    cancel button stops the walk early.
+//  - toRecycleBin: a folder tree is moved to the freedesktop trash
 //    instead (ZeroByteOnly mode ignores it: what that mode removes is empty).
 //    The home trash ($XDG_DATA_HOME/Trash, default ~/.local/share/Trash,
 //    with files/ and info/) is made sure of before the move; when it cannot
 //    be created the move is not tried and the call fails. A name that is not
 //    valid in the locale's encoding cannot be trashed (fails, EILSEQ).
-//  - FOF_NOERRORUI absent: a failure is shown in a German error box
-//    (style 16, title "Fehler beim Löschen") naming the path and the reason.
+//  - showErrors: a failure is shown in a German error box (title "Fehler
+//    beim Löschen") naming the path and the reason.
 //
 // The work runs on a worker thread while the calling (user-interface)
 // thread runs a local event loop (see ProgressRunner): windows repaint, the
@@ -25,6 +24,7 @@
 #include "engine/ListedFile.h"
 #include "engine/SafeDelete.h"
 #include "engine/ScannedFolder.h"
+#include "platform/ShellOptions.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,14 +34,6 @@
 class QWidget;
 
 namespace velmaro::platform {
-
-namespace ShellFlags {
-constexpr unsigned FOF_SILENT = 0x0004;          // no progress window
-constexpr unsigned FOF_NOCONFIRMATION = 0x0010;  // ask nothing
-constexpr unsigned FOF_ALLOWUNDO = 0x0040;       // to the trash
-constexpr unsigned FOF_SIMPLEPROGRESS = 0x0100;  // progress without file names
-constexpr unsigned FOF_NOERRORUI = 0x0400;       // no error box
-}  // namespace ShellFlags
 
 struct ShellDeleteOutcome {
     bool ok = false;         // everything named is gone (or in the trash)
@@ -53,7 +45,7 @@ struct ShellDeleteOutcome {
 
 class ShellDelete {
 public:
-    ShellDelete(QWidget* owner, unsigned flags);
+    ShellDelete(QWidget* owner, const ShellOptions& options);
 
     // Deletes `folder` (raw absolute path, trailing "/" optional) with
     // everything below it; the folder itself is removed too.
@@ -89,10 +81,9 @@ private:
                                const std::function<engine::DeleteResult(const engine::DeleteOptions&)>& work);
     ShellDeleteOutcome moveToTrash(const QByteArray& folder);
     void reportError(const ShellDeleteOutcome& outcome) const;
-    bool has(unsigned flag) const { return (flags_ & flag) != 0; }
 
     QWidget* owner_;
-    unsigned flags_;
+    ShellOptions options_;
     int progressDelayMs_ = 400;
 };
 

@@ -10,5 +10,10 @@ namespace velmaro::platform {
 double twipsPerPixel();
 int twipsToPixels(double twips);
 double pixelsToTwips(int pixels);
+// Short for twipsToPixels in layout code.
+inline int px(double twips)
+{
+    return twipsToPixels(twips);
+}
 
 }  // namespace velmaro::platform

@@ -1,13 +1,13 @@
 #include "scan/BitteWarten.h"
 
-#include "app/controls/RoCommand.h"
+#include "controls/RoCommand.h"
+#include "platform/ControlPlacement.h"
 #include "platform/Fonts.h"
 #include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
 #include "platform/Resources.h"
 #include "platform/Twips.h"
-#include "scan/ScanHost.h"
-#include "scan/ScanRun.h"
+#include "scan/ScanSession.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -24,13 +24,6 @@ namespace velmaro {
 
 namespace {
 const QString kTitle = QStringLiteral("Bitte warten");
-
-void name(QObject* o, const QString& n)
-{
-    o->setObjectName(n);
-    if (auto* w = qobject_cast<QWidget*>(o))
-        w->setAccessibleDescription(n);
-}
 
 // The substitute fonts run wider than the design's: shrink the label's font
 // in small steps until its text fits its designed box (at most 2 points).
@@ -49,17 +42,13 @@ void fitTextToBox(QLabel* label)
 }
 }  // namespace
 
-QWidget* createBitteWarten()
-{
-    return new BitteWarten;
-}
-
-BitteWarten::BitteWarten(QWidget* parent)
+BitteWarten::BitteWarten(ScanSession& session, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
-    , owner_(parent ? parent : platform::forms().find(FormNames::Velmaro()))
+    , session_(session)
+    , owner_(parent ? parent : session.owner())
 {
     ensureResources();
-    name(this, FormNames::BitteWarten());
+    platform::nameControl(this, FormNames::BitteWarten());
     setFont(formFont());  // the window's default font
     setFixedSize(platform::twipsToPixels(3255), platform::twipsToPixels(990));
     buildControls();
@@ -68,26 +57,19 @@ BitteWarten::BitteWarten(QWidget* parent)
 
 BitteWarten::~BitteWarten() = default;
 
-void BitteWarten::placeControl(QWidget* w, double left, double top, double width, double height)
-{
-    using platform::twipsToPixels;
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
 void BitteWarten::buildControls()
 {
     image1_ = new QLabel(this);
-    name(image1_, QStringLiteral("Image1"));
     image1_->setPixmap(picture(QStringLiteral("hourglass.png")));
     image1_->setScaledContents(true);
-    placeControl(image1_, 90, 240, 480, 480);
+    platform::placeControl(image1_, QStringLiteral("Image1"), 90, 240, 480, 480);
 
     const QFont titleFont = formFont(13.5, true);
     const QColor colours[2] = {QColor(0, 0, 128), QColor(Qt::white)};
     const int left[2] = {675, 690}, top[2] = {90, 120};
     for (int i = 0; i < 2; ++i) {
         QLabel* l = new QLabel(kTitle, this);
-        name(l, QStringLiteral("Label1_%1").arg(i));
+        platform::nameControl(l, QStringLiteral("Label1_%1").arg(i));
         l->setFont(titleFont);
         QPalette pal = l->palette();
         pal.setColor(QPalette::WindowText, colours[i]);
@@ -104,17 +86,15 @@ void BitteWarten::buildControls()
     label1_[0]->raise();
 
     label2_ = new QLabel(QStringLiteral("die Informationen des Verzeichnisses werden gelesen"), this);
-    name(label2_, QStringLiteral("Label2"));
     label2_->setWordWrap(true);
     label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeControl(label2_, 690, 510, 2535, 435);
+    platform::placeControl(label2_, QStringLiteral("Label2"), 690, 510, 2535, 435);
     fitTextToBox(label2_);
 
     cmdStopp_ = new RoCommand(QString(), RoCommand::kNearWhite, this);
-    name(cmdStopp_, QStringLiteral("cmd_Stopp"));
     cmdStopp_->setAccessibleName(QStringLiteral("Stopp"));
     cmdStopp_->setSymbol(picture(QStringLiteral("stop.png")));
-    placeControl(cmdStopp_, 2640, 60, 525, 405);
+    platform::placeControl(cmdStopp_, QStringLiteral("cmd_Stopp"), 2640, 60, 525, 405);
     connect(cmdStopp_, &RoCommand::clicked, this, &BitteWarten::onStopClicked);
 
     timer_ = new QTimer(this);
@@ -124,43 +104,23 @@ void BitteWarten::buildControls()
     connect(timer_, &QTimer::timeout, this, &BitteWarten::onTimer);
 }
 
-// The window this scan is for: the main window, found by its name.
-ScanHost* BitteWarten::scanHost() const
-{
-    return dynamic_cast<ScanHost*>(platform::forms().find(FormNames::Velmaro()));
-}
-
 void BitteWarten::onTimer()
 {
     timer_->stop();  // interval 0, disabled: the tick is a single one
     timer_->setInterval(0);
     if (scansStarted_ > 0)
         return;
-    auto* main = scanHost();
-    if (!main) {  // nothing to scan for: close again, as after an empty scan
-        allowClose();
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (platform::forms().find(FormNames::BitteWarten()) == this)
-                    platform::forms().unload(FormNames::BitteWarten());
-                else
-                    reject();
-            },
-            Qt::QueuedConnection);
+    if (!session_.start(*this))
         return;
-    }
     ++scansStarted_;
-    main->scanRun().Verzeichnisse_lesen();
     if (!cmdStopp_->isEnabled())  // stop clicked before the tick
-        main->scanRun().stop();
+        session_.stop();
 }
 
 void BitteWarten::onStopClicked()
 {
     cmdStopp_->setEnabled(false);
-    if (ScanHost* main = scanHost())
-        main->scanRun().stop();
+    session_.stop();
 }
 
 void BitteWarten::allowClose()

@@ -4,12 +4,12 @@
 // - Frameless fixed dialog (no title bar, no close box, not in the taskbar),
 //   client area 3255 x 990 twips, centred on the main window (its owner when
 //   no parent is given).
-// - The wait cursor around it is Scan_starten's (see ScanStarter.h).
-// - "Timer" fires once, 10 ms after loading, stops itself and starts the scan
-//   run of the window it scans for (a ScanHost): one scan per showing.
-// - cmd_Stopp disables itself on click and asks the scan to stop.
+// - The wait cursor around it is its scan session's (see ScanSession.h).
+// - "Timer" fires once, 10 ms after loading, stops itself and starts the
+//   session's walk: one scan per showing.
+// - cmd_Stopp disables itself on click and asks the session to stop.
 // - Neither Escape nor a close request closes the window while the scan
-//   runs; the scan run calls allowClose() and then unloads it.
+//   runs; the session calls allowClose() and then unloads it.
 
 #include <QDialog>
 #include <QPointer>
@@ -19,14 +19,13 @@ class QTimer;
 
 namespace velmaro {
 
-class ScanHost;
-
+class ScanSession;
 class RoCommand;
 
 class BitteWarten : public QDialog {
     Q_OBJECT
 public:
-    explicit BitteWarten(QWidget* parent = nullptr);
+    explicit BitteWarten(ScanSession& session, QWidget* parent = nullptr);
     ~BitteWarten() override;
 
     RoCommand* cmd_Stopp() const { return cmdStopp_; }
@@ -48,9 +47,7 @@ protected:
 
 private:
     void buildControls();
-    void placeControl(QWidget* w, double left, double top, double width, double height);
     void onTimer();
-    ScanHost* scanHost() const;
     void onStopClicked();
     void centreOnOwner();
 
@@ -59,6 +56,7 @@ private:
     QLabel* label2_ = nullptr;
     RoCommand* cmdStopp_ = nullptr;
     QTimer* timer_ = nullptr;
+    ScanSession& session_;
     QPointer<QWidget> owner_;  // the main window: centring and stacking
     int scansStarted_ = 0;
     bool closeAllowed_ = false;

@@ -1,10 +1,7 @@
 #include "scan/ScanRun.h"
 
-#include "platform/FormNames.h"
-#include "app/controls/RoListBox.h"
-#include "platform/FormRegistry.h"
-#include "scan/BitteWarten.h"
-#include "scan/RowBatchBuilder.h"
+#include "controls/RoListBox.h"
+#include "folderlist/RowBatchBuilder.h"
 
 #include <QFile>
 #include <QLabel>
@@ -156,11 +153,6 @@ void ScanRun::finishScan()
 {
     state_->running = false;
     OrdnerZähler();
-    auto& forms = platform::forms();
-    if (auto* wait = forms.find<BitteWarten>(FormNames::BitteWarten()))
-        wait->allowClose();
-    if (forms.isLoaded(FormNames::BitteWarten()))
-        forms.unload(FormNames::BitteWarten());
     emit finished();
 }
 

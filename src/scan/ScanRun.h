@@ -1,7 +1,8 @@
 #pragma once
-// The window side of a scan: runs the engine's walk for the main window,
-// feeds the folder list in batches (queued from the worker threads), keeps
-// the count lines current and closes the progress window at the end.
+// The walk of a scan on the window side: runs the engine's walk for the main
+// window, feeds the folder list in batches (queued from the worker threads)
+// and keeps the count lines current. Its ScanSession shows the progress
+// window around it.
 //
 // The workers turn records into compact RowBatches (RowBatchBuilder). On
 // the user-interface thread the batches that have arrived are handed to the
@@ -10,13 +11,13 @@
 // as it was sorted before, by the full path at first (on a worker thread for
 // a long list).
 // Threads: the engine's sinks run on worker threads. They only build
-// batches and post them to this object's thread; the list, the labels and
-// the forms are touched on the user-interface thread only.
+// batches and post them to this object's thread; the list and the labels
+// are touched on the user-interface thread only.
 // Batches of an earlier scan that arrive after a new scan has started are
 // dropped. Destroying the ScanRun cancels the walk and waits for it; rows
 // still queued are then discarded.
 
-#include "app/controls/RowBatch.h"
+#include "folderlist/RowBatch.h"
 #include "engine/FolderScanner.h"
 
 #include <QByteArray>
@@ -51,8 +52,7 @@ public:
     // Empties the counts and the list, starts the walk of the scan root.
     // Returns at once. At the end: sort by the column and direction the list
     // was sorted by before (the full path, ascending, for a list never
-    // sorted), final counts, the progress window "BitteWarten" is unloaded
-    // (which ends Scan_starten and its wait cursor) and finished() emitted.
+    // sorted), final counts and finished() emitted.
     // A walk still running is cancelled first.
     void Verzeichnisse_lesen();
     // Writes n + " Ordner gefunden " and "davon " + z + " Ordner mit 0 Byte"
@@ -70,7 +70,7 @@ public:
 signals:
     // The walk has delivered its last row (rows may still wait for the list).
     void walkEnded();
-    // The scan is over: sorted, counted, progress window unloaded.
+    // The walk is over: sorted and counted.
     void finished();
 
 private:

@@ -1,7 +1,7 @@
 // The About window: version line, pictures and links, the holder line's
 // year, leaving with Escape.
 #include "about/Copyright.h"
-#include "app/controls/RoLabel.h"
+#include "controls/RoLabel.h"
 #include "platform/FormRegistry.h"
 #include "support/TestSupport.h"
 

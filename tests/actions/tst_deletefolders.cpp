@@ -3,14 +3,14 @@
 #include "actions/PropertiesWindow.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
 #include "engine/ErrorText.h"
 #include "map/MapView.h"
 #include "map/MapWindow.h"
 #include "platform/FormRegistry.h"
 #include "platform/WaitCursor.h"
-#include "scan/ScanStarter.h"
+#include "scan/ScanSession.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -31,6 +31,7 @@ class TstDeleteFolders : public QObject {
     Q_OBJECT
 
 private:
+    ScanSession scans_;  // the program's one scan session
     QByteArray root_;
     QPointer<MainWindow> window_;
 
@@ -59,7 +60,7 @@ private:
     void scan(const QByteArray& root)
     {
         window_->setScanRoot(root);
-        Scan_starten();
+        scans_.Scan_starten();
     }
 
 private slots:
@@ -67,7 +68,7 @@ private slots:
     {
         // No session bus: the program's own properties window answers.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + scratchFolder() + "no-bus");
-        registerForms();
+        registerForms(scans_);
     }
 
     // root/: big/a/x.txt (10 bytes), zero1/, zero2/sub/, three/x (3 bytes), scanned.

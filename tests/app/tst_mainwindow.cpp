@@ -2,11 +2,12 @@
 // names and keyboard order, drive selection, the logo.
 #include "about/Copyright.h"
 #include "app/MainWindow.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
 #include "platform/FormRegistry.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
+#include "scan/ScanSession.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>
@@ -26,6 +27,7 @@
 #include <unistd.h>
 
 using velmaro::MainWindow;
+using velmaro::ScanSession;
 using velmaro::RoCommand;
 using velmaro::testsupport::box;
 using velmaro::testsupport::boxes;
@@ -69,6 +71,7 @@ class TstMainWindow : public QObject {
     Q_OBJECT
 
 private:
+    ScanSession scans_;  // the program's one scan session
     MainWindow* open()
     {
         window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
@@ -84,7 +87,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir_.isValid());
-        platform::forms().registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
+        platform::forms().registerForm(QStringLiteral("Velmaro"), [this] { return new MainWindow(scans_); });
         platform::forms().registerForm(QStringLiteral("Copyright"), [] { return new velmaro::Copyright; });
         platform::forms().registerForm(QStringLiteral("frm_DelFile"), [] { return new MarkerWindow; });
     }
@@ -111,8 +114,8 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->size(), pxSize(10170, 4860));
         QCOMPARE(w->minimumSize(), pxSize(10170, 4860));
-        QVERIFY(qAbs(w->outerWidthTwips() - 10290) < platform::twipsPerPixel());
-        QCOMPARE(w->windowStateCode(), 0);
+        QVERIFY(qAbs(w->placement().outerWidthTwips() - 10290) < platform::twipsPerPixel());
+        QCOMPARE(w->placement().stateCode(), 0);
         QCOMPARE(w->LabelVerzeichnis()->text() + w->Label_Info(0)->text() + w->Label_Info(1)->text(),
                  QString());
         QCOMPARE(w->roListBox_Ordner()->RowCount(), 0);
@@ -178,7 +181,7 @@ private slots:
         MainWindow* w = open();
         QVERIFY(w);
         QCOMPARE(w->size(), client);
-        QCOMPARE(w->windowStateCode(), 0);
+        QCOMPARE(w->placement().stateCode(), 0);
         // Within a pixel: the stored twips are rounded to whole pixels.
         const QPoint off = w->cmd_Ende()->pos() - QPoint(px(exitTwips.x()), px(exitTwips.y()));
         QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1,
@@ -189,11 +192,11 @@ private slots:
     {
         MainWindow* w = open();
         QVERIFY(w);
-        w->setOuterSizeTwips(11290, 5795);
+        w->placement().setOuterSizeTwips(11290, 5795);
         QTRY_COMPARE(w->size(), pxSize(11170, 5360));
         QCOMPARE(w->Dir1()->geometry(), QRect(px(30), px(810), px(2745), px(3515)));  // the layout pass ran
 
-        w->setOuterSizeTwips(12000, 7000);
+        w->placement().setOuterSizeTwips(12000, 7000);
         QTRY_COMPARE(w->size(), pxSize(11880, 6565));
         w->close();
         const double tolerance = platform::twipsPerPixel();
@@ -218,7 +221,7 @@ private slots:
         MainWindow* w = open();
         QVERIFY(w);
         code == 1 ? w->showMinimized() : w->showMaximized();
-        QTRY_COMPARE(w->windowStateCode(), code);
+        QTRY_COMPARE(w->placement().stateCode(), code);
         w->close();
         QCOMPARE(stored("WindowState"), QString::number(code));
         QCOMPARE(stored("Width") + stored("Height"), QStringLiteral("120007000"));
@@ -227,7 +230,7 @@ private slots:
         window_ = platform::forms().load<MainWindow>(QStringLiteral("Velmaro"));
         QVERIFY(window_);
         window_->show();
-        QTRY_COMPARE(window_->windowStateCode(), code);
+        QTRY_COMPARE(window_->placement().stateCode(), code);
         window_->showNormal();
         QTRY_COMPARE(window_->size(), pxSize(11880, 6565));
     }
@@ -279,9 +282,10 @@ private slots:
         QTest::mouseClick(w->cmd_Ende(), Qt::LeftButton);
         const bool removed = QDir(file).removeRecursively();
         QCOMPARE(script.calls().size(), 1);
-        QCOMPARE(script.calls()[0].prompt, QStringLiteral("Die Fenstergröße konnte nicht gespeichert werden.\r"
-                                                          "Die Einstellungsdatei \"") +
-                                               file + QStringLiteral("\" ist nicht beschreibbar."));
+        QCOMPARE(script.calls()[0].prompt,
+                 QStringLiteral("Die Fenstergröße konnte nicht gespeichert werden.\r"
+                                "Die Einstellungsdatei \"") +
+                     file + QStringLiteral("\" ist nicht beschreibbar."));
         QVERIFY(platform::forms().loaded().isEmpty());
         QVERIFY(removed);
         flushDeletes();
@@ -296,7 +300,7 @@ private slots:
         const QString missing = dir_.filePath(QStringLiteral("kein-medium"));
         w->setScanRoot(QByteArrayLiteral("/srv/liste/"));
         w->Label_Info(0)->setText(QStringLiteral("3 Ordner gefunden "));
-        const QString drive = w->Drive1()->currentText(), path = w->dir1Path();
+        const QString drive = w->Drive1()->currentText(), path = w->picker()->dir1Path();
         const int previous = w->Drive1()->currentIndex();
         w->Drive1()->addItem(missing);
         w->Drive1()->addItem(stick);
@@ -306,7 +310,8 @@ private slots:
         w->Drive1()->setCurrentIndex(w->Drive1()->count() - 2);
         QCOMPARE(boxes(script),
                  QStringList{box(64, {}, "Das Laufwerk " + missing + " kann nicht gelesen werden.")});
-        QCOMPARE(w->Drive1()->currentText() + "|" + w->currentDrive() + "|" + w->dir1Path(),
+        QCOMPARE(w->Drive1()->currentText() + "|" + w->picker()->currentDrive() + "|" +
+                     w->picker()->dir1Path(),
                  drive + "|" + drive + "|" + path);
         QCOMPARE(w->Label_Info(0)->text(), QStringLiteral("3 Ordner gefunden "));
         QVERIFY(w->isVisible());
@@ -314,11 +319,11 @@ private slots:
         // A readable one moves the tree only; back on the first, the tree shows
         // the folder that was open there.
         w->Drive1()->setCurrentIndex(w->Drive1()->count() - 1);
-        QCOMPARE(w->currentDrive(), stick);
-        QCOMPARE(w->dir1Path(), stick + QLatin1Char('/'));
+        QCOMPARE(w->picker()->currentDrive(), stick);
+        QCOMPARE(w->picker()->dir1Path(), stick + QLatin1Char('/'));
         QCOMPARE(w->LabelVerzeichnis()->text(), QStringLiteral("/srv/liste/"));
         w->Drive1()->setCurrentIndex(previous);
-        QCOMPARE(w->dir1Path(), path);
+        QCOMPARE(w->picker()->dir1Path(), path);
         QCOMPARE(script.calls().size(), 1);
     }
 
@@ -326,13 +331,13 @@ private slots:
     {
         MainWindow* w = open();
         QVERIFY(w);
-        QCOMPARE(w->dir1Path(), QDir::currentPath() == QLatin1String("/")
-                                    ? QStringLiteral("/")
-                                    : QDir::currentPath() + QLatin1Char('/'));
-        w->setDir1Path(QStringLiteral("/"));
-        QCOMPARE(w->dir1Path(), QStringLiteral("/"));
-        w->setDir1Path(dir_.path());
-        QCOMPARE(w->dir1Path(), dir_.path() + QLatin1Char('/'));
+        QCOMPARE(w->picker()->dir1Path(), QDir::currentPath() == QLatin1String("/")
+                                              ? QStringLiteral("/")
+                                              : QDir::currentPath() + QLatin1Char('/'));
+        w->picker()->setDir1Path(QStringLiteral("/"));
+        QCOMPARE(w->picker()->dir1Path(), QStringLiteral("/"));
+        w->picker()->setDir1Path(dir_.path());
+        QCOMPARE(w->picker()->dir1Path(), dir_.path() + QLatin1Char('/'));
 
         const QByteArray raw = QByteArrayLiteral("/tmp/Bl\xe4tter/");  // not UTF-8
         w->setScanRoot(raw);
@@ -375,12 +380,12 @@ private slots:
 
         const QByteArray deep = QFile::encodeName(dir_.path()) + "/a/b/";
         QVERIFY(QDir().mkpath(QFile::decodeName(deep)));
-        w->setDir1Raw(deep);
+        w->picker()->setDir1Raw(deep);
         w->folderDeleted(QFile::encodeName(dir_.path()) + "/x/");  // elsewhere: no move
         QCOMPARE(w->dir1Raw(), deep);
         w->folderDeleted(QFile::encodeName(dir_.path()) + "/a/");
         QCOMPARE(w->dir1Raw(), QFile::encodeName(dir_.path()) + '/');
-        QCOMPARE(w->dir1Path(), dir_.path() + QLatin1Char('/'));
+        QCOMPARE(w->picker()->dir1Path(), dir_.path() + QLatin1Char('/'));
     }
 
     // Count lines too long for the designed minimum widen the window at
@@ -420,14 +425,15 @@ private slots:
         QVERIFY(QDir().mkpath(QFile::decodeName(deep)));
         MainWindow* w = open();
         QVERIFY(w);
-        w->setDir1Raw(deep);
+        w->picker()->setDir1Raw(deep);
         QTreeView* tree = w->Dir1();
         const auto nameStart = [&] { return tree->visualRect(tree->currentIndex()).left(); };
         QTRY_VERIFY(tree->visualRect(tree->currentIndex()).isValid() && nameStart() >= 0 &&
                     nameStart() <= tree->viewport()->width() * 3 / 5 + tree->indentation());
         QTest::qWait(100);  // the tree follows the folder a while after loading
         QCOMPARE(tree->horizontalScrollBar()->value(), 0);
-        QVERIFY(tree->indentation() < tree->style()->pixelMetric(QStyle::PM_TreeViewIndentation, nullptr, tree));
+        QVERIFY(tree->indentation() <
+                tree->style()->pixelMetric(QStyle::PM_TreeViewIndentation, nullptr, tree));
     }
 
     void logoOpensTheAboutWindowModally()

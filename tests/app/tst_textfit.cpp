@@ -9,21 +9,21 @@
 // windows grow with the desktop's font: fonts and sizes by the same scale.
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
 #include "about/Copyright.h"
 #include "about/VersionStrip.h"
 #include "actions/PropertiesWindow.h"
 #include "platform/MsgBox.h"
 #include "scan/BitteWarten.h"
-#include "scan/FolderRowBuilder.h"
+#include "rows/FolderRowBuilder.h"
 #include "fileview/FileListModel.h"
 #include "fileview/FileViewOpener.h"
 #include "fileview/FrmDelFile.h"
 #include "platform/Fonts.h"
 #include "platform/FormRegistry.h"
 #include "platform/Twips.h"
-#include "scan/ScanStarter.h"
+#include "scan/ScanSession.h"
 #include "fileview/FileViewFixtures.h"
 #include "support/TestSupport.h"
 
@@ -284,6 +284,7 @@ QStringList inspectMessageBox(const std::function<void()>& show,
 class TestTextFit : public QObject {
     Q_OBJECT
 private:
+    ScanSession scans_;  // the program's one scan session
     QTemporaryDir home_, trees_;
     QByteArray root_;
     QPointer<MainWindow> window_;
@@ -304,7 +305,7 @@ private:
         if (!QTest::qWaitForWindowExposed(window_))
             return nullptr;
         window_->setScanRoot(root_);
-        Scan_starten();
+        scans_.Scan_starten();
         RoListBox* list = window_->roListBox_Ordner();
         std::vector<FolderRow> more;
         for (int i = 0; i < 100000; ++i)
@@ -314,8 +315,8 @@ private:
         FolderRow cut = folderRow(root_ + "abgebrochen/", FolderRowBuilder::kIncompleteText);
         cut.sizeKnown = false;
         more.push_back(cut);
-        list->AddRows(std::move(more));
-        window_->OrdnerZähler();
+        list->folderModel()->append(std::move(more));
+        scans_.run()->OrdnerZähler();
         list->SelectRow(2);  // "Dokumente"
         QCoreApplication::processEvents();
         return window_;
@@ -333,7 +334,7 @@ private slots:
         QVERIFY(home_.isValid() && trees_.isValid());
         usePrivateHome(home_.path());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        registerForms();
+        registerForms(scans_);
         root_ = QFile::encodeName(trees_.path()) + '/';
         for (const QByteArray& part : kLongRoot.split('/'))
             if (!part.isEmpty())
@@ -412,7 +413,7 @@ private slots:
                     found << QStringLiteral("the file view has another font than the main window");
             });
         } else if (window == QLatin1String("BitteWarten")) {
-            BitteWarten progress(main);
+            BitteWarten progress(scans_, main);
             progress.findChild<QTimer*>(QStringLiteral("Timer"))->stop();  // no scan
             progress.show();
             QVERIFY(QTest::qWaitForWindowExposed(&progress));

@@ -2,7 +2,7 @@
 // Shared by the file view tests: its question texts, rows by name, and a
 // standalone view whose opener and properties call record their paths.
 #include "actions/FolderActionTarget.h"
-#include "app/controls/RoCommand.h"
+#include "controls/RoCommand.h"
 #include "fileview/FileListModel.h"
 #include "fileview/FileListe.h"
 #include "fileview/FrmDelFile.h"

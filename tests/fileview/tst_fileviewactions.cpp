@@ -2,7 +2,7 @@
 // folders: sort, double click (open / properties), marks, delete.
 #include "FileViewFixtures.h"
 
-#include "app/controls/RoCommand.h"
+#include "controls/RoCommand.h"
 
 #include <QFile>
 #include <QHeaderView>

@@ -4,13 +4,13 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
 #include "engine/ErrorText.h"
 #include "fileview/FileViewOpener.h"
 #include "platform/FormRegistry.h"
 #include "platform/Twips.h"
-#include "scan/ScanStarter.h"
+#include "scan/ScanSession.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -32,6 +32,7 @@ const QString kForm = QStringLiteral("frm_DelFile");
 class TestFrmDelFile : public QObject {
     Q_OBJECT
 private:
+    ScanSession scans_;  // the program's one scan session
     QTemporaryDir trees_;
     QPointer<MainWindow> window_;
     platform::MsgBoxScript boxes_;
@@ -50,7 +51,7 @@ private:
     qint64 scanAndSelect(const QByteArray& root, const QByteArray& folder)
     {
         window().setScanRoot(root);
-        Scan_starten();
+        scans_.Scan_starten();
         for (qint64 r = 1; r <= list().RowCount(); ++r)
             if (list().RowAt(r)->rawPath == folder) {
                 list().SelectRow(r);
@@ -68,7 +69,7 @@ private slots:
     {
         QVERIFY(trees_.isValid());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        registerForms();
+        registerForms(scans_);
     }
     void cleanupTestCase() { removeTree(trees_.path()); }
     void init() { boxes_.clear(); }
@@ -121,9 +122,10 @@ private slots:
                 seen << v.listModel()->index(rowOf(v, "e"), c).data(Qt::ToolTipRole).toString();
             seen << v.listModel()->index(rowOf(v, "f"), 1).data(Qt::ToolTipRole).toString();
         }));
-        QCOMPARE(seen, (QStringList{"gefundene Files: 12", "12", "4", "e", "1 KB", "05.Dez.26", "14:03:09",
-                                    "3,0 GB", "neue\u23CEZeile", "1,0 KB (1.024 Bytes)", "05.12.2026 14:03:09",
-                                    "05.12.2026 14:03:09", "3,0 GB (3.221.225.472 Bytes)"}));
+        QCOMPARE(seen,
+                 (QStringList{"gefundene Files: 12", "12", "4", "e", "1 KB", "05.Dez.26", "14:03:09",
+                              "3,0 GB", "neue\u23CEZeile", "1,0 KB (1.024 Bytes)", "05.12.2026 14:03:09",
+                              "05.12.2026 14:03:09", "3,0 GB (3.221.225.472 Bytes)"}));
         QVERIFY(boxes_.calls().isEmpty());  // "Zurück" without a change asks nothing
     }
 
@@ -188,7 +190,7 @@ private slots:
         boxes_.clear();
         for (int answer : {6, 1, 6})  // refresh: Yes rescans the root of the last scan
             boxes_.answer(answer);
-        window().setDir1Path(QFile::decodeName(tree("")));
+        window().picker()->setDir1Path(QFile::decodeName(tree("")));
         QVERIFY(openView(deleteBig));
         QCOMPARE(prompts(boxes_).last(), kRefresh);
         QCOMPARE(window().scanRootRaw(), root);

@@ -3,9 +3,9 @@
 // and keyboard, the map following a delete and a new list, and the bars
 // behind the list's sizes.
 
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
-#include "app/controls/SizeBarDelegate.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
+#include "controls/SizeBarDelegate.h"
 #include "map/MapTexts.h"
 #include "map/MapTree.h"
 #include "map/MapView.h"

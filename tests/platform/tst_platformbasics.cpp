@@ -4,7 +4,7 @@
 // XDG config folder).
 
 #include "platform/Fonts.h"
-#include "platform/LocaleText.h"
+#include "rows/LocaleText.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
 #include "platform/WaitCursor.h"

@@ -52,8 +52,8 @@ void waitFor(const std::atomic<bool>& flag)
         std::this_thread::sleep_for(10ms);
 }
 
-constexpr unsigned kQuiet =
-    ShellFlags::FOF_SILENT | ShellFlags::FOF_NOCONFIRMATION | ShellFlags::FOF_NOERRORUI;
+constexpr ShellOptions kQuiet{};
+constexpr ShellOptions kQuietToTrash{.toRecycleBin = true};
 
 }  // namespace
 
@@ -140,12 +140,12 @@ private slots:
         QVERIFY(silent.deleteFolder(makeTree()).ok);
         QCOMPARE(spy.shownLabels.size(), 0);
 
-        ShellDelete simple(nullptr, ShellFlags::FOF_NOCONFIRMATION | ShellFlags::FOF_SIMPLEPROGRESS);
+        ShellDelete simple(nullptr, {.showProgress = true, .showErrors = true});
         simple.setProgressDelay(0);
         QVERIFY(simple.deleteFolder(makeTree()).ok);
         QCOMPARE(spy.shownLabels, QStringList{QStringLiteral("Dateien werden gelöscht …")});
 
-        ShellDelete named(nullptr, ShellFlags::FOF_NOCONFIRMATION);
+        ShellDelete named(nullptr, {.showProgress = true, .showFileNames = true, .showErrors = true});
         named.setProgressDelay(0);
         QVERIFY(named.deleteFolder(makeTree()).ok);
         QCOMPARE(spy.shownLabels.size(), 2);
@@ -160,9 +160,11 @@ private slots:
         MsgBoxScript script;
         script.answer(7);
         script.answer(2);
-        const ShellDeleteOutcome now = ShellDelete(nullptr, ShellFlags::FOF_SILENT).deleteFolder(tree);
+        const ShellDeleteOutcome now =
+            ShellDelete(nullptr, {.confirm = true, .showErrors = true}).deleteFolder(tree);
         const ShellDeleteOutcome trash =
-            ShellDelete(nullptr, ShellFlags::FOF_SILENT | ShellFlags::FOF_ALLOWUNDO).deleteFolder(tree);
+            ShellDelete(nullptr, {.confirm = true, .toRecycleBin = true, .showErrors = true})
+                .deleteFolder(tree);
         QVERIFY(now.cancelled && !now.ok && now.error == 0);
         QVERIFY(trash.cancelled && !trash.ok);
         const QString question =
@@ -178,9 +180,7 @@ private slots:
     {
         MsgBoxScript script;
         const QByteArray missing = root_ + "missing/";
-        const ShellDeleteOutcome outcome =
-            ShellDelete(nullptr, ShellFlags::FOF_SILENT | ShellFlags::FOF_NOCONFIRMATION)
-                .deleteFolder(missing);
+        const ShellDeleteOutcome outcome = ShellDelete(nullptr, {.showErrors = true}).deleteFolder(missing);
         QVERIFY(!outcome.ok);
         QCOMPARE(outcome.error, ENOENT);
         QCOMPARE(script.calls().size(), 1);
@@ -211,8 +211,7 @@ private slots:
         makeFile(root_ + "not-a-folder", "x");
         qputenv("XDG_DATA_HOME", root_ + "not-a-folder/share");
         const QByteArray tree = makeTree();
-        const ShellDeleteOutcome outcome =
-            ShellDelete(nullptr, kQuiet | ShellFlags::FOF_ALLOWUNDO).deleteFolder(tree + "/");
+        const ShellDeleteOutcome outcome = ShellDelete(nullptr, kQuietToTrash).deleteFolder(tree + "/");
         qputenv("XDG_DATA_HOME", saved);
         QVERIFY(!outcome.ok && outcome.error != 0);
         QVERIFY2(outcome.message.contains(QStringLiteral("Papierkorb")), qPrintable(outcome.message));
@@ -223,8 +222,7 @@ private slots:
     {
         const QByteArray odd = root_ + "odd\xff";
         makeDir(odd);
-        const ShellDeleteOutcome outcome =
-            ShellDelete(nullptr, kQuiet | ShellFlags::FOF_ALLOWUNDO).deleteFolder(odd);
+        const ShellDeleteOutcome outcome = ShellDelete(nullptr, kQuietToTrash).deleteFolder(odd);
         QVERIFY(!outcome.ok);
         QCOMPARE(outcome.error, EILSEQ);
         QVERIFY(!outcome.message.isEmpty());
@@ -234,8 +232,7 @@ private slots:
     void trashMovesAFolderWithATrailingSlash()
     {
         const QByteArray tree = makeTree();
-        const ShellDeleteOutcome outcome =
-            ShellDelete(nullptr, kQuiet | ShellFlags::FOF_ALLOWUNDO).deleteFolder(tree + "/");
+        const ShellDeleteOutcome outcome = ShellDelete(nullptr, kQuietToTrash).deleteFolder(tree + "/");
         QVERIFY(outcome.ok);
         QVERIFY(!exists(tree));
         const QByteArray trash = QFile::encodeName(ShellDelete::homeTrashPath());

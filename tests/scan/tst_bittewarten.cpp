@@ -1,10 +1,10 @@
 // The progress window on its own: closing rules, and the wait cursor that
-// the one way to start a scan keeps around it.
+// the scan session keeps around it.
 #include "platform/FormNames.h"
 #include "platform/FormRegistry.h"
 #include "platform/WaitCursor.h"
 #include "scan/BitteWarten.h"
-#include "scan/ScanStarter.h"
+#include "scan/ScanSession.h"
 
 #include <QTimer>
 #include <QtTest>
@@ -17,7 +17,8 @@ class TestBitteWarten : public QObject {
 private slots:
     void hourglassWhileShownAndClosesWithoutAMainWindow()
     {
-        platform::forms().registerForm(FormNames::BitteWarten(), [] { return new BitteWarten; });
+        ScanSession scans;
+        platform::forms().registerForm(FormNames::BitteWarten(), [&] { return new BitteWarten(scans); });
         bool shownWithHourglass = false, escapeIgnored = false;
         QTimer::singleShot(0, [&] {
             auto* w = platform::forms().find<BitteWarten>(FormNames::BitteWarten());
@@ -27,7 +28,7 @@ private slots:
             escapeIgnored = w && w->isVisible();
         });
         // No main window to scan for: the tick gives up and closes the window.
-        Scan_starten();
+        scans.Scan_starten();
         QVERIFY(shownWithHourglass);
         QVERIFY(escapeIgnored);
         QVERIFY(!platform::forms().isLoaded(FormNames::BitteWarten()));

@@ -1,14 +1,14 @@
 // The scan as the main window runs it: real engine, real windows, temporary trees.
 #include "app/MainWindow.h"
-#include "app/controls/RoCommand.h"
-#include "app/controls/RoListBox.h"
+#include "controls/RoCommand.h"
+#include "controls/RoListBox.h"
 #include "platform/FormRegistry.h"
 #include "platform/MsgBox.h"
 #include "platform/WaitCursor.h"
 #include "scan/BitteWarten.h"
-#include "scan/FolderRowBuilder.h"
+#include "rows/FolderRowBuilder.h"
 #include "scan/ScanRun.h"
-#include "scan/ScanStarter.h"
+#include "scan/ScanSession.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -60,6 +60,7 @@ private:
 class TestScanRun : public QObject {
     Q_OBJECT
 private:
+    ScanSession scans_;  // the program's one scan session
     QTemporaryDir trees_;
     QByteArray bigRoot_;
     static constexpr int kBigTop = 100, kBigSub = 300;
@@ -78,12 +79,17 @@ private:
     void scan(const QByteArray& root)
     {
         window()->setScanRoot(root);
-        Scan_starten();
+        scans_.Scan_starten();
         QVERIFY(!platform::forms().isLoaded(kWait));
         QCOMPARE(platform::WaitCursor::depth(), 0);
-        QVERIFY(!window()->scanRun().running());
+        QVERIFY(!run().running());
     }
     RoListBox* list() { return window()->roListBox_Ordner(); }
+    ScanRun& run()
+    {
+        window();  // attaches the walk
+        return *scans_.run();
+    }
     // Every row of a scan with `workers` workers, in list order: raw path,
     // cells and identity. Empty when the scan does not finish.
     static QStringList scanRows(const QByteArray& root, unsigned workers)
@@ -123,8 +129,8 @@ private slots:
     {
         QVERIFY(trees_.isValid());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        platform::forms().registerForm(QStringLiteral("Velmaro"), [] { return new MainWindow; });
-        platform::forms().registerForm(kWait, [] { return new BitteWarten; });
+        platform::forms().registerForm(QStringLiteral("Velmaro"), [this] { return new MainWindow(scans_); });
+        platform::forms().registerForm(kWait, [this] { return new BitteWarten(scans_); });
 
         bigRoot_ = tree("gross");
         makeDir(bigRoot_);
@@ -148,8 +154,8 @@ private slots:
         makeDir(root + "/c/d");
         makeFile(root + "/c/d/leer");
 
-        window()->setDir1Path(QFile::decodeName(root));
-        QTRY_COMPARE(window()->dir1Path(), QFile::decodeName(root) + '/');
+        window()->picker()->setDir1Path(QFile::decodeName(root));
+        QTRY_COMPARE(window()->picker()->dir1Path(), QFile::decodeName(root) + '/');
         window()->cmd_Go()->click();
         QVERIFY(!platform::forms().isLoaded(kWait));
         QCOMPARE(platform::WaitCursor::depth(), 0);
@@ -222,14 +228,14 @@ private slots:
     {
         int walks = 0, finishedCount = 0, started = -1;
         bool timerIdle = false;
-        auto c1 = connect(&window()->scanRun(), &ScanRun::walkEnded, this, [&] {
+        auto c1 = connect(&run(), &ScanRun::walkEnded, this, [&] {
             ++walks;
             if (auto* wait = platform::forms().find<BitteWarten>(kWait)) {
                 started = wait->scansStarted();
                 timerIdle = !wait->Timer()->isActive() && wait->Timer()->interval() == 0;
             }
         });
-        auto c2 = connect(&window()->scanRun(), &ScanRun::finished, this, [&] { ++finishedCount; });
+        auto c2 = connect(&run(), &ScanRun::finished, this, [&] { ++finishedCount; });
         scan(tree("zaehlen"));
         QTest::qWait(100);  // a second tick would start a second walk here
         disconnect(c1);
@@ -247,10 +253,10 @@ private slots:
         QPointer<BitteWarten> seenWait;
         Poller poll([&] {
             auto* wait = platform::forms().find<BitteWarten>(kWait);
-            if (!wait || !window()->scanRun().running())
+            if (!wait || !run().running())
                 return false;
             seenWait = wait;
-            if (window()->scanRun().progress().folders < 100)
+            if (run().progress().folders < 100)
                 return false;
             cursorWasWait = platform::WaitCursor::depth() == 1 && QGuiApplication::overrideCursor() &&
                             QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
@@ -287,7 +293,7 @@ private slots:
     {
         int shownDuringWalk = -1;
         QString countDuringWalk, expectedCount;
-        auto c = connect(&window()->scanRun(), &ScanRun::walkEnded, this, [&] {
+        auto c = connect(&run(), &ScanRun::walkEnded, this, [&] {
             shownDuringWalk = list()->model()->rowCount();
             countDuringWalk = window()->Label_Info(0)->text();
             expectedCount = countLine(list()->RowCount());
@@ -305,7 +311,7 @@ private slots:
 
     void restartDropsRowsOfTheEarlierScan()
     {
-        ScanRun& run = window()->scanRun();
+        ScanRun& run = this->run();
         int finishedCount = 0;
         auto c = connect(&run, &ScanRun::finished, this, [&] { ++finishedCount; });
         window()->setScanRoot(bigRoot_);
@@ -330,8 +336,8 @@ private slots:
     {
         QPointer<MainWindow> w = window();
         w->setScanRoot(bigRoot_);
-        w->Verzeichnisse_lesen();  // the walk runs on the workers now
-        QVERIFY(w->scanRun().running());
+        run().Verzeichnisse_lesen();  // the walk runs on the workers now
+        QVERIFY(run().running());
         delete w.data();  // cancels and joins; queued batches are dropped
         QVERIFY(w.isNull());
         QTest::qWait(50);

@@ -2,7 +2,7 @@
 // Helpers shared by the widget tests: test classes run from one main, a
 // private HOME/XDG set-up, files and folders made by their raw bytes,
 // message box calls as comparable texts, and folder rows like a scan produces.
-#include "app/controls/FolderRow.h"
+#include "rows/FolderRow.h"
 #include "platform/MsgBox.h"
 
 #include <QByteArray>

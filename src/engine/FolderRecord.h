@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmaro::engine {
 
@@ -24,6 +25,18 @@ enum class SizeState : uint8_t {
     Incomplete,  // the scan was stopped before the subtree was read completely
 };
 
+// A folder's number in its walk: the root is 0, every folder found later
+// gets the next number. Numbers are unique within one walk only.
+using WalkIndex = uint32_t;
+inline constexpr WalkIndex kNoWalkIndex = UINT32_MAX;
+
+// A folder above a record's folder, named by the first record below it.
+struct WalkFolder {
+    WalkIndex index = kNoWalkIndex;
+    WalkIndex parent = kNoWalkIndex;  // kNoWalkIndex for the root
+    std::string name;                 // last path component; the root's full path (ends in '/')
+};
+
 struct FolderRecord {
     std::string name;    // last path component; the whole path for "/"
     std::string path;    // absolute, always ends in '/'
@@ -37,6 +50,15 @@ struct FolderRecord {
     FileTime accessed;                // last access, read before the folder was listed
     FolderIdentity id;                // device, inode and mount as the scan saw them
     bool root = false;                // the scanned folder itself
+
+    // Its place in the walk. Records come after those of all their
+    // subfolders, so a reader that builds the tree from the records alone
+    // meets a folder's index first as a parent: every folder above this one
+    // that no earlier record of the walk named is in `newAncestors`, the
+    // outermost first, each before anything that names it as parent.
+    WalkIndex index = kNoWalkIndex;
+    WalkIndex parent = kNoWalkIndex;  // kNoWalkIndex for the root
+    std::vector<WalkFolder> newAncestors;
 };
 
 }  // namespace velmaro::engine

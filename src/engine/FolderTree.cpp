@@ -1,5 +1,7 @@
 #include "engine/FolderTree.h"
 
+#include <algorithm>
+
 namespace velmaro::engine {
 
 // 64 bytes: a walk holds one per folder until it ends.
@@ -25,6 +27,7 @@ struct FolderTree::Node {
     bool dropped : 1 = false;
     bool listed : 1 = false;       // own listing settled
     bool otherDevice : 1 = false;  // its device is not the root's (see otherDevices_)
+    bool named : 1 = false;        // a record gave its index already
 };
 
 namespace {
@@ -230,10 +233,28 @@ std::string FolderTree::fullPath(Index index) const
     return path;
 }
 
-FolderRecord FolderTree::makeRecord(Index index, std::string path) const
+// Names the ancestors of the record's folder that no record named yet,
+// outermost first, and marks them named. Stops at the first named one, so
+// a walk names each folder once.
+void FolderTree::nameNewAncestors(FolderRecord& record)
 {
-    const Node& n = node(index);
+    for (Index i = record.parent; i != kNone && !node(i).named; i = node(i).parent) {
+        Node& n = node(i);
+        n.named = true;
+        record.newAncestors.push_back(
+            WalkFolder{i, n.parent, n.parent == kNone ? rootPath_ : std::string(name(i))});
+    }
+    std::reverse(record.newAncestors.begin(), record.newAncestors.end());
+}
+
+FolderRecord FolderTree::makeRecord(Index index, std::string path)
+{
+    Node& n = node(index);
+    n.named = true;
     FolderRecord record;
+    record.index = index;
+    record.parent = n.parent;
+    nameNewAncestors(record);
     record.path = std::move(path);
     record.name = n.parent == kNone ? rootName_ : std::string(name(index));
     record.bytes = n.bytes;

@@ -5,6 +5,8 @@
 // listing and every subfolder are finished; then its FolderRecord is built
 // (path assembled on demand) and its totals flow into its parent. Records
 // therefore come out in post-order: every folder after all of its subfolders.
+// Each record carries its folder's index and its parent's, and names the
+// ancestors no earlier record named (see FolderRecord::newAncestors).
 //
 // Not thread-safe: the caller serialises every call.
 
@@ -23,8 +25,8 @@ namespace velmaro::engine {
 
 class FolderTree {
 public:
-    using Index = uint32_t;
-    static constexpr Index kNone = UINT32_MAX;
+    using Index = WalkIndex;
+    static constexpr Index kNone = kNoWalkIndex;
 
     struct Times {
         std::optional<FileTime> created;  // empty where the file system has no birth time
@@ -90,7 +92,8 @@ private:
     const Node& node(Index i) const;
     Index append(Index parent, std::string_view name, const Times& times);
     void settle(Index node, std::vector<FolderRecord>& out);
-    FolderRecord makeRecord(Index node, std::string path) const;
+    void nameNewAncestors(FolderRecord& record);
+    FolderRecord makeRecord(Index node, std::string path);
     static void mergeState(Node& into, SizeState state, int error);
 
     static constexpr unsigned kBlockBits = 10;

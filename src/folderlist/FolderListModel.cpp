@@ -260,14 +260,6 @@ void FolderListModel::clear()
     endResetModel();
 }
 
-void FolderListModel::append(std::vector<FolderRow>&& rows)
-{
-    const std::size_t first = order_.size();
-    store_.append(store_.batchOf(rows), order_);
-    rows.clear();
-    added(first);
-}
-
 bool FolderListModel::append(const RowBatch& batch)
 {
     const std::size_t first = order_.size();

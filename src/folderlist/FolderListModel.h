@@ -55,7 +55,6 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     void clear();  // keeps the sort column: rows added later take their places
-    void append(std::vector<FolderRow>&& rows);
     // False (nothing added) when the batch does not continue this list's slots.
     bool append(const RowBatch& batch);
 

@@ -111,30 +111,6 @@ bool FolderStore::append(const RowBatch& batch, std::vector<quint32>& filled)
     return true;
 }
 
-RowBatch FolderStore::batchOf(const std::vector<FolderRow>& rows) const
-{
-    RowBatch batch;
-    batch.firstSlot = slots_.size();
-    for (const FolderRow& row : rows) {
-        QByteArray path = row.rawPath;
-        if (!path.endsWith('/'))
-            path += '/';
-        RowBatch::Fill fill;
-        fill.slot = batch.addSlot(FolderSlot::kNoParent, path.constData(), std::size_t(path.size()));
-        fill.bytes = row.bytes;
-        fill.createdMs = row.createdMs;
-        fill.accessedMs = row.accessedMs;
-        fill.id = row.id;
-        fill.sizeKnown = row.sizeKnown;
-        if (!row.sizeKnown || row.sizeText != sizeTexts_.sizeText(row.bytes))
-            fill.sizeText = batch.sizeTextNumber(row.sizeText);
-        fill.zeroByte = row.zeroByte;
-        fill.root = row.isRoot;
-        batch.rows.push_back(fill);
-    }
-    return batch;
-}
-
 QString FolderStore::name(quint32 slot) const
 {
     return QFile::decodeName(slots_.rawName(slot));

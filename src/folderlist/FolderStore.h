@@ -28,10 +28,6 @@ public:
     // to `filled`. False (and nothing added) when the batch does not start at
     // slotCount() or names a slot that does not exist or is a row already.
     bool append(const RowBatch& batch, std::vector<quint32>& filled);
-    // A batch of detached rows (each row's full path is its own text), with
-    // slots from slotCount() on. A size text that differs from the number's
-    // text is kept as given.
-    RowBatch batchOf(const std::vector<FolderRow>& rows) const;
     // Forgets every slot; the size texts follow the locale of now.
     void clear();
 

@@ -4,47 +4,24 @@
 
 namespace velmaro {
 
-namespace {
-
-// "/a/b/" -> "/a/"
-std::string_view parentOf(std::string_view path)
-{
-    return path.substr(0, path.rfind('/', path.size() - 2) + 1);
-}
-
-}  // namespace
-
-RowBatchBuilder::RowBatchBuilder(const QByteArray& root, quint32 firstSlot)
-    : root_(root.toStdString())
-    , next_(firstSlot)
-{
-    // The engine's rule: no trailing '/' but for "/", then exactly one.
-    while (root_.size() > 1 && root_.back() == '/')
-        root_.pop_back();
-    if (!root_.empty() && root_ != "/")
-        root_ += '/';
-}
-
-bool RowBatchBuilder::isTop(std::string_view path) const
-{
-    return path.size() <= root_.size() || path.substr(0, root_.size()) != root_;
-}
+RowBatchBuilder::RowBatchBuilder(quint32 firstSlot)
+    : next_(firstSlot)
+{}
 
 RowBatch RowBatchBuilder::build(const std::vector<engine::FolderRecord>& records)
 {
     RowBatch batch;
     batch.firstSlot = next_;
     for (const engine::FolderRecord& record : records) {
-        std::string path = record.path;
-        if (path.empty() || path.back() != '/')
-            path += '/';
+        for (const engine::WalkFolder& above : record.newAncestors)
+            waiting_[above.index] = addSlot(above.parent, above.name, above.name, batch);
         quint32 slot = 0;
-        const auto waiting = waiting_.find(std::string_view(path));
-        if (waiting != waiting_.end()) {
-            slot = waiting->second;
-            waiting_.erase(waiting);  // its subfolders are all done: nothing asks for it again
+        const auto named = waiting_.find(record.index);
+        if (named != waiting_.end()) {
+            slot = named->second;
+            waiting_.erase(named);  // its subfolders are all done: nothing names it again
         } else {
-            slot = slotFor(path, batch);
+            slot = addSlot(record.parent, record.name, record.path, batch);
         }
         fill(slot, record, batch);
     }
@@ -52,33 +29,13 @@ RowBatch RowBatchBuilder::build(const std::vector<engine::FolderRecord>& records
     return batch;
 }
 
-// A new slot for `path` (not waiting), and for each ancestor that has none
-// yet; those wait for their records.
-quint32 RowBatchBuilder::slotFor(std::string_view path, RowBatch& batch)
+quint32 RowBatchBuilder::addSlot(engine::WalkIndex parent, std::string_view name, std::string_view path,
+                                 RowBatch& batch)
 {
-    std::vector<std::string_view> missing{path};
-    quint32 parent = FolderSlot::kNoParent;
-    while (!isTop(missing.back())) {
-        const std::string_view up = parentOf(missing.back());
-        const auto found = waiting_.find(up);
-        if (found != waiting_.end()) {
-            parent = found->second;
-            break;
-        }
-        missing.push_back(up);
-    }
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        const std::string_view p = *it;
-        if (parent == FolderSlot::kNoParent) {
-            parent = batch.addSlot(parent, p.data(), p.size());
-        } else {
-            const std::string_view name = p.substr(parentOf(p).size(), p.size() - parentOf(p).size() - 1);
-            parent = batch.addSlot(parent, name.data(), name.size());
-        }
-        if (it + 1 != missing.rend())
-            waiting_.emplace(std::string(p), parent);
-    }
-    return parent;
+    const auto above = parent == engine::kNoWalkIndex ? waiting_.end() : waiting_.find(parent);
+    if (above == waiting_.end())
+        return batch.addSlot(FolderSlot::kNoParent, path.data(), path.size());
+    return batch.addSlot(above->second, name.data(), name.size());
 }
 
 void RowBatchBuilder::fill(quint32 slot, const engine::FolderRecord& record, RowBatch& batch) const

@@ -80,7 +80,7 @@ void ScanRun::Verzeichnisse_lesen()
     state_->running = true;
 
     const quint32 firstSlot = state_->list ? state_->list->folderModel()->nextSlot() : 0;
-    auto builder = std::make_shared<RowBatchBuilder>(target.rootRaw, firstSlot);
+    auto builder = std::make_shared<RowBatchBuilder>(firstSlot);
     auto onBatch = [this, gen, builder](std::vector<engine::FolderRecord>&& records) {
         QMetaObject::invokeMethod(
             this,

@@ -315,7 +315,7 @@ private:
         FolderRow cut = folderRow(root_ + "abgebrochen/", FolderRowBuilder::kIncompleteText);
         cut.sizeKnown = false;
         more.push_back(cut);
-        list->folderModel()->append(std::move(more));
+        appendRows(*list->folderModel(), std::move(more));
         scans_.run()->OrdnerZähler();
         list->SelectRow(2);  // "Dokumente"
         QCoreApplication::processEvents();

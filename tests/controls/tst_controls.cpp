@@ -5,6 +5,7 @@
 #include "controls/RoListBox.h"
 #include "platform/AccessibleApplication.h"
 #include "platform/Twips.h"
+#include "support/TestSupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
@@ -22,6 +23,7 @@
 #include <numeric>
 
 using namespace velmaro;
+using velmaro::testsupport::appendRows;
 
 namespace {
 
@@ -199,11 +201,11 @@ void TestControls::listSetUp()
     const int before = list.columnWidth(2);
     FolderRow cut = failed("weit");
     cut.sizeText = QStringLiteral("Größe unvollständig (Suche abgebrochen) und noch viel breiter als sonst");
-    list.folderModel()->append({cut});
+    appendRows(*list.folderModel(), {cut});
     QVERIFY(list.columnWidth(2) > before);
     QVERIFY(list.sizeHintForIndex(list.model()->index(0, 2)).width() <= list.columnWidth(2));
     QCOMPARE(list.selectionMode(), QAbstractItemView::SingleSelection);
-    list.folderModel()->append({row("a")});
+    appendRows(*list.folderModel(), {row("a")});
     QVERIFY(!list.model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
 }
 
@@ -211,8 +213,8 @@ void TestControls::listOperationsCountFromOne()
 {
     RoListBox list;
     QCOMPARE(list.CellText(list.SelectedIndex(), 2), QString());  // nothing selected: 0
-    list.folderModel()->append({row("eins", 2048, ms(2026, 12, 5))});
-    list.folderModel()->append({row("zwei"), row("drei")});
+    appendRows(*list.folderModel(), {row("eins", 2048, ms(2026, 12, 5))});
+    appendRows(*list.folderModel(), {row("zwei"), row("drei")});
     QCOMPARE(list.RowCount(), 3);
     QStringList first;
     for (int c = 1; c <= 5; ++c)
@@ -251,7 +253,7 @@ void TestControls::listSorts()
     QFETCH(bool, descending);
     QFETCH(QStringList, names);
     RoListBox list;
-    list.folderModel()->append(sortSet(set));
+    appendRows(*list.folderModel(), sortSet(set));
     const Qt::SortOrder order = descending ? Qt::DescendingOrder : Qt::AscendingOrder;
     list.SortBy(col, order);
     QCOMPARE(column(list, 1), names);
@@ -276,7 +278,7 @@ void TestControls::listSorts()
 void TestControls::laterSortsKeepTiesInThePresentOrder()
 {
     RoListBox list;
-    list.folderModel()->append({row("a", 5 * 1024), row("b", 7 * 1024), row("c", 5 * 1024), failed("d"),
+    appendRows(*list.folderModel(), {row("a", 5 * 1024), row("b", 7 * 1024), row("c", 5 * 1024), failed("d"),
                                 row("e", 7 * 1024), row("f", 5 * 1024), row("g", quint64(1) << 62)});
     list.SortBy(3);
     QCOMPARE(column(list, 1), QStringList({"a", "c", "f", "b", "e", "g", "d"}));
@@ -290,14 +292,14 @@ void TestControls::laterSortsKeepTiesInThePresentOrder()
 void TestControls::listKeepsOrderWhileAdding()
 {
     RoListBox list;
-    list.folderModel()->append({row("b", 5 * 1024), row("d", 1024)});
+    appendRows(*list.folderModel(), {row("b", 5 * 1024), row("d", 1024)});
     list.SortBy(3);
     list.SelectRow(2);  // "b"
-    list.folderModel()->append({row("c", 3 * 1024), row("a", 9 * 1024), failed("x")});
+    appendRows(*list.folderModel(), {row("c", 3 * 1024), row("a", 9 * 1024), failed("x")});
     QCOMPARE(column(list, 1), QStringList({"d", "c", "b", "a", "x"}));
     QCOMPARE(list.CellText(list.SelectedIndex(), 1), QStringLiteral("b"));
     list.SortBy(1);
-    list.folderModel()->append({row("ab")});
+    appendRows(*list.folderModel(), {row("ab")});
     QCOMPARE(column(list, 1), QStringList({"a", "ab", "b", "c", "d", "x"}));
     QCOMPARE(list.CellText(list.SelectedIndex(), 1), QStringLiteral("b"));
 }
@@ -305,13 +307,13 @@ void TestControls::listKeepsOrderWhileAdding()
 void TestControls::listClearAfterSortAndCounts()
 {
     RoListBox list;
-    list.folderModel()->append({row("null", 0), row("voll", 4096), failed("kaputt"), row("leer", 0)});
+    appendRows(*list.folderModel(), {row("null", 0), row("voll", 4096), failed("kaputt"), row("leer", 0)});
     QCOMPARE(list.ZeroByteCount(), 2);
     list.SortBy(2);
     list.ClearRows();
     QCOMPARE(list.RowCount(), 0);
     QCOMPARE(list.ZeroByteCount(), 0);
-    list.folderModel()->append({row("b", 0), row("a", 1)});
+    appendRows(*list.folderModel(), {row("b", 0), row("a", 1)});
     QCOMPARE(list.ZeroByteCount(), 1);
     QCOMPARE(column(list, 1), QStringList({"b", "a"}));  // arrival order after clearing
     QCOMPARE(list.header()->sortIndicatorSection(), -1);
@@ -320,7 +322,7 @@ void TestControls::listClearAfterSortAndCounts()
     // The model alone keeps its sort over clear().
     FolderListModel* model = list.folderModel();
     model->clear();
-    model->append({row("d"), row("c")});
+    appendRows(*model, {row("d"), row("c")});
     QCOMPARE(model->cellText(0, 0), QStringLiteral("c"));
 }
 
@@ -328,7 +330,7 @@ void TestControls::listRowEvent()
 {
     RoListBox list;
     list.resize(400, 200);
-    list.folderModel()->append({row("a"), row("b")});
+    appendRows(*list.folderModel(), {row("a"), row("b")});
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
     QSignalSpy events(&list, &RoListBox::rowActivated);
@@ -371,14 +373,14 @@ void TestControls::longListTellsViewLater()
         std::vector<FolderRow> rows;
         for (int i = 0; i < 1000; ++i)
             rows.push_back(row(QString::number(batch * 1000 + i)));
-        list.folderModel()->append(std::move(rows));
+        appendRows(*list.folderModel(), std::move(rows));
     }
     QCOMPARE(list.RowCount(), 30000);
     QCOMPARE(list.CellText(30000, 1), QStringLiteral("29999"));
     QVERIFY(list.model()->rowCount() >= 1000);  // the first rows at once
     QVERIFY(list.model()->rowCount() < 30000);
     QTRY_COMPARE(list.model()->rowCount(), 30000);
-    list.folderModel()->append({row("neu")});
+    appendRows(*list.folderModel(), {row("neu")});
     QCOMPARE(list.model()->rowCount(), 30000);
     QSignalSpy sorted(list.folderModel(), &FolderListModel::sorted);
     list.SortBy(1, Qt::DescendingOrder);  // sorting tells the view everything first
@@ -478,12 +480,12 @@ void TestControls::modelPassesTheTester()
     model.append(treeBatch(40, big, range(40, big)));
     model.sort(0);
     QTRY_VERIFY(!model.sorting());
-    model.append({row("neu")});
+    appendRows(model, {row("neu")});
     QTRY_VERIFY(!model.sorting());
     QCOMPARE(model.rowCount(), int(big) + 1);
     model.sort(4, Qt::DescendingOrder);
     model.clear();  // while the worker sorts
-    model.append({row("b"), row("a")});
+    appendRows(model, {row("b"), row("a")});
     model.sort(0);
     QCOMPARE(model.cellText(0, 0), QStringLiteral("a"));
     model.sort(-1);
@@ -495,7 +497,7 @@ void TestControls::modelPassesTheTester()
 void TestControls::listCellsAreAccessible()
 {
     RoListBox list;
-    list.folderModel()->append({row("Bilder", 3 * 1024, ms(2026, 12, 5))});
+    appendRows(*list.folderModel(), {row("Bilder", 3 * 1024, ms(2026, 12, 5))});
     list.show();
     QAccessibleInterface* view = QAccessible::queryAccessibleInterface(&list);
     QVERIFY(view && view->tableInterface());
@@ -517,7 +519,7 @@ void TestControls::sizeAndDateTooltips()
     FolderRow three = row("drei", 3);
     three.sizeText = QStringLiteral("0");
     three.zeroByte = false;
-    list.folderModel()->append(
+    appendRows(*list.folderModel(),
         {row("leer", 0, ms(2026, 12, 5)), three, row("gross", 134432123456), failed("f")});
     auto tip = [&](int r, int c) { return list.model()->index(r, c).data(Qt::ToolTipRole).toString(); };
     auto italic = [&](int r) { return list.model()->index(r, 2).data(Qt::FontRole).value<QFont>().italic(); };
@@ -555,7 +557,7 @@ void TestControls::keyboardFocusAndContextMenu()
     auto* before = new QPushButton(QStringLiteral("davor"), &window);
     auto* list = new RoListBox(&window);
     list->setGeometry(0, 40, 400, 200);
-    list->folderModel()->append({row("a"), row("b")});
+    appendRows(*list->folderModel(), {row("a"), row("b")});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     before->setFocus();

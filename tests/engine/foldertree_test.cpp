@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <map>
+#include <string>
+
 using namespace velmaro::engine;
 
 TEST(FolderTree, RecordsKeepDeviceInodeAndTimesOfEachFolder)
@@ -36,4 +40,49 @@ TEST(FolderTree, RecordsKeepDeviceInodeAndTimesOfEachFolder)
     EXPECT_EQ(out[2].id.stamp, born);
     EXPECT_EQ(out[1].id.stamp, changed);
     EXPECT_EQ(out[0].id.stamp, deeper.stamp);
+}
+
+// Records give the tree by index alone: a reader that knows only indexes and
+// names (as the folder list does) rebuilds every record's path, whatever the
+// order folders are listed in, with unreadable and vanished folders between.
+TEST(FolderTree, RecordsNameEachFolderOnceBeforeItIsAParent)
+{
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        std::srand(seed);
+        FolderTree tree("/w");
+        std::vector<FolderTree::Index> toList{tree.addRoot({})};
+        std::vector<FolderRecord> out;
+        std::size_t found = 1;
+        while (!toList.empty()) {
+            std::swap(toList[std::size_t(std::rand()) % toList.size()], toList.back());
+            const FolderTree::Index node = toList.back();
+            toList.pop_back();
+            if (node != 0 && std::rand() % 10 == 0) {
+                tree.drop(node, std::rand() % 2 ? FolderTree::Drop::Vanished : FolderTree::Drop::Unreadable, 13,
+                          out);
+                continue;
+            }
+            for (int c = found < 3000 ? std::rand() % 5 : 0; c > 0; --c, ++found)
+                toList.push_back(tree.addChild(node, "n" + std::to_string(std::rand() % 1000), {}));
+            tree.finishListing(node, {}, out);
+        }
+        std::map<WalkIndex, std::string> known;  // index -> path, from what the records said
+        const auto pathBelow = [&](WalkIndex parent, const std::string& name) {
+            if (parent == kNoWalkIndex)
+                return name;
+            EXPECT_TRUE(known.count(parent)) << "parent " << parent << " used before it was named";
+            return known[parent] + name + "/";
+        };
+        for (const FolderRecord& record : out) {
+            for (const WalkFolder& above : record.newAncestors) {
+                EXPECT_FALSE(known.count(above.index)) << "named twice: " << above.index;
+                known[above.index] = pathBelow(above.parent, above.name);
+            }
+            const std::string path =
+                known.count(record.index) ? known[record.index] : pathBelow(record.parent, record.root ? "/w/" : record.name);
+            ASSERT_EQ(path, record.path) << "seed " << seed;
+            known[record.index] = path;
+        }
+        ASSERT_EQ(out.back().index, 0u);
+    }
 }

@@ -1,6 +1,7 @@
 // Row texts of the folder list: size text, failure texts, name rule, times.
 #include "folderlist/FolderStore.h"
 #include "engine/ErrorText.h"
+#include "engine/FolderTree.h"
 #include "rows/FolderRowBuilder.h"
 #include "folderlist/RowBatchBuilder.h"
 
@@ -131,31 +132,42 @@ private slots:
         QVERIFY(!row.name.isEmpty());
     }
 
-    // Records in the walk's order (every folder after its subfolders) become
-    // slots of a tree, ancestors filled last, across batches; each row then
-    // shows exactly what the record gives as a whole row.
+    // A walk's records (every folder after its subfolders) become slots of a
+    // tree, ancestors filled last, across batches; each row then shows
+    // exactly what the record gives as a whole row.
     void batchesKeepTheTree()
     {
-        const std::string root = "/t/w/";
-        std::vector<FolderRecord> walk{record(root + "a/b\tc/", 10), record(root + "a/\xff/"),
-                                       record(root + "a/", 2000),    record(root + "d/"),
-                                       record(root + "e\nf/"),       record(root, 2010)};
-        walk[1].zeroByte = true;
-        walk[1].created = velmaro::engine::FileTime{1600000000, 500000000};
-        walk[3].sizeState = SizeState::Failed;
-        walk[3].error = EACCES;
-        walk[4].sizeState = SizeState::Incomplete;
-        walk[5].sizeState = SizeState::Failed;
-        walk[5].root = true;
-        for (std::size_t i = 0; i < walk.size(); ++i)  // a subvolume: devices differ
-            walk[i].id = velmaro::engine::FolderIdentity{40 + i % 2, 100 + i, 9, true, false, {}};
-        RowBatchBuilder builder(QByteArray("/t/w"));
+        using velmaro::engine::FileTime;
+        using velmaro::engine::FolderTree;
+        FolderTree tree("/t/w");
+        const auto times = [](uint64_t inode, uint64_t dev) {  // a subvolume: devices differ
+            return FolderTree::Times{std::nullopt, FileTime{1700000000 + int64_t(inode), 0}, inode, dev, {}};
+        };
+        FolderTree::Times born = times(102, 41);
+        born.created = FileTime{1600000000, 500000000};
+        const auto root = tree.addRoot(times(100, 40));
+        const auto a = tree.addChild(root, "a", times(101, 41));
+        const auto d = tree.addChild(root, "d", times(104, 40));
+        const auto e = tree.addChild(root, "e\nf", times(105, 41));
+        const auto bc = tree.addChild(a, "b\tc", times(103, 40));
+        const auto ff = tree.addChild(a, "\xff", born);
+        std::vector<FolderRecord> walk;
+        tree.finishListing(bc, {10, false}, walk);
+        tree.finishListing(ff, {}, walk);
+        const std::size_t firstBatch = walk.size();
+        tree.finishListing(a, {1990, false}, walk);
+        tree.finishListing(d, {0, true, SizeState::Failed, EACCES}, walk);
+        tree.finishListing(e, {0, true, SizeState::Incomplete}, walk);
+        tree.finishListing(root, {}, walk);
+        QCOMPARE(walk.size(), std::size_t(6));
+
+        RowBatchBuilder builder;
         FolderStore store;
         std::vector<quint32> rows;
-        QVERIFY(store.append(builder.build({walk[0], walk[1]}), rows));
+        QVERIFY(store.append(builder.build({walk.begin(), walk.begin() + firstBatch}), rows));
         QCOMPARE(store.rowCount(), 2);
         QCOMPARE(store.slotCount(), 4u);  // the root and "a" wait for their records
-        QVERIFY(store.append(builder.build({walk.begin() + 2, walk.end()}), rows));
+        QVERIFY(store.append(builder.build({walk.begin() + firstBatch, walk.end()}), rows));
         QCOMPARE(rows.size(), walk.size());
         QCOMPARE(store.slotCount(), quint32(walk.size()));
         QCOMPARE(store.rootSlot(), rows.back());
@@ -174,6 +186,7 @@ private slots:
             QVERIFY(got.id.sameAs(want.id) && got.id.dev == want.id.dev);
             QCOMPARE(got.isRoot, want.isRoot);
         }
+        QCOMPARE(store.row(rows[0]).rawPath, QByteArray("/t/w/a/b\tc/"));
     }
 
     void times()

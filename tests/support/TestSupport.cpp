@@ -3,6 +3,8 @@
 #include "actions/PropertiesWindow.h"
 
 #include "engine/SafeDelete.h"
+#include "folderlist/FolderListModel.h"
+#include "rows/FolderRowBuilder.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -144,6 +146,31 @@ QList<PropertiesWindow*> propertyWindows()
         if (auto* window = qobject_cast<PropertiesWindow*>(widget); window && window->isVisible())
             windows << window;
     return windows;
+}
+
+void appendRows(FolderListModel& model, std::vector<FolderRow> rows)
+{
+    const FolderRowBuilder texts;
+    RowBatch batch;
+    batch.firstSlot = model.nextSlot();
+    for (const FolderRow& row : rows) {
+        QByteArray path = row.rawPath;
+        if (!path.endsWith('/'))
+            path += '/';
+        RowBatch::Fill fill;
+        fill.slot = batch.addSlot(FolderSlot::kNoParent, path.constData(), std::size_t(path.size()));
+        fill.bytes = row.bytes;
+        fill.createdMs = row.createdMs;
+        fill.accessedMs = row.accessedMs;
+        fill.id = row.id;
+        fill.sizeKnown = row.sizeKnown;
+        if (!row.sizeKnown || row.sizeText != texts.sizeText(row.bytes))
+            fill.sizeText = batch.sizeTextNumber(row.sizeText);
+        fill.zeroByte = row.zeroByte;
+        fill.root = row.isRoot;
+        batch.rows.push_back(fill);
+    }
+    model.append(batch);
 }
 
 }  // namespace velmaro::testsupport

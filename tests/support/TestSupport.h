@@ -13,8 +13,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace velmaro {
+class FolderListModel;
 class PropertiesWindow;
 }
 
@@ -54,6 +56,10 @@ QList<PropertiesWindow*> propertyWindows();
 // as a scan would record it.
 FolderRow folderRow(const QByteArray& raw, const QString& sizeText = QStringLiteral("0"),
                     bool zeroByte = false, quint64 bytes = 0);
+
+// Adds whole rows to the list as one batch, each a detached slot named by
+// its full path; a size text other than the number's stays the row's text.
+void appendRows(FolderListModel& model, std::vector<FolderRow> rows);
 
 }  // namespace velmaro::testsupport
 

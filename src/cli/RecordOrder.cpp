@@ -63,7 +63,9 @@ std::vector<const FolderRecord*> inPathOrder(const std::vector<FolderRecord>& re
 std::vector<const FolderRecord*> RecordOrder::select(const std::vector<FolderRecord>& records,
                                                      const Selection& selection)
 {
-    if (selection.sort == SortKey::Path)
+    // A few rows of many: picking them costs less than ordering all.
+    const bool few = selection.top > 0 && selection.top < records.size() / 16;
+    if (selection.sort == SortKey::Path && !few)
         return inPathOrder(records, selection);
     std::vector<const FolderRecord*> rows;
     rows.reserve(records.size());

@@ -26,7 +26,7 @@ BUILD=$(cd "${1:?usage: cli_table.sh BUILD_DIR}" && pwd)
 TREE=${BENCH_TREES:-$BUILD/bench-trees}/tree-100k
 RUNS=${RUNS:-5}
 GOAL=1.1
-VELMARO=$BUILD/velmaro
+VELMARO=$BUILD/src/velmaro
 WALK=$BUILD/bench/floor_walk
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT

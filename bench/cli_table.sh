@@ -16,7 +16,8 @@
 #   cli_table.sh BUILD_DIR
 #
 # The tree is BENCH_TREES/tree-100k (default BUILD_DIR/bench-trees),
-# generated with gen_tree.py when missing.
+# generated with gen_tree.py when missing. BEFORE=PATH-TO-VELMARO adds warm
+# rows of another build (e.g. the one before a change) to the same runs.
 set -euo pipefail
 LIST_LOCALE=${BENCH_LOCALE:-de_DE.UTF-8}
 export LC_ALL=C  # this script's own numbers
@@ -63,6 +64,11 @@ declare -A CMD=(
     [w8]="$LIST --bytes --workers 8 $TREE"
 )
 WARM=(walk bytes window top1 w2 w8)
+if [ -n "${BEFORE:-}" ]; then
+    CMD[before_bytes]="env LC_ALL=$LIST_LOCALE $BEFORE list --bytes $TREE"
+    CMD[before_window]="env LC_ALL=$LIST_LOCALE $BEFORE list $TREE"
+    WARM+=(before_bytes before_window)
+fi
 COLD_ROWS=(walk bytes w2)
 
 run_rows() {  # cache (warm|cold), row names...
@@ -94,8 +100,12 @@ folders=$("$VELMARO" list --bytes "$TREE" | wc -l)
 echo
 echo "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg), $folders folders, median of $RUNS runs"
 echo "each into a pipe to cat >/dev/null; default workers: $("$VELMARO" --help | sed -n 's/.*--workers N.*Vorgabe \([0-9]*\).*/\1/p')"
-printf '%-7s %-34s %9s %9s %9s  %s\n' cache command "wall s" "CPU s" "/ walk" goal
-shown() { local c=${CMD[$1]/$TREE/TREE}; c=${c/$VELMARO/velmaro}; echo "${c/env LC_ALL=$LIST_LOCALE /}"; }
+printf '%-7s %-44s %9s %9s %9s  %s\n' cache command "wall s" "CPU s" "/ walk" goal
+shown() {  # row -> its command, short
+    local c=${CMD[$1]/$TREE/TREE}
+    c=${c/$VELMARO/velmaro}; c=${c/$WALK/floor_walk}; [ -z "${BEFORE:-}" ] || c=${c/$BEFORE/before: velmaro}
+    echo "${c/env LC_ALL=$LIST_LOCALE /}"
+}
 row_line() {  # cache, row, goal text
     local wall cpu walk ratio verdict=""
     wall=$(stat_of "$1" "$2" 2); cpu=$(stat_of "$1" "$2" 3); walk=$(stat_of "$1" walk 2)
@@ -103,7 +113,7 @@ row_line() {  # cache, row, goal text
     if [ -n "$3" ]; then
         verdict="$3 $(awk -v r="$ratio" -v g=$GOAL 'BEGIN {print (r <= g) ? "met" : "missed"}')"
     fi
-    printf '%-7s %-34s %9.3f %9.2f %8.2fx  %s\n' "$1" "$(shown "$2")" "$wall" "$cpu" "$ratio" "$verdict"
+    printf '%-7s %-44s %9.3f %9.2f %8.2fx  %s\n' "$1" "$(shown "$2")" "$wall" "$cpu" "$ratio" "$verdict"
 }
 row_line warm walk ""
 row_line warm bytes "<= ${GOAL}x:"
@@ -111,6 +121,10 @@ row_line warm window "<= ${GOAL}x:"
 row_line warm top1 ""
 row_line warm w2 ""
 row_line warm w8 ""
+if [ -n "${BEFORE:-}" ]; then
+    row_line warm before_bytes ""
+    row_line warm before_window ""
+fi
 if [ $cold = yes ]; then
     row_line cold walk ""
     row_line cold bytes ""

@@ -10,7 +10,8 @@
 # when it is missing or empty (GEN_ARGS passes options, e.g. "--folders 1000
 # --files 10000"). BUILD_DIR (default ../build) must hold bench/scan_window.
 # RUNS defaults to 5, WORKERS (optional) sets the engine's worker count.
-# bench/window_table.sh adds the folder list's table (TABLE=0 skips it).
+# bench/window_table.sh adds the folder list's table (TABLE=0 skips it),
+# bench/cli_table.sh the command line's, warm and cold (CLI_TABLE=0 skips it).
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -168,3 +169,9 @@ else
     echo "velmaro list: missing $CLI or $WALK (cmake --build $BUILD --target velmaro engine_scan)"
 fi
 # --- end of the command-line block ---
+
+# --- The command line's table: list against the bare walk, warm and cold ---
+if [ "${CLI_TABLE:-1}" != 0 ]; then
+    echo
+    RUNS=$RUNS "$HERE/cli_table.sh" "$BUILD"
+fi

@@ -10,6 +10,8 @@
 // "--opt value"; "--" ends the options (a FOLDER that starts with "-").
 // Exactly one FOLDER. Anything else is a usage error with a German message.
 
+#include "engine/FolderScanner.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -28,7 +30,7 @@ struct CliOptions {
     bool reverse = false;
     std::size_t top = 0;  // 0: every row
     bool zeroOnly = false;
-    unsigned workers = 8;
+    unsigned workers = engine::FolderScanner::Options().workers;  // the window's too
     bool deleteZero = false;  // zero --delete
 
     struct Result;

@@ -4,11 +4,11 @@
 #include "cli/JsonText.h"
 #include "cli/Output.h"
 #include "cli/RawText.h"
-#include "rows/LocaleText.h"
+#include "cli/WindowCells.h"
 #include "rows/FolderRowBuilder.h"
 
-#include <QDateTime>
 #include <algorithm>
+#include <charconv>
 
 namespace velmaro::cli {
 
@@ -19,11 +19,11 @@ using engine::SizeState;
 
 constexpr std::size_t kFlushAt = 1 << 16;
 
-std::string windowDate(qint64 ms)
+void appendNumber(std::string& out, uint64_t value)
 {
-    if (ms == FolderRow::kNoTime)
-        return std::string();
-    return platform::generalDateText(QDateTime::fromMSecsSinceEpoch(ms)).toStdString();
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, std::size_t(end - digits));
 }
 
 const char* stateName(SizeState state)
@@ -43,7 +43,7 @@ void appendIsoOrNull(std::string& out, const std::optional<engine::FileTime>& ti
         return;
     }
     out += '"';
-    out += IsoTime::text(*time);
+    IsoTime::append(out, *time);
     out += '"';
 }
 
@@ -53,7 +53,10 @@ ListPrinter::ListPrinter(Form form, std::FILE* out)
     : form_(form)
     , out_(out)
     , builder_(std::make_unique<FolderRowBuilder>())
-{}
+{
+    if (form_ == Form::Window)
+        cells_ = std::make_unique<WindowCells>(*builder_);
+}
 
 ListPrinter::~ListPrinter() = default;
 
@@ -66,12 +69,11 @@ std::string ListPrinter::failureText(const FolderRecord& record) const
 
 void ListPrinter::prepare(const FolderRecord& record)
 {
-    std::string row;
-    appendRow(row, record);
-    prepared_.push_back(std::move(row));
+    appendRow(prepared_, record);
+    preparedEnds_.push_back(prepared_.size());
 }
 
-void ListPrinter::appendRow(std::string& out, const FolderRecord& record) const
+void ListPrinter::appendRow(std::string& out, const FolderRecord& record)
 {
     if (form_ == Form::Json)
         appendJsonRow(out, record);
@@ -79,28 +81,36 @@ void ListPrinter::appendRow(std::string& out, const FolderRecord& record) const
         appendTextRow(out, record);
 }
 
-void ListPrinter::appendTextRow(std::string& out, const FolderRecord& record) const
+void ListPrinter::appendTextRow(std::string& out, const FolderRecord& record)
 {
+    const bool complete = record.sizeState == SizeState::Complete;
     RawText::appendEscaped(out, record.name);
     out += '\t';
     RawText::appendEscaped(out, record.path);
     out += '\t';
     if (form_ == Form::Window) {
-        const FolderRow row = builder_->build(record);
-        out +=
-            row.sizeText.toStdString() + '\t' + windowDate(row.createdMs) + '\t' + windowDate(row.accessedMs);
-        out += record.zeroByte ? "\tja\t" : "\tnein\t";
-    } else {
-        if (record.sizeState == SizeState::Complete)
-            out += std::to_string(record.bytes);
+        if (complete)
+            cells_->appendSize(out, record.bytes);
+        else
+            out += failureText(record);
         out += '\t';
         if (record.created)
-            out += IsoTime::text(*record.created);
+            cells_->appendDate(out, *record.created);
         out += '\t';
-        out += IsoTime::text(record.accessed);
+        cells_->appendDate(out, record.accessed);
+        out += record.zeroByte ? "\tja\t" : "\tnein\t";
+    } else {
+        if (complete)
+            appendNumber(out, record.bytes);
+        out += '\t';
+        if (record.created)
+            IsoTime::append(out, *record.created);
+        out += '\t';
+        IsoTime::append(out, record.accessed);
         out += record.zeroByte ? "\t1\t" : "\t0\t";
     }
-    out += failureText(record);
+    if (!complete)
+        out += failureText(record);
     out += '\n';
 }
 
@@ -111,7 +121,10 @@ void ListPrinter::appendJsonRow(std::string& out, const FolderRecord& record) co
     out += ',';
     JsonText::appendName(out, "path", record.path);
     out += ",\"bytes\":";
-    out += record.sizeState == SizeState::Complete ? std::to_string(record.bytes) : "null";
+    if (record.sizeState == SizeState::Complete)
+        appendNumber(out, record.bytes);
+    else
+        out += "null";
     out += record.zeroByte ? ",\"zero_byte\":true" : ",\"zero_byte\":false";
     out += ",\"created\":";
     appendIsoOrNull(out, record.created);
@@ -134,9 +147,10 @@ void ListPrinter::print(const std::string& root, const std::vector<FolderRecord>
 {
     const auto appendShown = [&](const FolderRecord* record) {
         const auto index = std::size_t(record - all.data());
-        if (index < prepared_.size())
-            buffer_ += prepared_[index];
-        else
+        if (index < preparedEnds_.size()) {
+            const std::size_t begin = index == 0 ? 0 : preparedEnds_[index - 1];
+            buffer_.append(prepared_, begin, preparedEnds_[index] - begin);
+        } else
             appendRow(buffer_, *record);
         flush(false);
     };

@@ -33,6 +33,8 @@ class FolderRowBuilder;
 
 namespace velmaro::cli {
 
+class WindowCells;
+
 class ListPrinter {
 public:
     enum class Form { Window, Bytes, Json };
@@ -49,8 +51,8 @@ public:
                const std::vector<const engine::FolderRecord*>& rows, bool cutShort);
 
 private:
-    void appendRow(std::string& out, const engine::FolderRecord& record) const;
-    void appendTextRow(std::string& out, const engine::FolderRecord& record) const;
+    void appendRow(std::string& out, const engine::FolderRecord& record);
+    void appendTextRow(std::string& out, const engine::FolderRecord& record);
     void appendJsonRow(std::string& out, const engine::FolderRecord& record) const;
     std::string failureText(const engine::FolderRecord& record) const;
     void flush(bool always);
@@ -58,8 +60,11 @@ private:
     const Form form_;
     std::FILE* const out_;
     std::unique_ptr<FolderRowBuilder> builder_;
+    std::unique_ptr<WindowCells> cells_;
     std::string buffer_;
-    std::vector<std::string> prepared_;  // rows of all[0], all[1], ...
+    // The rows of all[0], all[1], ... one after the other; row i ends at preparedEnds_[i].
+    std::string prepared_;
+    std::vector<std::size_t> preparedEnds_;
 };
 
 }  // namespace velmaro::cli

@@ -1,5 +1,8 @@
 #include "cli/RawText.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace velmaro::cli {
 
 namespace {
@@ -14,6 +17,34 @@ bool isContinuation(unsigned char c)
 bool isPlainAscii(unsigned char c)
 {
     return c >= 0x20 && c < 0x7F && c != '\\';
+}
+
+// Whether any byte of `word` is 0.
+constexpr uint64_t anyZeroByte(uint64_t word)
+{
+    return (word - 0x0101010101010101u) & ~word & 0x8080808080808080u;
+}
+
+// Whether all eight bytes of `word` are plain ASCII (isPlainAscii).
+bool allPlainAscii(uint64_t word)
+{
+    constexpr uint64_t ones = 0x0101010101010101u;
+    constexpr uint64_t high = 0x8080808080808080u;
+    const uint64_t below = (word - 0x20 * ones) & ~word & high;  // a byte < 0x20 (no high bit set)
+    return ((word & high) | below | anyZeroByte(word ^ (0x7F * ones)) | anyZeroByte(word ^ ('\\' * ones))) == 0;
+}
+
+// The end of the run of plain ASCII bytes that starts at `at`.
+std::size_t plainEnd(std::string_view bytes, std::size_t at)
+{
+    for (uint64_t word; at + 8 <= bytes.size(); at += 8) {
+        std::memcpy(&word, bytes.data() + at, 8);
+        if (!allPlainAscii(word))
+            break;
+    }
+    while (at < bytes.size() && isPlainAscii(static_cast<unsigned char>(bytes[at])))
+        ++at;
+    return at;
 }
 
 void appendHexByte(std::string& out, unsigned char c)
@@ -76,9 +107,7 @@ void RawText::appendEscaped(std::string& out, std::string_view bytes)
 {
     for (std::size_t at = 0; at < bytes.size();) {
         // Printable ASCII other than '\\' goes over in one piece.
-        std::size_t plain = at;
-        while (plain < bytes.size() && isPlainAscii(static_cast<unsigned char>(bytes[plain])))
-            ++plain;
+        const std::size_t plain = plainEnd(bytes, at);
         out.append(bytes.substr(at, plain - at));
         if ((at = plain) == bytes.size())
             break;

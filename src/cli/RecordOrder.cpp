@@ -1,5 +1,7 @@
 #include "cli/RecordOrder.h"
 
+#include "cli/PathOrder.h"
+
 #include <algorithm>
 #include <tuple>
 
@@ -42,11 +44,29 @@ int compareBy(SortKey key, const FolderRecord& a, const FolderRecord& b)
     return 0;
 }
 
+// The path order without comparing every path (PathOrder).
+std::vector<const FolderRecord*> inPathOrder(const std::vector<FolderRecord>& records,
+                                             const RecordOrder::Selection& selection)
+{
+    std::vector<const FolderRecord*> rows = PathOrder::of(records);
+    if (selection.zeroOnly)
+        std::erase_if(rows, [](const FolderRecord* r) { return !r->zeroByte; });
+    if (selection.reverse)
+        std::reverse(rows.begin(), rows.end());
+    if (selection.top > 0 && selection.top < rows.size())
+        rows.resize(selection.top);
+    return rows;
+}
+
 }  // namespace
 
 std::vector<const FolderRecord*> RecordOrder::select(const std::vector<FolderRecord>& records,
                                                      const Selection& selection)
 {
+    // A few rows of many: picking them costs less than ordering all.
+    const bool few = selection.top > 0 && selection.top < records.size() / 16;
+    if (selection.sort == SortKey::Path && !few)
+        return inPathOrder(records, selection);
     std::vector<const FolderRecord*> rows;
     rows.reserve(records.size());
     for (const FolderRecord& record : records) {

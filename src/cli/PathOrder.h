@@ -1,0 +1,27 @@
+#pragma once
+// The records of one scan in byte-wise order of their paths, built from the
+// tree instead of a sort of every path. No Qt.
+//
+// Byte-wise path order is the tree's pre-order with the children of each
+// folder in byte-wise order of their paths: a path comes before the paths
+// below it, and two paths that part below a common folder compare as the
+// two children of that folder on their way do (a name holds no '/').
+// So only siblings are compared, on the bytes after their parent's path.
+//
+// Contract: of() returns every record of `records` exactly once, ordered as
+// std::sort by path would order them. When the records do not form one
+// tree (a record whose parent folder has no record, two records with one
+// path), it sorts every path instead.
+
+#include "engine/FolderRecord.h"
+
+#include <vector>
+
+namespace velmaro::cli {
+
+class PathOrder {
+public:
+    static std::vector<const engine::FolderRecord*> of(const std::vector<engine::FolderRecord>& records);
+};
+
+}  // namespace velmaro::cli

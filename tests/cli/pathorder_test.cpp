@@ -1,0 +1,91 @@
+// PathOrder builds the path order from the tree; it must equal a sort of
+// every path, byte by byte, also for names with bytes below and above '/'
+// and names that start like their siblings.
+
+#include "cli/PathOrder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+using velmaro::cli::PathOrder;
+using velmaro::engine::FolderRecord;
+
+FolderRecord record(const std::string& path)
+{
+    FolderRecord r;
+    r.path = path;
+    return r;
+}
+
+std::vector<std::string> pathsOf(const std::vector<const FolderRecord*>& rows)
+{
+    std::vector<std::string> paths;
+    for (const FolderRecord* r : rows)
+        paths.push_back(r->path);
+    return paths;
+}
+
+std::vector<std::string> sortedPaths(const std::vector<FolderRecord>& records)
+{
+    std::vector<std::string> paths;
+    for (const FolderRecord& r : records)
+        paths.push_back(r.path);
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// A random tree below `root` whose names mix '-', ' ', '.', '0' (below and
+// above '/'), prefixes of each other and bytes above 0x7f; children are
+// listed before their parents, as the walk hands them over.
+std::vector<FolderRecord> randomTree(const std::string& root, int folders, unsigned seed)
+{
+    static const char* const parts[] = {"a", "a-", "a b", "a.", "a0", "ab", "b", "\xc3\x9c", "\xff", "-", "0"};
+    std::mt19937 random(seed);
+    std::vector<std::string> paths{root};
+    for (int i = 1; i < folders; ++i) {
+        const std::string& parent = paths[random() % paths.size()];
+        std::string name = parts[random() % std::size(parts)];
+        if (random() % 2)
+            name += parts[random() % std::size(parts)];
+        const std::string path = parent + name + "/";
+        if (std::find(paths.begin(), paths.end(), path) == paths.end())
+            paths.push_back(path);
+    }
+    std::shuffle(paths.begin() + 1, paths.end(), random);
+    std::stable_sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
+        return std::count(a.begin(), a.end(), '/') > std::count(b.begin(), b.end(), '/');
+    });
+    std::vector<FolderRecord> records;
+    for (const std::string& p : paths)
+        records.push_back(record(p));
+    return records;
+}
+
+TEST(PathOrder, TreesEqualASortOfEveryPath)
+{
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        for (const std::string root : {"/", "/srv/daten/"}) {
+            const std::vector<FolderRecord> records = randomTree(root, 400, seed);
+            ASSERT_EQ(pathsOf(PathOrder::of(records)), sortedPaths(records)) << "seed " << seed << " root " << root;
+        }
+    }
+}
+
+TEST(PathOrder, RecordsThatAreNoTreeAreSortedAllTheSame)
+{
+    // The middle folder has no record: its child has no parent to hang on.
+    const std::vector<FolderRecord> gap{record("/r/a/b/c/"), record("/r/a-/"), record("/r/a/"), record("/r/"),
+                                        record("/r/x/y/")};
+    EXPECT_EQ(pathsOf(PathOrder::of(gap)), sortedPaths(gap));
+    const std::vector<FolderRecord> twice{record("/r/b/"), record("/r/a/"), record("/r/b/"), record("/r/")};
+    EXPECT_EQ(pathsOf(PathOrder::of(twice)), sortedPaths(twice));
+    EXPECT_TRUE(PathOrder::of({}).empty());
+    const std::vector<FolderRecord> one{record("/")};
+    EXPECT_EQ(pathsOf(PathOrder::of(one)), sortedPaths(one));
+}
+
+}  // namespace

@@ -11,7 +11,8 @@ the harness of tests/e2e). Each round, in turn:
   - on:   velmaro with the bridge (QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1) while
           a screen reader's stand-in listens on the accessibility bus: it
           registers for the events a screen reader asks for (object, window
-          and focus events) and receives every one of them.
+          and focus events), receives every one of them and asks the
+          program for each event's source role and name.
 A run waits until the started program is idle, clicks "Unterordner suchen"
 with xdotool (the same way in both modes) and takes the scan's end as the
 last moment the program used CPU before it stayed idle for IDLE seconds
@@ -93,6 +94,15 @@ class ScreenReaderStandIn:
         key = "%s.%s %s" % (iface.rsplit(".", 1)[-1], member, params.unpack()[0])
         with self.lock:
             self.counts[key] = self.counts.get(key, 0) + 1
+        # As a screen reader does before it speaks: the source's role and name.
+        try:
+            connection.call_sync(sender, path, "org.a11y.atspi.Accessible", "GetRole", None,
+                                 None, Gio.DBusCallFlags.NONE, 2000, None)
+            connection.call_sync(sender, path, "org.freedesktop.DBus.Properties", "Get",
+                                 GLib.Variant("(ss)", ("org.a11y.atspi.Accessible", "Name")),
+                                 None, Gio.DBusCallFlags.NONE, 2000, None)
+        except GLib.Error:
+            pass
 
     def take(self):
         with self.lock:
@@ -177,12 +187,21 @@ class Bench:
                 return found
         return None
 
-    def locate_go(self, pid):
+    def locate_go(self, pid, window):
+        """cmd_Go's centre relative to the window (Qt answers in screen
+        coordinates whatever is asked)."""
         app = wait_until(lambda: self.app_of(pid), 20, "velmaro on the a11y bus", 0.1)
         button = wait_until(lambda: self.find(app, "cmd_Go"), 20, "cmd_Go", 0.1)
-        x, y, w, h = button.extents(1)
-        self.go_at = (x + w // 2, y + h // 2)
+        x, y, w, h = button.extents(0)
+        wx, wy = self.window_position(window)
+        self.go_at = (x + w // 2 - wx, y + h // 2 - wy)
         return app
+
+    def window_position(self, window):
+        out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=self.stack.env,
+                             capture_output=True, text=True, check=True).stdout
+        at = dict(line.split("=", 1) for line in out.split())
+        return int(at["X"]), int(at["Y"])
 
     def window_of(self, pid):
         def search():
@@ -195,14 +214,15 @@ class Bench:
     def run(self, bridge):
         process = self.stack.spawn("velmaro", [self.velmaro], env=self.env(bridge), cwd=self.tree)
         try:
-            app = self.locate_go(process.pid) if bridge and self.go_at is None else None
             window = self.window_of(process.pid)
+            app = self.locate_go(process.pid, window) if bridge and self.go_at is None else None
             wait_idle(process.pid, 0.5)
             self.reader.take()
             before = cpu_ticks(process.pid) / TICK
+            wx, wy = self.window_position(window)
             start = time.monotonic()
-            subprocess.run(["xdotool", "mousemove", "--window", window, str(self.go_at[0]),
-                            str(self.go_at[1]), "click", "1"], env=self.stack.env, check=True)
+            subprocess.run(["xdotool", "mousemove", str(wx + self.go_at[0]), str(wy + self.go_at[1]),
+                            "click", "1"], env=self.stack.env, check=True)
             end, cpu = wait_idle(process.pid, IDLE)
             events = self.reader.take()
             if bridge and not self.checked:

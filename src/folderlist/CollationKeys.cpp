@@ -31,8 +31,7 @@ CollationKeys::CollationKeys(const CollationOrder& order)
     : order_(order)
     , codeUnits_(order.codeUnitOrder())
     , usable_(order.codeUnitOrder() || order.fast())
-{
-}
+{}
 
 void CollationKeys::update(const FolderSlots& table)
 {

@@ -140,7 +140,8 @@ void NameRanking::mergeUnknown()
     const auto equalToLast = [&](QStringView name) {
         if (merged.empty())
             return false;
-        return order_.compare(lastNew >= 0 ? views[quint32(lastNew)] : QStringView(nameOf(merged.back())), name) == 0;
+        return order_.compare(lastNew >= 0 ? views[quint32(lastNew)] : QStringView(nameOf(merged.back())),
+                              name) == 0;
     };
     auto from = sorted_.cbegin();
     for (std::size_t i = 0; i < added.rows.size(); ++i) {

@@ -43,7 +43,7 @@ private:
     const FolderSlots& slots_;
     const CollationKeys& keys_;
     const CollationOrder& order_;
-    std::vector<quint32> sorted_;       // table with a key, in order
+    std::vector<quint32> sorted_;        // table with a key, in order
     std::vector<char> equalToPrevious_;  // per position of sorted_
     std::vector<quint32> unknown_;       // table without a key
     std::vector<Item> items_;            // scratch of sortRun

@@ -25,13 +25,34 @@ int sign(qint64 v)
 // weight or bytes that are not UTF-8; two detached slots (full paths).
 void makeSlots(FolderSlots& table, int count, int rare, unsigned seed)
 {
-    static const QList<QByteArray> names{
-        "Sicherungskopie",   "sicherungskopie", "Sicherungskopie2", "Sicherungskopien", "Sicherungskopie_alt",
-        "Straße",            "Strasse",         "strasse",          "Ölbild",           "Oelbild",
-        "ölbild",            "a",               "A",                "ab",               "a b",
-        "a-b",               "a.b",             "_alt",             "10",               "9",
-        "Übersichtsplan",    "Uebersichtsplan", "Übersichtsplän",   "Ёлка",             "ёлка",
-        "daten_1234567890a", "daten_1234567890", "Daten_1234567890a"};
+    static const QList<QByteArray> names{"Sicherungskopie",
+                                         "sicherungskopie",
+                                         "Sicherungskopie2",
+                                         "Sicherungskopien",
+                                         "Sicherungskopie_alt",
+                                         "Straße",
+                                         "Strasse",
+                                         "strasse",
+                                         "Ölbild",
+                                         "Oelbild",
+                                         "ölbild",
+                                         "a",
+                                         "A",
+                                         "ab",
+                                         "a b",
+                                         "a-b",
+                                         "a.b",
+                                         "_alt",
+                                         "10",
+                                         "9",
+                                         "Übersichtsplan",
+                                         "Uebersichtsplan",
+                                         "Übersichtsplän",
+                                         "Ёлка",
+                                         "ёлка",
+                                         "daten_1234567890a",
+                                         "daten_1234567890",
+                                         "Daten_1234567890a"};
     static const QList<QByteArray> unknown{"日本", "co\xcc\x88l", "cöl", "e\xff", "x\xe2\x82\xacy", "Ωmega"};
     std::mt19937 random(seed);
     table.add(FolderSlot::kNoParent, "/home/benutzer/", 15);
@@ -60,7 +81,8 @@ void TestNameRanking::ranksFollowTheCollator_data()
     QTest::addColumn<bool>("ranked");  // false: too many names without a key
     QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << 0 << true;
     QTest::newRow("German, names without a key") << QLocale(QLocale::German, QLocale::Germany) << 5 << true;
-    QTest::newRow("German, too many without a key") << QLocale(QLocale::German, QLocale::Germany) << 200 << false;
+    QTest::newRow("German, too many without a key")
+        << QLocale(QLocale::German, QLocale::Germany) << 200 << false;
     QTest::newRow("C: by code units") << QLocale::c() << 5 << true;
     QTest::newRow("Czech: no keys") << QLocale(QLocale::Czech, QLocale::CzechRepublic) << 0 << false;
 }

@@ -2,9 +2,8 @@
 // rows built on the workers, list batches on the user-interface thread,
 // running counts, the final sort. Offscreen; prints "key: value" lines.
 //
-//   scan_window <folder> [--workers N] [--no-stop] [--no-sort] [--hidden] [--first-sort N]
-//   (--hidden: the list is not shown, to tell the view's share of the time;
-//   --first-sort N: the sorts start with column N, 1..5, default 1)
+//   scan_window <folder> [--workers N] [--no-stop] [--no-sort] [--hidden]
+//   (--hidden: the list is not shown, to tell the view's share of the time)
 //
 // Reports: wall time of the full scan, the longest gap of a 5 ms timer on the
 // user-interface thread during it (and that thread's CPU time and the time
@@ -36,7 +35,6 @@ struct Options {
     bool stop = true;
     bool sort = true;
     bool showList = true;
-    int firstSort = 1;
 };
 
 // Records the longest gap between ticks of a 5 ms timer.
@@ -163,8 +161,6 @@ bool parse(int argc, char** argv, Options& o)
             o.sort = false;
         else if (a == "--hidden")
             o.showList = false;
-        else if (a == "--first-sort" && i + 1 < argc)
-            o.firstSort = std::clamp(atoi(argv[++i]), 1, 5);
         else if (!a.startsWith("--") && o.root.isEmpty())
             o.root = a;
         else
@@ -211,14 +207,13 @@ void runFull(ScanRun& run, RoListBox& list, QLabel& count, QLabel& zero)
     printf("peak_rss_kb: %ld\n", peakRssKb());
 }
 
-// Sorts by every column as a header click does, `first` first, and waits
-// until the rows are in their places (a long list sorts on a worker thread).
-void runSorts(RoListBox& list, int first)
+// Sorts by every column as a header click does, and waits until the rows
+// are in their places (a long list sorts on a worker thread).
+void runSorts(RoListBox& list)
 {
     StallMeter stall;
     stall.start();
-    for (int step = 0; step < 5; ++step) {
-        const int column = (first - 1 + step) % 5 + 1;
+    for (int column = 1; column <= 5; ++column) {
         for (auto order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
             QElapsedTimer t;
             t.start();
@@ -278,7 +273,7 @@ int main(int argc, char** argv)
     setlocale(LC_NUMERIC, "C");  // "key: value" lines with a decimal point in any locale
     Options o;
     if (!parse(argc, argv, o)) {
-        fprintf(stderr, "usage: scan_window <folder> [--workers N] [--no-stop] [--no-sort] [--hidden] [--first-sort N]\n");
+        fprintf(stderr, "usage: scan_window <folder> [--workers N] [--no-stop] [--no-sort] [--hidden]\n");
         return 2;
     }
     RoListBox list;
@@ -298,7 +293,7 @@ int main(int argc, char** argv)
     app.resetLongest();
     const qint64 total = list.RowCount();
     if (o.sort)
-        runSorts(list, o.firstSort);
+        runSorts(list);
     app.printLongest("ui_longest_event_sorting");
     if (o.stop)
         runStop(run, list, total);

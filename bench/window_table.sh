@@ -134,7 +134,10 @@ fi
 if [ "${MILLION:-1}" != 0 ]; then
     # The million-folder tree: RUNS times the walk, then the window's scan
     # followed by a first sort of every column (each ascending, then
-    # descending); peak memory covers the scan and the sorts.
+    # descending); peak memory covers the scan and the sorts. The scan itself
+    # ends with the list's first sort, by path (the program's default): its
+    # time is the scan's from the walk's end to the sorted list, and the path
+    # column's sort after the scan reuses its ranks.
     T1M=$(tree tree-1m --folders 1000000 --files 1000000)
     du -sb "$T1M" >/dev/null
     : >"$WORK/1m"
@@ -145,7 +148,8 @@ if [ "${MILLION:-1}" != 0 ]; then
         read -r _ kb cpu < <(measure env LC_ALL="$WINDOW_LOCALE" "$BUILD/bench/scan_window" "$T1M" --no-stop)
         echo "window $(calc "$(value scan_ms) / 1000") $cpu" >>"$WORK/1m"
         echo "peak $kb" >>"$WORK/1m"
-        for c in 1 2 3 4 5; do echo "first$c $(value sort_col${c}_asc_ms)" >>"$WORK/1m"; done
+        for c in 1 3 4 5; do echo "first$c $(value sort_col${c}_asc_ms)" >>"$WORK/1m"; done
+        echo "first2 $(calc "$(value scan_ms) - $(value walk_ms)")" >>"$WORK/1m"
         echo "gapscan $(value ui_max_gap_ms)" >>"$WORK/1m"
         echo "gapsort $(value ui_max_gap_sorting_ms)" >>"$WORK/1m"
         f=$(value folders)
@@ -158,8 +162,8 @@ if [ "${MILLION:-1}" != 0 ]; then
         "$(list1 floor)" "$(list1 window)"
     printf '      peak memory with a first sort of every column %.1f MB (goal <= 300); runs: %s\n' \
         "$(calc "$(m1 peak) / 1024")" "$(awk '$1 == "peak" {printf "%.0f ", $2 / 1024}' "$WORK/1m")"
-    printf '      first sort (ms until in place; goal <= 500): name %s, path %s, size %s, created %s, last change %s\n' \
-        "$(m1 first1)" "$(m1 first2)" "$(m1 first3)" "$(m1 first4)" "$(m1 first5)"
+    printf '      first sort (ms until in place; goal <= 500): name %s, path %s (in the scan: walk end -> sorted), size %s, created %s, last change %s; runs: name %s/ path %s\n' \
+        "$(m1 first1)" "$(m1 first2)" "$(m1 first3)" "$(m1 first4)" "$(m1 first5)" "$(list1 first1)" "$(list1 first2)"
     printf '      UI thread'"'"'s longest stall (goal <= 50 ms): scan %s ms, sorts %s ms; runs: scan %s/ sorts %s\n' \
         "$(m1 gapscan)" "$(m1 gapsort)" "$(list1 gapscan)" "$(list1 gapsort)"
 fi

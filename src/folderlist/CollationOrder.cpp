@@ -245,6 +245,21 @@ bool CollationOrder::appendWeights(QStringView text, std::string& out) const
     }
 }
 
+bool CollationOrder::appendAsciiWeights(const char* text, std::size_t length, std::string& out) const
+{
+    if (!fast_)
+        return false;
+    const std::size_t at = out.size();
+    out.resize(at + length);
+    for (std::size_t i = 0; i < length; ++i) {
+        const quint8 w = weights_[quint8(text[i])];
+        if (w == kUnknown)
+            return false;  // an unknown character after a known one: unknown too
+        out[at + i] = char(w);
+    }
+    return true;
+}
+
 quint8 CollationOrder::separatorWeight() const
 {
     const quint8 slash = weight(QChar(u'/'));

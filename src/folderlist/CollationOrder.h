@@ -51,6 +51,8 @@ public:
     // so that comparing the bytes compares the texts at primary level. False
     // when a weight is not known (the collator must decide).
     bool appendWeights(QStringView text, std::string& out) const;
+    // The same for a text of ASCII characters only (bytes below 0x80).
+    bool appendAsciiWeights(const char* text, std::size_t length, std::string& out) const;
     // The weight of '/' when no other known character shares it, else 0.
     quint8 separatorWeight() const;
     // Length of the longest start of `text` made of known characters only.

@@ -1,6 +1,7 @@
 #include "folderlist/ListSorter.h"
 
 #include "folderlist/KeySort.h"
+#include "folderlist/NameRanking.h"
 #include "folderlist/PathRanking.h"
 
 #include <QFile>
@@ -77,11 +78,22 @@ const CollationOrder& ListSorter::order()
     return *order_;
 }
 
+const CollationKeys& ListSorter::keys(const FolderSlots& table)
+{
+    if (!keys_)
+        keys_ = std::make_unique<CollationKeys>(order());
+    keys_->update(table);
+    return *keys_;
+}
+
 void ListSorter::rankNames(const FolderSlots& table)
 {
-    if (names_.ranked() >= table.size())
+    if (namesByText_ ? names_.ranked() >= table.size() : nameRanks_.size() >= table.size())
         return;
-    order();
+    if (!namesByText_ && NameRanking::rank(table, keys(table), order(), nameRanks_))
+        return;
+    namesByText_ = true;
+    std::vector<quint32>().swap(nameRanks_);
     const DecodedNames names(table);
     names_.update(table.size(), [&names](quint32 slot) { return names(slot); });
 }
@@ -90,7 +102,7 @@ void ListSorter::rankPaths(const Request& request)
 {
     if (pathRowsRanked_ == request.rows.size())
         return;
-    pathRanks_ = PathRanking::rank(request.table, request.rows, order());
+    pathRanks_ = PathRanking::rank(request.table, request.rows, order(), keys(request.table));
     pathRowsRanked_ = request.rows.size();
 }
 
@@ -153,7 +165,9 @@ ListSorter::Ranks ListSorter::ranks(const Request& request, std::vector<quint32>
 {
     const quint32 slotCount = request.table.size();
     switch (request.column) {
-    case 0: rankNames(request.table); return Ranks{names_.ranks(), slotCount, false};
+    case 0:
+        rankNames(request.table);
+        return Ranks{namesByText_ ? names_.ranks() : nameRanks_.data(), slotCount, false};
     case 1: rankPaths(request); return Ranks{pathRanks_.data(), slotCount, false};
     default: {
         NumberRanks& numbers = numbers_[request.column - 2];

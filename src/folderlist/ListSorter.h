@@ -8,13 +8,14 @@
 //    the tests); names through TextRanking, paths through PathRanking;
 //  column 2 size: by bytes, rows with a failure text last in both directions;
 //  columns 3 and 4 times: empty cells first when ascending.
-// Every column is sorted through ranks (rows with equal keys share a rank):
-// a sort is then one counting pass over the rows in their present order,
-// and the other direction the ranks reversed. The ranks of a column are made
-// by its first sort and kept for later ones; the collation ranks of a text
-// column are brought up to date for rows added since, the ranks of a number
-// column made anew. Not thread-safe: one sort at a time.
+// Every column is sorted through ranks (rows with equal keys share a rank,
+// 4 bytes per slot): a sort is then one counting pass over the rows in their
+// present order, and the other direction the ranks reversed. The ranks of a
+// column are made by its first sort and kept for later ones, made anew when
+// rows were added since. The text columns share the slots' collation keys
+// (CollationKeys), made once per slot. Not thread-safe: one sort at a time.
 
+#include "folderlist/CollationKeys.h"
 #include "folderlist/CollationOrder.h"
 #include "folderlist/FolderSlots.h"
 #include "folderlist/TextRanking.h"
@@ -67,8 +68,13 @@ private:
     static std::vector<quint32> byRank(const std::vector<quint32>& rows, const Ranks& ranks, bool down);
     const CollationOrder& order();
 
+    const CollationKeys& keys(const FolderSlots& table);
+
     std::unique_ptr<CollationOrder> order_;
-    TextRanking names_;
+    std::unique_ptr<CollationKeys> keys_;
+    std::vector<quint32> nameRanks_;  // by NameRanking
+    TextRanking names_;               // where NameRanking cannot rank the names
+    bool namesByText_ = false;
     std::vector<quint32> pathRanks_;
     std::size_t pathRowsRanked_ = 0;  // rows the path ranks cover (0: none)
     NumberRanks numbers_[3];          // size, created, last change

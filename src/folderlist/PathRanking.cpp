@@ -19,22 +19,32 @@ constexpr quint32 kNone = FolderSlot::kNoParent;
 std::vector<quint32> PathRanking::rank(const FolderSlots& table, const std::vector<quint32>& rows,
                                        const CollationOrder& order)
 {
-    PathRanking ranking(table, order);
+    CollationKeys keys(order);
+    keys.update(table);
+    return rank(table, rows, order, keys);
+}
+
+std::vector<quint32> PathRanking::rank(const FolderSlots& table, const std::vector<quint32>& rows,
+                                       const CollationOrder& order, const CollationKeys& keys)
+{
+    PathRanking ranking(table, order, keys);
     ranking.buildTree(rows);
     if (ranking.separator_ == 0 && !ranking.codeUnits_) {
         ranking.rankExactly(ranking.tops_);
     } else {
-        ranking.makeKeys();
+        ranking.makeHeads();
         ranking.walk();
     }
     return std::move(ranking.rank_);
 }
 
-PathRanking::PathRanking(const FolderSlots& table, const CollationOrder& order)
+PathRanking::PathRanking(const FolderSlots& table, const CollationOrder& order, const CollationKeys& keys)
     : slots_(table)
     , order_(order)
+    , keys_(keys)
     , separator_(order.separatorWeight())
     , codeUnits_(order.codeUnitOrder())
+    , separatorLength_(order.codeUnitOrder() ? 2 : 1)
     , parent_(table.size())
     , state_(table.size(), 0)
     , rank_(table.size(), 0)
@@ -74,71 +84,58 @@ void PathRanking::buildTree(const std::vector<quint32>& rows)
     }
 }
 
-// Keys of every folder in the tree, in slot order (the order the names are
-// stored in): the primary weights of "name/" (of the full path for a
-// detached slot), or its code units, big-endian.
-void PathRanking::makeKeys()
+// Byte `at` of a slot's key followed by the separator when it has a parent
+// ("name/"): the primary weights, or in the C locale the code units.
+quint8 PathRanking::keyByte(quint32 slot, quint32 at) const
 {
-    const quint32 count = quint32(parent_.size());
-    keyAt_.assign(std::size_t(count) + 1, 0);
-    head_.assign(count, 0);
-    keys_.reserve(std::size_t(count) * 16);
-    std::u16string wide;
-    for (quint32 s = 0; s < count; ++s) {
-        keyAt_[s] = quint32(keys_.size());
-        if (!(state_[s] & kInTree))
-            continue;
-        const char* text = slots_.text(s);
-        const char* end = text;
-        bool ascii = true;
-        for (; *end; ++end)
-            ascii = ascii && (*end & 0x80) == 0;
-        bool known = false;
-        if (ascii) {
-            wide.resize(std::size_t(end - text));  // widened in place: no allocation per name
-            std::copy(text, end, wide.begin());
-            known = keyOf(s, QStringView(wide.data(), qsizetype(wide.size())));
-        } else {
-            known = keyOf(s, QFile::decodeName(QByteArray::fromRawData(text, end - text)));
-        }
-        if (!known) {
-            state_[s] |= kUnknown;
-            keys_.resize(keyAt_[s]);
-            continue;
-        }
-        const quint32 length = quint32(keys_.size()) - keyAt_[s];
-        for (quint32 i = 0; i < 8; ++i)
-            head_[s] = (head_[s] << 8) | (i < length ? quint8(keys_[keyAt_[s] + i]) : 0);
-    }
-    keyAt_[count] = quint32(keys_.size());
+    const quint32 length = keys_.length(slot);
+    if (at < length)
+        return quint8(keys_.key(slot)[at]);
+    if (parent_[slot] == kNone || at >= length + separatorLength_)
+        return 0;
+    return codeUnits_ ? (at == length ? 0 : '/') : separator_;
 }
 
-bool PathRanking::keyOf(quint32 slot, QStringView name)
+// The first bytes of every key in the tree; slots without a key are marked.
+void PathRanking::makeHeads()
 {
-    const bool linked = parent_[slot] != kNone;
-    if (codeUnits_) {
-        for (const QChar c : name) {
-            keys_.push_back(char(c.unicode() >> 8));
-            keys_.push_back(char(c.unicode() & 0xff));
+    const quint32 count = quint32(parent_.size());
+    head_.assign(count, 0);
+    for (quint32 s = 0; s < count; ++s) {
+        if (!(state_[s] & kInTree))
+            continue;
+        if (!keys_.known(s)) {
+            state_[s] |= kUnknown;
+            continue;
         }
-        if (linked)
-            keys_.append({'\0', '/'});
-        return true;
+        if (keys_.length(s) >= 8) {
+            head_[s] = keys_.chunk(s, 0);
+            continue;
+        }
+        quint64 head = 0;
+        for (quint32 i = 0; i < 8; ++i)
+            head = (head << 8) | keyByte(s, i);
+        head_[s] = head;
     }
-    if (!order_.appendWeights(name, keys_))
-        return false;
-    if (linked)
-        keys_.push_back(char(separator_));
-    return true;
 }
 
 int PathRanking::compareKeys(quint32 a, quint32 b) const
 {
     if (head_[a] != head_[b])
         return head_[a] < head_[b] ? -1 : 1;
-    const quint32 la = keyAt_[a + 1] - keyAt_[a], lb = keyAt_[b + 1] - keyAt_[b];
-    const int c = std::memcmp(keys_.data() + keyAt_[a], keys_.data() + keyAt_[b], std::min(la, lb));
-    return c != 0 ? c : int(la) - int(lb);
+    const quint32 la = keys_.length(a), lb = keys_.length(b);
+    const quint32 common = std::min(la, lb);
+    const int c = common > 8 ? std::memcmp(keys_.key(a) + 8, keys_.key(b) + 8, common - 8) : 0;
+    if (c != 0)
+        return c;
+    const quint32 ea = la + (parent_[a] == kNone ? 0 : separatorLength_);
+    const quint32 eb = lb + (parent_[b] == kNone ? 0 : separatorLength_);
+    for (quint32 i = std::max<quint32>(common, 8); i < std::min(ea, eb); ++i) {
+        const quint8 x = keyByte(a, i), y = keyByte(b, i);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return int(ea) - int(eb);
 }
 
 // Depth first from the top; stack_ holds groups of folders still to rank,

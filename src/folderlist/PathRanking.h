@@ -16,6 +16,7 @@
 // are sorted by the collator on their full paths. In the C locale the
 // collator compares code units: names are then keyed by their code units.
 
+#include "folderlist/CollationKeys.h"
 #include "folderlist/CollationOrder.h"
 #include "folderlist/FolderSlots.h"
 
@@ -31,6 +32,9 @@ public:
     // their ancestors need not be.
     static std::vector<quint32> rank(const FolderSlots& slots, const std::vector<quint32>& rows,
                                      const CollationOrder& order);
+    // The same with the slots' keys made already (of `order`, for every slot).
+    static std::vector<quint32> rank(const FolderSlots& slots, const std::vector<quint32>& rows,
+                                     const CollationOrder& order, const CollationKeys& keys);
 
 private:
     struct Group {
@@ -38,10 +42,10 @@ private:
         std::size_t count;
     };
 
-    PathRanking(const FolderSlots& slots, const CollationOrder& order);
+    PathRanking(const FolderSlots& slots, const CollationOrder& order, const CollationKeys& keys);
     void buildTree(const std::vector<quint32>& rows);
-    void makeKeys();
-    bool keyOf(quint32 slot, QStringView name);
+    void makeHeads();
+    quint8 keyByte(quint32 slot, quint32 at) const;
     int compareKeys(quint32 a, quint32 b) const;
     void walk();
     void rankGroup(const quint32* nodes, std::size_t count);
@@ -51,16 +55,16 @@ private:
 
     const FolderSlots& slots_;
     const CollationOrder& order_;
+    const CollationKeys& keys_;
     const quint8 separator_;
     const bool codeUnits_;
+    const quint32 separatorLength_;  // bytes after the key of a slot that has a parent
     std::vector<quint32> parent_;      // per slot, copied once: the walk reads it often
     std::vector<quint8> state_;        // per slot: kIsRow | kInTree | kUnknown
     std::vector<quint32> childStart_;  // children of slot s: children_[childStart_[s] .. childStart_[s + 1])
     std::vector<quint32> children_;
     std::vector<quint32> tops_;   // detached slots in the tree
-    std::string keys_;            // every key of the tree, in slot order
-    std::vector<quint32> keyAt_;  // per slot, into keys_
-    std::vector<quint64> head_;   // per slot: the first 8 key bytes, big-endian, 0-padded
+    std::vector<quint64> head_;   // per slot: the first 8 bytes of "key/", big-endian, 0-padded
     std::vector<quint32> rank_;
     quint32 next_ = 0;
     std::vector<quint32> pending_;  // nodes of the groups on stack_

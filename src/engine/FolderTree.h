@@ -80,6 +80,8 @@ public:
 
     // The root path, normalised to end in exactly one '/'.
     const std::string& rootPath() const { return rootPath_; }
+    // The folder's name; its bytes are followed by '\0' and never move
+    // while the tree lives, so they may be read without the caller's lock.
     std::string_view name(Index node) const;
     // Path below the root without leading or trailing '/' ("" for the root).
     std::string relativePath(Index node) const;

@@ -13,7 +13,8 @@ namespace velmaro::engine {
 
 class NameArena {
 public:
-    // Copies `name` (raw bytes, any length) and returns a view of the copy.
+    // Copies `name` (raw bytes, any length) and returns a view of the copy,
+    // which is followed by a '\0' (a C string for system calls).
     std::string_view store(std::string_view name);
 
 private:

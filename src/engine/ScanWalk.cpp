@@ -240,14 +240,9 @@ bool ScanWalk::onOtherVolume(int fd) const
 
 int ScanWalk::openFolder(Item& item)
 {
-    std::string name;
-    {
-        std::lock_guard lock(treeMutex_);
-        name = tree_.name(item.node);
-    }
     int fd = -EBADF;
-    if (item.parent)
-        fd = DirOpener::openChild(item.parent->fd(), name.c_str());
+    if (item.parent && item.name)
+        fd = DirOpener::openChild(item.parent->fd(), item.name);  // the name never changes: no lock
     if (!item.parent || fd == -EMFILE || fd == -ENFILE) {
         item.parent.reset();  // frees a descriptor for the walk from the root
         std::string relative;
@@ -282,8 +277,10 @@ void ScanWalk::list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& 
     std::lock_guard lock(treeMutex_);
     if (tree_.listed(node))
         return;  // cut short by cancel() while it was read: dropped
-    for (const DirReader::Subfolder& sub : result.subfolders)
-        items.push_back(Item{tree_.addChild(node, sub.name, sub.times), handle});
+    for (const DirReader::Subfolder& sub : result.subfolders) {
+        const FolderTree::Index child = tree_.addChild(node, sub.name, sub.times);
+        items.push_back(Item{child, handle, tree_.name(child).data()});
+    }
     std::vector<FolderRecord> records;
     tree_.finishListing(node, result.listing, records);
     batcher_.add(std::move(records));

@@ -57,6 +57,7 @@ private:
     struct Item {
         FolderTree::Index node = FolderTree::kNone;  // kNone: the root
         std::shared_ptr<DirHandle> parent;           // may be empty
+        const char* name = nullptr;                  // the tree's copy, '\0'-terminated, never moves
     };
 
     void work();

@@ -26,6 +26,12 @@ fail() {
 
 [ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
 command -v apt-get >/dev/null || skip "no apt-get on this machine"
+# One check at a time on a machine (two builds' checks would install and
+# remove each other's package), and apt waits for a dpkg lock that another
+# apt run holds instead of failing at once.
+exec 9>/tmp/velmaro-check-package.lock
+flock -w 900 9 || fail "another package check held the lock for 15 minutes"
+apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 "$@"; }
 if dpkg-query -W -f='${Status}' velmaro 2>/dev/null | grep -q "ok installed"; then
   skip "velmaro is installed on this machine; the check would replace it"
 fi
@@ -33,7 +39,7 @@ fi
 work=$(mktemp -d)
 cleanup() {
   dpkg-query -W -f='${Status}' velmaro 2>/dev/null | grep -q "ok installed" &&
-    DEBIAN_FRONTEND=noninteractive apt-get remove -y -q velmaro >/dev/null 2>&1
+    apt_get remove -y -q velmaro >/dev/null 2>&1
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -45,7 +51,7 @@ deb=$(ls "$work"/out/velmaro_*_amd64.deb 2>/dev/null || ls "$work"/out/velmaro_*
 [ "$(basename "$deb")" = "velmaro_1.01.00-1_$(dpkg --print-architecture).deb" ] || fail "package named $(basename "$deb")"
 lintian --fail-on error --suppress-tags initial-upload-closes-no-bugs "$deb" || fail "lintian reports errors"
 
-DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$deb" >"$work/apt.log" 2>&1 ||
+apt_get install -y -q --no-install-recommends "$deb" >"$work/apt.log" 2>&1 ||
   fail "apt-get install: $(tail -5 "$work/apt.log")"
 
 version=$(/usr/bin/velmaro --version)
@@ -71,6 +77,6 @@ offered=$(bash -c '
   printf "%s\n" "${COMPREPLY[@]}" | sort | tr "\n" " "')
 [ "$offered" = "accessed created name path size " ] || fail "completion of --sort offers: $offered"
 
-DEBIAN_FRONTEND=noninteractive apt-get remove -y -q velmaro >"$work/apt.log" 2>&1 || fail "apt-get remove"
+apt_get remove -y -q velmaro >"$work/apt.log" 2>&1 || fail "apt-get remove"
 [ ! -e /usr/bin/velmaro ] || fail "/usr/bin/velmaro left after removal"
 echo "ok: $(basename "$deb") built, installed, checked and removed"

@@ -75,9 +75,9 @@ std::vector<const FolderRecord*> sortedByPath(const std::vector<FolderRecord>& r
     return rows;
 }
 
-// The parent of every record; kNone for the one root. Empty when the
-// records do not form one tree.
-std::vector<Index> parentsOf(const std::vector<FolderRecord>& records)
+// The parent of every record by the paths themselves; kNone for the one
+// root. Empty when the records do not form one tree.
+std::vector<Index> parentsByPath(const std::vector<FolderRecord>& records)
 {
     PathTable table(records);
     for (Index i = 0; i < records.size(); ++i) {
@@ -94,6 +94,52 @@ std::vector<Index> parentsOf(const std::vector<FolderRecord>& records)
             return {};
     }
     return parents;
+}
+
+// The same by the walk's numbers, which every record of a walk carries:
+// no path is hashed. Empty when a record has no number, a number is given
+// twice, a parent has no record, or there is not exactly one root.
+std::vector<Index> parentsByWalk(const std::vector<FolderRecord>& records)
+{
+    engine::WalkIndex highest = 0;
+    for (const FolderRecord& r : records) {
+        if (r.index == engine::kNoWalkIndex)
+            return {};
+        highest = std::max(highest, r.index);
+    }
+    // A walk numbers the folders it found, rows or not; far more numbers
+    // than records would only cost memory here.
+    if (highest >= 4 * records.size() + 1024)
+        return {};
+    std::vector<Index> position(std::size_t{highest} + 1, kNone);
+    for (Index i = 0; i < records.size(); ++i) {
+        Index& at = position[records[i].index];
+        if (at != kNone)
+            return {};
+        at = i;
+    }
+    std::vector<Index> parents(records.size(), kNone);
+    std::size_t roots = 0;
+    for (Index i = 0; i < records.size(); ++i) {
+        const engine::WalkIndex parent = records[i].parent;
+        if (parent == engine::kNoWalkIndex) {
+            if (++roots > 1)
+                return {};
+            continue;
+        }
+        if (parent > highest || position[parent] == kNone)
+            return {};
+        parents[i] = position[parent];
+    }
+    return parents;
+}
+
+// The parent of every record; kNone for the one root. Empty when the
+// records do not form one tree.
+std::vector<Index> parentsOf(const std::vector<FolderRecord>& records)
+{
+    std::vector<Index> parents = parentsByWalk(records);
+    return parents.empty() ? parentsByPath(records) : parents;
 }
 
 }  // namespace

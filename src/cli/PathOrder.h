@@ -7,6 +7,9 @@
 // below it, and two paths that part below a common folder compare as the
 // two children of that folder on their way do (a name holds no '/').
 // So only siblings are compared, on the bytes after their parent's path.
+// The tree comes from the walk's numbers (FolderRecord::index and parent)
+// where every record carries them, else from the paths; the numbers must
+// then agree with the paths, as a walk's do.
 //
 // Contract: of() returns every record of `records` exactly once, ordered as
 // std::sort by path would order them. When the records do not form one

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 
 namespace {
@@ -36,6 +37,26 @@ std::vector<std::string> sortedPaths(const std::vector<FolderRecord>& records)
         paths.push_back(r.path);
     std::sort(paths.begin(), paths.end());
     return paths;
+}
+
+// Numbers the records as a walk does: the root 0, the others in a random
+// order, each with its parent's number.
+void numberAsAWalk(std::vector<FolderRecord>& records, unsigned seed)
+{
+    std::vector<velmaro::engine::WalkIndex> numbers(records.size());
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        numbers[i] = velmaro::engine::WalkIndex(i);
+    std::shuffle(numbers.begin(), numbers.end(), std::mt19937(seed));
+    std::map<std::string, velmaro::engine::WalkIndex> byPath;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        records[i].index = records[i].path.size() <= 1 || records[i].path == "/srv/daten/" ? 0 : numbers[i] + 1;
+        byPath[records[i].path] = records[i].index;
+    }
+    for (FolderRecord& r : records) {
+        const std::size_t slash = r.path.rfind('/', r.path.size() - 2);
+        const auto parent = byPath.find(r.path.substr(0, slash + 1));
+        r.parent = r.index == 0 || parent == byPath.end() ? velmaro::engine::kNoWalkIndex : parent->second;
+    }
 }
 
 // A random tree below `root` whose names mix '-', ' ', '.', '0' (below and
@@ -69,8 +90,10 @@ TEST(PathOrder, TreesEqualASortOfEveryPath)
 {
     for (unsigned seed = 1; seed <= 20; ++seed) {
         for (const std::string root : {"/", "/srv/daten/"}) {
-            const std::vector<FolderRecord> records = randomTree(root, 400, seed);
+            std::vector<FolderRecord> records = randomTree(root, 400, seed);
             ASSERT_EQ(pathsOf(PathOrder::of(records)), sortedPaths(records)) << "seed " << seed << " root " << root;
+            numberAsAWalk(records, seed);
+            ASSERT_EQ(pathsOf(PathOrder::of(records)), sortedPaths(records)) << "numbered, seed " << seed;
         }
     }
 }
@@ -83,6 +106,14 @@ TEST(PathOrder, RecordsThatAreNoTreeAreSortedAllTheSame)
     EXPECT_EQ(pathsOf(PathOrder::of(gap)), sortedPaths(gap));
     const std::vector<FolderRecord> twice{record("/r/b/"), record("/r/a/"), record("/r/b/"), record("/r/")};
     EXPECT_EQ(pathsOf(PathOrder::of(twice)), sortedPaths(twice));
+    // Numbered, the same: a parent number without a record, a number twice.
+    std::vector<FolderRecord> numbered{record("/r/a/b/c/"), record("/r/a/"), record("/r/")};
+    numbered[0].index = 3, numbered[0].parent = 2;  // "/r/a/b/" (2) has no record
+    numbered[1].index = 1, numbered[1].parent = 0;
+    numbered[2].index = 0;
+    EXPECT_EQ(pathsOf(PathOrder::of(numbered)), sortedPaths(numbered));
+    numbered[0].index = 1, numbered[0].parent = 0;  // 1 twice
+    EXPECT_EQ(pathsOf(PathOrder::of(numbered)), sortedPaths(numbered));
     EXPECT_TRUE(PathOrder::of({}).empty());
     const std::vector<FolderRecord> one{record("/")};
     EXPECT_EQ(pathsOf(PathOrder::of(one)), sortedPaths(one));

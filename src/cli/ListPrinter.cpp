@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace velmaro::cli {
 
@@ -17,7 +19,18 @@ namespace {
 using engine::FolderRecord;
 using engine::SizeState;
 
-constexpr std::size_t kFlushAt = 1 << 16;
+// Rows are handed to the system a megabyte at a time, into a pipe widened
+// to as much: each hand-over into a full pipe waits for its reader to wake
+// up, and on a busy machine that wait costs more than the copy.
+constexpr std::size_t kFlushAt = 1 << 20;
+
+void widenPipe(std::FILE* out)
+{
+    struct stat st {};
+    const int fd = ::fileno(out);
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode) && ::fcntl(fd, F_GETPIPE_SZ) < int(kFlushAt))
+        ::fcntl(fd, F_SETPIPE_SZ, int(kFlushAt));  // a smaller pipe only costs time
+}
 
 void appendNumber(std::string& out, uint64_t value)
 {
@@ -56,6 +69,7 @@ ListPrinter::ListPrinter(Form form, std::FILE* out)
 {
     if (form_ == Form::Window)
         cells_ = std::make_unique<WindowCells>(*builder_);
+    widenPipe(out_);
 }
 
 ListPrinter::~ListPrinter() = default;

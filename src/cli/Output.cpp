@@ -1,6 +1,7 @@
 #include "cli/Output.h"
 
 #include <cerrno>
+#include <unistd.h>
 
 namespace velmaro::cli {
 
@@ -19,8 +20,33 @@ void remember(std::FILE* stream)
 void Output::write(std::FILE* stream, const char* data, std::size_t size)
 {
     errno = 0;
+    if (size >= kBlock) {
+        writeBlock(stream, data, size);
+        return;
+    }
     if (std::fwrite(data, 1, size, stream) != size)
         remember(stream);
+}
+
+// Past the stream's buffer, in as few system calls as the receiver takes.
+void Output::writeBlock(std::FILE* stream, const char* data, std::size_t size)
+{
+    if (std::fflush(stream) != 0) {
+        remember(stream);
+        return;
+    }
+    const int fd = ::fileno(stream);
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            remember(stream);
+            return;
+        }
+        data += written;
+        size -= std::size_t(written);
+    }
 }
 
 void Output::flush()

@@ -12,8 +12,10 @@ namespace velmaro::cli {
 
 class Output {
 public:
-    // Writes `size` bytes to `stream`.
+    // Writes `size` bytes to `stream`; from kBlock bytes on past the
+    // stream's buffer (after flushing it), so the order is kept.
     static void write(std::FILE* stream, const char* data, std::size_t size);
+    static constexpr std::size_t kBlock = 1 << 16;
     static void write(const std::string& text) { write(stdout, text.data(), text.size()); }
     // Hands what stdout buffers to the system.
     static void flush();
@@ -21,6 +23,9 @@ public:
     // the system, else the errno of the first failure (EIO where the system
     // gave none).
     static int finish();
+
+private:
+    static void writeBlock(std::FILE* stream, const char* data, std::size_t size);
 };
 
 }  // namespace velmaro::cli

@@ -6,7 +6,9 @@
 # script reading the listing would. The walk runs at the caller's priority
 # (--nice 0), as the command line's workers do.
 #
-# Warm cache: the walk, `list --bytes` (the full listing, default workers),
+# Warm cache: the walk, the walk that also reads each folder's status
+# (floor_walk --folder-times: what showing folder dates costs), `list
+# --bytes` (the full listing, default workers),
 # `list` (the window form, in BENCH_LOCALE, default de_DE.UTF-8), `--top 1`,
 # `--workers 2` and `--workers 8`, each run of them interleaved so that a
 # change of load meets all alike. Cold cache (the page cache, dentries and
@@ -57,13 +59,14 @@ LIST="env LC_ALL=$LIST_LOCALE $VELMARO list"
 # The commands, in words (no blanks inside a word).
 declare -A CMD=(
     [walk]="$WALK --threads 2 --nice 0 $TREE"
+    [times]="$WALK --threads 2 --nice 0 --folder-times $TREE"
     [bytes]="$LIST --bytes $TREE"
     [window]="$LIST $TREE"
     [top1]="$LIST --bytes --top 1 $TREE"
     [w2]="$LIST --bytes --workers 2 $TREE"
     [w8]="$LIST --bytes --workers 8 $TREE"
 )
-WARM=(walk bytes window top1 w2 w8)
+WARM=(walk times bytes window top1 w2 w8)
 if [ -n "${BEFORE:-}" ]; then
     CMD[before_bytes]="env LC_ALL=$LIST_LOCALE $BEFORE list --bytes $TREE"
     CMD[before_window]="env LC_ALL=$LIST_LOCALE $BEFORE list $TREE"
@@ -116,6 +119,7 @@ row_line() {  # cache, row, goal text
     printf '%-7s %-44s %9.3f %9.2f %8.2fx  %s\n' "$1" "$(shown "$2")" "$wall" "$cpu" "$ratio" "$verdict"
 }
 row_line warm walk ""
+row_line warm times ""
 row_line warm bytes "<= ${GOAL}x:"
 row_line warm window "<= ${GOAL}x:"
 row_line warm top1 ""

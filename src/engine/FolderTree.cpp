@@ -204,21 +204,33 @@ std::string_view FolderTree::name(Index index) const
     return {n.name, n.nameLength};
 }
 
+// Writes the names from the root down to `index`, each followed by '/',
+// backwards into the end of `path`, which holds exactly their length.
+void FolderTree::fillBelowRoot(Index index, std::string& path) const
+{
+    std::size_t end = path.size();
+    for (Index i = index; node(i).parent != kNone; i = node(i).parent) {
+        const Node& n = node(i);
+        path[--end] = '/';
+        end -= n.nameLength;
+        path.replace(end, n.nameLength, n.name, n.nameLength);
+    }
+}
+
+std::size_t FolderTree::lengthBelowRoot(Index index) const
+{
+    std::size_t length = 0;
+    for (Index i = index; node(i).parent != kNone; i = node(i).parent)
+        length += node(i).nameLength + 1u;
+    return length;
+}
+
 std::string FolderTree::relativePath(Index index) const
 {
-    std::vector<Index> chain;
-    std::size_t length = 0;
-    for (Index i = index; node(i).parent != kNone; i = node(i).parent) {
-        chain.push_back(i);
-        length += node(i).nameLength + 1;
-    }
-    std::string path;
-    path.reserve(length);
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        if (!path.empty())
-            path += '/';
-        path.append(name(*it));
-    }
+    std::string path(lengthBelowRoot(index), '\0');
+    fillBelowRoot(index, path);
+    if (!path.empty())
+        path.pop_back();  // no trailing '/'
     return path;
 }
 
@@ -226,10 +238,9 @@ std::string FolderTree::fullPath(Index index) const
 {
     if (node(index).parent == kNone)
         return rootPath_;
-    std::string relative = relativePath(index);
-    std::string path;
-    path.reserve(rootPath_.size() + relative.size() + 1);
-    path.append(rootPath_).append(relative).push_back('/');
+    std::string path(rootPath_.size() + lengthBelowRoot(index), '\0');
+    path.replace(0, rootPath_.size(), rootPath_);
+    fillBelowRoot(index, path);
     return path;
 }
 

@@ -94,6 +94,8 @@ private:
     const Node& node(Index i) const;
     Index append(Index parent, std::string_view name, const Times& times);
     void settle(Index node, std::vector<FolderRecord>& out);
+    std::size_t lengthBelowRoot(Index node) const;
+    void fillBelowRoot(Index node, std::string& path) const;
     void nameNewAncestors(FolderRecord& record);
     FolderRecord makeRecord(Index node, std::string path);
     static void mergeState(Node& into, SizeState state, int error);

@@ -3,6 +3,7 @@
 #include "controls/RoListBox.h"
 #include "folderlist/RowBatchBuilder.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMetaObject>
@@ -16,6 +17,11 @@ namespace velmaro {
 namespace {
 constexpr int kPathColumn = 2;   // the first sort: the full path reads like the tree
 constexpr int kHandOverMs = 50;  // batches reach the list together, at most this often
+// The count lines follow the rows at most this often while the walk runs
+// (and once more at its end): each change of their text is announced to
+// a screen reader, which then asks the program for the line's role and
+// name; 20 announcements a second only cost the scan time.
+constexpr int kCountMs = 250;
 }  // namespace
 
 struct ScanRun::State {
@@ -26,6 +32,7 @@ struct ScanRun::State {
     QPointer<QLabel> info[2];
     std::deque<RowBatch> pending;  // arrived, not yet in the list
     QTimer flushTimer;
+    QElapsedTimer counted;  // since the count lines were last written by a hand-over
     QMetaObject::Connection sortDone;  // the final sort of a long list
     quint64 generation = 0;
     int sortColumn = kPathColumn;  // kept across scans: the user's choice
@@ -67,6 +74,7 @@ void ScanRun::Verzeichnisse_lesen()
     state_->pending.clear();
     QObject::disconnect(state_->sortDone);
     state_->walkDone = false;
+    state_->counted.invalidate();  // the first rows are counted at once
     for (const auto& label : state_->info)
         if (label)
             label->clear();
@@ -112,8 +120,10 @@ void ScanRun::flushRows()
     if (state_->list) {
         for (const RowBatch& batch : state_->pending)
             state_->list->AddBatch(batch);
-        if (!state_->pending.empty())
+        if (!state_->pending.empty() && (!state_->counted.isValid() || state_->counted.hasExpired(kCountMs))) {
+            state_->counted.start();
             OrdnerZähler();
+        }
     }
     state_->pending.clear();
     if (state_->walkDone && state_->running)

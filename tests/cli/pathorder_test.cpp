@@ -1,6 +1,7 @@
 // PathOrder builds the path order from the tree; it must equal a sort of
 // every path, byte by byte, also for names with bytes below and above '/'
-// and names that start like their siblings.
+// and names that start like their siblings, also in their first eight
+// bytes.
 
 #include "cli/PathOrder.h"
 
@@ -64,7 +65,9 @@ void numberAsAWalk(std::vector<FolderRecord>& records, unsigned seed)
 // listed before their parents, as the walk hands them over.
 std::vector<FolderRecord> randomTree(const std::string& root, int folders, unsigned seed)
 {
-    static const char* const parts[] = {"a", "a-", "a b", "a.", "a0", "ab", "b", "\xc3\x9c", "\xff", "-", "0"};
+    // Long parts make siblings that agree in their first eight bytes.
+    static const char* const parts[] = {"a", "a-", "a b", "a.", "a0", "ab", "b", "\xc3\x9c", "\xff", "-", "0",
+                                        "abcdefg", "abcdefgh", "abcdefgh\xff"};
     std::mt19937 random(seed);
     std::vector<std::string> paths{root};
     for (int i = 1; i < folders; ++i) {

@@ -95,9 +95,12 @@ void ScanWalk::cancel()
 {
     if (cancelled_.exchange(true))
         return;
-    queue_.drain();
     {
+        // Under the tree's lock from the drain on: once the queue is empty
+        // the workers may end the walk and close the batcher, which must
+        // then hold the records of every folder they left unlisted.
         std::lock_guard lock(treeMutex_);
+        queue_.drain();
         std::vector<FolderRecord> records;
         tree_.abandonUnlisted(records);
         batcher_.add(std::move(records));

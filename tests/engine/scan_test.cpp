@@ -6,6 +6,11 @@
 
 #include <sys/inotify.h>
 
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <thread>
+
 namespace enginetest {
 namespace {
 
@@ -376,6 +381,29 @@ TEST(Scan, CancelFromTheSinkEndsTheWalkAndMarksCutSubtrees)
     ASSERT_FALSE(records.empty());
     EXPECT_EQ(records.back().path, t / "");
     EXPECT_EQ(records.back().sizeState, SizeState::Incomplete);
+}
+
+// A stop at any moment, from a thread of its own as the window's is: every
+// folder the walk found gets its record, also when the workers run out of
+// work and end the walk while the stop is still marking what they left.
+TEST(Scan, AStopAtAnyMomentGivesEveryFoundFolderItsRecord)
+{
+    TempTree t(TempTree::Where::Memory);
+    for (int i = 0; i < 40 * 10; ++i)
+        t.dir("a" + std::to_string(i / 10) + "/b" + std::to_string(i % 10));
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        std::atomic<std::size_t> records{0};
+        FolderScanner scanner(FolderScanner::Options{8, 1});
+        scanner.start(
+            t.root(), [&](std::vector<FolderRecord>&& batch) { records += batch.size(); }, [] {});
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 3000);
+        while (std::chrono::steady_clock::now() < until && scanner.progress().folders < 441)
+            std::this_thread::yield();
+        scanner.cancel();
+        scanner.wait();
+        ASSERT_EQ(records.load(), scanner.progress().folders) << "round " << round << ": a found folder got no record";
+    }
 }
 
 }  // namespace

@@ -96,15 +96,15 @@ void ScanWalk::cancel()
     if (cancelled_.exchange(true))
         return;
     {
-        // Under the tree's lock from the drain on: once the queue is empty
-        // the workers may end the walk and close the batcher, which must
-        // then hold the records of every folder they left unlisted.
+        // Before the queue is emptied: until then no worker can end the walk
+        // and close the batcher, so the records of every folder left
+        // unlisted are in it by the time anyone closes it.
         std::lock_guard lock(treeMutex_);
-        queue_.drain();
         std::vector<FolderRecord> records;
         tree_.abandonUnlisted(records);
         batcher_.add(std::move(records));
     }
+    queue_.drain();
     batcher_.close([this] { signalDone(); });
 }
 
@@ -190,8 +190,8 @@ void ScanWalk::handleRoot(std::unique_ptr<DirReader>& reader)
         root = tree_.addRoot(DirReader::timesOf(st));
         if (rootIsFileSystemFolder(fd))
             tree_.keepAsFileSystemFolder(root);
+        ++folders_;  // with the node, as list() counts subfolders: a stop sees both or neither
     }
-    ++folders_;
     list(root, fd, reader);
 }
 

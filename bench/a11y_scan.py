@@ -16,13 +16,13 @@ the harness of tests/e2e). Each round, in turn:
 A run waits until the started program is idle, clicks "Unterordner suchen"
 with xdotool (the same way in both modes) and takes the scan's end as the
 last moment the program used CPU before it stayed idle for IDLE seconds
-(/proc/PID/stat, sampled every 10 ms, the kernel's tick for CPU time). The
-sampling runs in a process of its own at nice 19, so that it takes no CPU
-from the scan: at nice 0, as the script itself runs, it outranked the
-scan's workers (nice 10) and took 2-4 % of the two cores during the scan,
-which the walk it is compared with does not meet. At the scan's end the
-cores are idle and the sampler sees the last change at once. So the time covers everything the
-program does for the scan, the bridge's work included. The first run of the
+(/proc/PID/stat, sampled every 10 ms, the kernel's tick for CPU time, by
+cpu_idle.py in a process of its own at nice 19). At nice 0, as this script
+runs, the sampling outranked the scan's workers (nice 10) and took 2-4 % of
+the two cores during the scan, which the walk it is compared with does not
+meet; at the scan's end the cores are idle and the sampler sees the last
+change at once. So the time covers everything the program does for the
+scan, the bridge's work included. The first run of the
 "on" mode also reads the count lines over AT-SPI as a check that the click
 started the scan of TREE, and the stand-in reports what the list announced.
 
@@ -48,9 +48,9 @@ gi.require_version("GLib", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
 
 from atspi_client import AtspiBus, REGISTRY  # noqa: E402
+from cpu_idle import TICK, cpu_ticks  # noqa: E402
 from desktop_stack import DesktopStack, end_pid, wait_until  # noqa: E402
 
-TICK = os.sysconf("SC_CLK_TCK")
 IDLE = 1.0  # seconds without CPU use that end a scan
 POLL = 0.01  # seconds between two looks at the program's CPU time
 # What a screen reader registers for (a superset of what Orca asks for).
@@ -120,42 +120,12 @@ class ScreenReaderStandIn:
             self.loop.quit()
 
 
-def cpu_ticks(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])  # utime + stime
-
-
-# The sampler, run on its own by `python3 -c` (nothing to import but the
-# standard library): prints the monotonic time of the last CPU use of PID
-# before it stayed idle for IDLE seconds, and its CPU seconds so far.
-SAMPLER = """
-import os, sys, time
-pid, idle, poll = int(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3])
-tick = os.sysconf("SC_CLK_TCK")
-def ticks():
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])
-last, last_change = ticks(), time.monotonic()
-while True:
-    time.sleep(poll)
-    now_ticks, now = ticks(), time.monotonic()
-    if now_ticks != last:
-        last, last_change = now_ticks, now
-    elif now - last_change >= idle:
-        print(repr(last_change), repr(last / tick))
-        break
-"""
-
-
 def wait_idle(pid, idle):
     """Returns the monotonic time of the last CPU use seen before the
     process stayed idle for `idle` seconds, and its CPU seconds so far;
-    sampled at nice 19 (time.monotonic is the system's CLOCK_MONOTONIC,
-    the same in every process)."""
-    out = subprocess.run(["nice", "-n", "19", sys.executable, "-c", SAMPLER, str(pid), str(idle), str(POLL)],
-                         capture_output=True, text=True, check=True).stdout
+    sampled by cpu_idle.py at nice 19."""
+    out = subprocess.run(["nice", "-n", "19", sys.executable, os.path.join(HERE, "cpu_idle.py"), str(pid),
+                          str(idle), str(POLL)], capture_output=True, text=True, check=True).stdout
     end, cpu = out.split()
     return float(end), float(cpu)
 

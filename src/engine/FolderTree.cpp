@@ -213,7 +213,7 @@ void FolderTree::fillBelowRoot(Index index, std::string& path) const
         const Node& n = node(i);
         path[--end] = '/';
         end -= n.nameLength;
-        path.replace(end, n.nameLength, n.name, n.nameLength);
+        std::copy_n(n.name, n.nameLength, path.begin() + std::ptrdiff_t(end));
     }
 }
 
@@ -239,7 +239,7 @@ std::string FolderTree::fullPath(Index index) const
     if (node(index).parent == kNone)
         return rootPath_;
     std::string path(rootPath_.size() + lengthBelowRoot(index), '\0');
-    path.replace(0, rootPath_.size(), rootPath_);
+    std::copy(rootPath_.begin(), rootPath_.end(), path.begin());
     fillBelowRoot(index, path);
     return path;
 }

@@ -26,10 +26,24 @@ struct Handover {
     bool done = false;
 };
 
-// Moves the batches that arrived into `outcome`, showing each record to
-// `onRecord` on the way.
-void take(std::vector<Batch>& arrived, ScanOutcome& outcome, const FolderScan::RecordSink& onRecord)
+// Makes room for `incoming` more records, and for as many as the walk has
+// found folders, so that the records are moved to a larger place seldom.
+void makeRoom(std::vector<engine::FolderRecord>& records, std::size_t incoming, uint64_t found)
 {
+    const std::size_t needed = records.size() + incoming;
+    if (needed > records.capacity())
+        records.reserve(std::max<std::size_t>({needed, 2 * records.capacity(), std::size_t(found)}));
+}
+
+// Moves the batches that arrived into `outcome`, showing each record to
+// `onRecord` on the way. `found`: the folders the walk has found so far.
+void take(std::vector<Batch>& arrived, ScanOutcome& outcome, const FolderScan::RecordSink& onRecord,
+          uint64_t found)
+{
+    std::size_t incoming = 0;
+    for (const Batch& batch : arrived)
+        incoming += batch.size();
+    makeRoom(outcome.records, incoming, found);
     for (Batch& batch : arrived) {
         for (engine::FolderRecord& record : batch) {
             if (onRecord)
@@ -77,8 +91,9 @@ ScanOutcome FolderScan::run(const std::string& root, unsigned workers, Interrupt
             arrived.swap(handover.batches);
             done = handover.done;
         }
-        take(arrived, outcome, onRecord);
-        progress.update(scanner.progress());
+        const engine::ScanProgress now = scanner.progress();
+        take(arrived, outcome, onRecord, now.folders);
+        progress.update(now);
     }
     scanner.wait();
     interrupts.setStopAction(nullptr);

@@ -23,6 +23,8 @@ using engine::SizeState;
 // to as much: each hand-over into a full pipe waits for its reader to wake
 // up, and on a busy machine that wait costs more than the copy.
 constexpr std::size_t kFlushAt = 1 << 20;
+// Prepared rows are kept in pieces of this size.
+constexpr std::size_t kPieceBytes = 1 << 20;
 
 void widenPipe(std::FILE* out)
 {
@@ -83,8 +85,15 @@ std::string ListPrinter::failureText(const FolderRecord& record) const
 
 void ListPrinter::prepare(const FolderRecord& record)
 {
-    appendRow(prepared_, record);
-    preparedEnds_.push_back(prepared_.size());
+    if (preparedPieces_.empty() || preparedPieces_.back().size() >= kPieceBytes) {
+        preparedPieces_.emplace_back();
+        preparedPieces_.back().reserve(kPieceBytes + kPieceBytes / 4);
+    }
+    std::string& piece = preparedPieces_.back();
+    const std::size_t begin = piece.size();
+    appendRow(piece, record);
+    preparedRows_.push_back(PreparedRow{uint32_t(preparedPieces_.size() - 1), uint32_t(begin),
+                                        uint32_t(piece.size() - begin)});
 }
 
 void ListPrinter::appendRow(std::string& out, const FolderRecord& record)
@@ -161,9 +170,9 @@ void ListPrinter::print(const std::string& root, const std::vector<FolderRecord>
 {
     const auto appendShown = [&](const FolderRecord* record) {
         const auto index = std::size_t(record - all.data());
-        if (index < preparedEnds_.size()) {
-            const std::size_t begin = index == 0 ? 0 : preparedEnds_[index - 1];
-            buffer_.append(prepared_, begin, preparedEnds_[index] - begin);
+        if (index < preparedRows_.size()) {
+            const PreparedRow& row = preparedRows_[index];
+            buffer_.append(preparedPieces_[row.piece], row.begin, row.length);
         } else
             appendRow(buffer_, *record);
         flush(false);

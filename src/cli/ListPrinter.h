@@ -62,9 +62,17 @@ private:
     std::unique_ptr<FolderRowBuilder> builder_;
     std::unique_ptr<WindowCells> cells_;
     std::string buffer_;
-    // The rows of all[0], all[1], ... one after the other; row i ends at preparedEnds_[i].
-    std::string prepared_;
-    std::vector<std::size_t> preparedEnds_;
+    // Where prepare() put the row of all[i]: in which piece, from where, how long.
+    struct PreparedRow {
+        uint32_t piece = 0;
+        uint32_t begin = 0;
+        uint32_t length = 0;
+    };
+    // The prepared rows, one after the other, in pieces of about kPieceBytes
+    // that never move once written (a single growing text would be copied
+    // and its memory touched afresh at every doubling).
+    std::vector<std::string> preparedPieces_;
+    std::vector<PreparedRow> preparedRows_;
 };
 
 }  // namespace velmaro::cli

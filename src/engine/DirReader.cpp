@@ -55,7 +55,9 @@ FolderTree::Times DirReader::timesOf(const struct statx& st)
 
 void DirReader::read(int fd, Result& out)
 {
-    out = Result{};
+    out.listing = FolderTree::Listing{};
+    out.subfolders.clear();  // keeps its room for the next folder
+    out.files = 0;
     for (;;) {
         if (cancel_.load(std::memory_order_relaxed)) {
             out.listing.state = SizeState::Incomplete;

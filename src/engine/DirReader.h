@@ -40,6 +40,7 @@ public:
     // makes the listing Failed with the first such errno, and the other
     // entries are still read (their subfolders are descended). A failed
     // read of the folder itself makes it Failed and drops the subfolders.
+    // `out` is overwritten whole; pass the same one again to reuse its room.
     void read(int fd, Result& out);
 
     // statx of `name` below `dirFd` (or of dirFd itself for ""), not

@@ -7,6 +7,7 @@ namespace velmaro::engine {
 
 RecordBatcher::RecordBatcher(std::size_t batchSize, Sink sink, std::chrono::milliseconds interval)
     : batchSize_(std::max<std::size_t>(batchSize, 1))
+    , reserved_(std::min<std::size_t>(batchSize_, 4096))
     , interval_(interval)
     , sink_(std::move(sink))
     , lastSend_(std::chrono::steady_clock::now())
@@ -17,18 +18,22 @@ void RecordBatcher::add(std::vector<FolderRecord>&& records)
     if (records.empty())
         return;
     std::lock_guard lock(queueMutex_);
+    partial_.reserve(reserved_);  // each record is moved once
     for (FolderRecord& record : records) {
         partial_.push_back(std::move(record));
         if (partial_.size() == batchSize_) {
             full_.push_back(std::exchange(partial_, {}));
+            partial_.reserve(reserved_);
         }
     }
     records.clear();
 }
 
-std::deque<std::vector<FolderRecord>> RecordBatcher::takeBatches(bool all)
+std::vector<std::vector<FolderRecord>> RecordBatcher::takeBatches(bool all)
 {
     std::lock_guard lock(queueMutex_);
+    if (full_.empty() && partial_.empty())
+        return {};
     auto now = std::chrono::steady_clock::now();
     if (!partial_.empty() && (all || now - lastSend_ >= interval_)) {
         full_.push_back(std::exchange(partial_, {}));
@@ -38,7 +43,7 @@ std::deque<std::vector<FolderRecord>> RecordBatcher::takeBatches(bool all)
     return std::exchange(full_, {});
 }
 
-void RecordBatcher::send(std::deque<std::vector<FolderRecord>>&& batches)
+void RecordBatcher::send(std::vector<std::vector<FolderRecord>>&& batches)
 {
     sender_ = std::this_thread::get_id();
     for (auto& batch : batches)

@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -39,17 +38,18 @@ public:
 
 private:
     // Takes what is to be sent now; with `all`, the partial batch too.
-    std::deque<std::vector<FolderRecord>> takeBatches(bool all);
-    void send(std::deque<std::vector<FolderRecord>>&& batches);
+    std::vector<std::vector<FolderRecord>> takeBatches(bool all);
+    void send(std::vector<std::vector<FolderRecord>>&& batches);
     void closeLocked(const std::function<void()>& onClosed);
 
     const std::size_t batchSize_;
+    const std::size_t reserved_;  // room made in a new batch up front
     const std::chrono::milliseconds interval_;
     Sink sink_;
     std::mutex sinkMutex_;  // held while the sink runs; taken before queueMutex_
     std::mutex queueMutex_;
     std::vector<FolderRecord> partial_;
-    std::deque<std::vector<FolderRecord>> full_;
+    std::vector<std::vector<FolderRecord>> full_;
     std::chrono::steady_clock::time_point lastSend_;
     bool closed_ = false;                    // guarded by sinkMutex_
     std::atomic<std::thread::id> sender_{};  // the thread inside send(), if any

@@ -134,10 +134,10 @@ void ScanWalk::lowerPriority() const
 void ScanWalk::work()
 {
     lowerPriority();
-    std::unique_ptr<DirReader> reader;
+    Worker worker;
     Item item;
     while (queue_.pop(item)) {
-        handle(item, reader);
+        handle(item, worker);
         item = Item{};
         queue_.taskDone();
         batcher_.flushIfDue();
@@ -165,7 +165,7 @@ void ScanWalk::signalDone()
     doneChanged_.notify_all();
 }
 
-void ScanWalk::handleRoot(std::unique_ptr<DirReader>& reader)
+void ScanWalk::handleRoot(Worker& worker)
 {
     if (cancelled_.load())
         return;
@@ -192,13 +192,13 @@ void ScanWalk::handleRoot(std::unique_ptr<DirReader>& reader)
             tree_.keepAsFileSystemFolder(root);
         ++folders_;  // with the node, as list() counts subfolders: a stop sees both or neither
     }
-    list(root, fd, reader);
+    list(root, fd, worker);
 }
 
-void ScanWalk::handle(Item& item, std::unique_ptr<DirReader>& reader)
+void ScanWalk::handle(Item& item, Worker& worker)
 {
     if (item.node == FolderTree::kNone) {
-        handleRoot(reader);
+        handleRoot(worker);
         return;
     }
     if (cancelled_.load()) {
@@ -219,7 +219,7 @@ void ScanWalk::handle(Item& item, std::unique_ptr<DirReader>& reader)
         drop(item.node, isGone(-fd) ? FolderTree::Drop::Vanished : FolderTree::Drop::Unreadable, -fd);
         return;
     }
-    list(item.node, fd, reader);
+    list(item.node, fd, worker);
 }
 
 // The scanned folder is lost+found directly in the root of a mount.
@@ -258,12 +258,12 @@ int ScanWalk::openFolder(Item& item)
     return fd;
 }
 
-void ScanWalk::list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& reader)
+void ScanWalk::list(FolderTree::Index node, int fd, Worker& worker)
 {
-    if (!reader)
-        reader = std::make_unique<DirReader>(volume_, cancelled_, counters_);
-    DirReader::Result result;
-    reader->read(fd, result);
+    if (!worker.reader)
+        worker.reader = std::make_unique<DirReader>(volume_, cancelled_, counters_);
+    DirReader::Result& result = worker.result;
+    worker.reader->read(fd, result);
     if (result.listing.state == SizeState::Failed && result.listing.error == ENOENT) {
         ::close(fd);  // removed while it was being listed
         drop(node, FolderTree::Drop::Vanished, 0);
@@ -275,8 +275,10 @@ void ScanWalk::list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& 
     else
         ::close(fd);
 
-    std::vector<Item> items;
-    items.reserve(result.subfolders.size());
+    std::vector<Item>& items = worker.items;
+    items.clear();
+    std::vector<FolderRecord>& records = worker.records;
+    records.clear();
     std::lock_guard lock(treeMutex_);
     if (tree_.listed(node))
         return;  // cut short by cancel() while it was read: dropped
@@ -284,7 +286,6 @@ void ScanWalk::list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& 
         const FolderTree::Index child = tree_.addChild(node, sub.name, sub.times);
         items.push_back(Item{child, handle, tree_.name(child).data()});
     }
-    std::vector<FolderRecord> records;
     tree_.finishListing(node, result.listing, records);
     batcher_.add(std::move(records));
     folders_ += items.size();

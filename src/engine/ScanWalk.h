@@ -60,14 +60,23 @@ private:
         const char* name = nullptr;                  // the tree's copy, '\0'-terminated, never moves
     };
 
+    // What one worker keeps from folder to folder, so that each listing
+    // reuses the room the last one made.
+    struct Worker {
+        std::unique_ptr<DirReader> reader;  // made once the root's volume is known
+        DirReader::Result result;
+        std::vector<Item> items;
+        std::vector<FolderRecord> records;
+    };
+
     void work();
     void lowerPriority() const;
-    void handle(Item& item, std::unique_ptr<DirReader>& reader);
-    void handleRoot(std::unique_ptr<DirReader>& reader);
+    void handle(Item& item, Worker& worker);
+    void handleRoot(Worker& worker);
     int openFolder(Item& item);
     bool onOtherVolume(int fd) const;
     bool rootIsFileSystemFolder(int rootFd) const;
-    void list(FolderTree::Index node, int fd, std::unique_ptr<DirReader>& reader);
+    void list(FolderTree::Index node, int fd, Worker& worker);
     void finishListing(FolderTree::Index node, const FolderTree::Listing& listing);
     void drop(FolderTree::Index node, FolderTree::Drop why, int error);
     void finish();

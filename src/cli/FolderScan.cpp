@@ -54,7 +54,19 @@ void take(std::vector<Batch>& arrived, ScanOutcome& outcome, const FolderScan::R
     arrived.clear();
 }
 
+// Outcomes kept until the process ends, the last one first.
+struct KeptOutcome {
+    ScanOutcome outcome;
+    KeptOutcome* next = nullptr;
+};
+KeptOutcome* kept = nullptr;
+
 }  // namespace
+
+void ScanOutcome::keepUntilExit(ScanOutcome&& outcome)
+{
+    kept = new KeptOutcome{std::move(outcome), kept};
+}
 
 ScanOutcome FolderScan::run(const std::string& root, unsigned workers, InterruptWatch& interrupts,
                             const RecordSink& onRecord)

@@ -26,6 +26,12 @@ struct ScanOutcome {
     std::string root;  // the scanned folder, absolute, ends in '/'
     std::vector<engine::FolderRecord> records;
     bool cutShort = false;
+
+    // Keeps `outcome` until the process ends, without ever freeing it: for
+    // a command that is done with its records and about to exit, where
+    // freeing them one by one would only delay the exit (30 ms for 100,000
+    // folders). It stays reachable, so leak checkers do not count it.
+    static void keepUntilExit(ScanOutcome&& outcome);
 };
 
 class FolderScan {

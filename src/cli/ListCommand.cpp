@@ -21,7 +21,7 @@ int ListCommand::run(const CliOptions& options)
     FolderScan::RecordSink prepare;
     if (options.top == 0)
         prepare = [&printer](const engine::FolderRecord& record) { printer.prepare(record); };
-    const std::optional<ScanOutcome> scan =
+    std::optional<ScanOutcome> scan =
         FolderScan::runNamed(options.folder, options.workers, interrupts, prepare);
     if (!scan)
         return kExitUnusable;
@@ -32,7 +32,9 @@ int ListCommand::run(const CliOptions& options)
     selection.top = options.top;
     const auto rows = RecordOrder::select(scan->records, selection);
     printer.print(scan->root, scan->records, rows, scan->cutShort);
-    return ScanFailures::report(scan->records, scan->cutShort) ? kExitFailures : kExitDone;
+    const int code = ScanFailures::report(scan->records, scan->cutShort) ? kExitFailures : kExitDone;
+    ScanOutcome::keepUntilExit(std::move(*scan));
+    return code;
 }
 
 }  // namespace velmaro::cli

@@ -97,32 +97,42 @@ std::vector<Index> parentsByPath(const std::vector<FolderRecord>& records)
     return parents;
 }
 
+// What the order needs of each record, read in one pass over the records
+// so that the rest works on these small arrays.
+struct Facts {
+    std::vector<engine::WalkIndex> index, parent;
+    std::vector<uint32_t> length;      // of the path
+    std::vector<uint32_t> nameLength;  // of the name
+    std::vector<uint64_t> nameKey;     // leadingBytesOfName()
+};
+
 // The same by the walk's numbers, which every record of a walk carries:
 // no path is hashed. Empty when a record has no number, a number is given
 // twice, a parent has no record, or there is not exactly one root.
-std::vector<Index> parentsByWalk(const std::vector<FolderRecord>& records)
+std::vector<Index> parentsByWalk(const Facts& facts)
 {
+    const std::size_t count = facts.index.size();
     engine::WalkIndex highest = 0;
-    for (const FolderRecord& r : records) {
-        if (r.index == engine::kNoWalkIndex)
+    for (const engine::WalkIndex index : facts.index) {
+        if (index == engine::kNoWalkIndex)
             return {};
-        highest = std::max(highest, r.index);
+        highest = std::max(highest, index);
     }
     // A walk numbers the folders it found, rows or not; far more numbers
     // than records would only cost memory here.
-    if (highest >= 4 * records.size() + 1024)
+    if (highest >= 4 * count + 1024)
         return {};
     std::vector<Index> position(std::size_t{highest} + 1, kNone);
-    for (Index i = 0; i < records.size(); ++i) {
-        Index& at = position[records[i].index];
+    for (Index i = 0; i < count; ++i) {
+        Index& at = position[facts.index[i]];
         if (at != kNone)
             return {};
         at = i;
     }
-    std::vector<Index> parents(records.size(), kNone);
+    std::vector<Index> parents(count, kNone);
     std::size_t roots = 0;
-    for (Index i = 0; i < records.size(); ++i) {
-        const engine::WalkIndex parent = records[i].parent;
+    for (Index i = 0; i < count; ++i) {
+        const engine::WalkIndex parent = facts.parent[i];
         if (parent == engine::kNoWalkIndex) {
             if (++roots > 1)
                 return {};
@@ -137,9 +147,9 @@ std::vector<Index> parentsByWalk(const std::vector<FolderRecord>& records)
 
 // The parent of every record; kNone for the one root. Empty when the
 // records do not form one tree.
-std::vector<Index> parentsOf(const std::vector<FolderRecord>& records)
+std::vector<Index> parentsOf(const std::vector<FolderRecord>& records, const Facts& facts)
 {
-    std::vector<Index> parents = parentsByWalk(records);
+    std::vector<Index> parents = parentsByWalk(facts);
     return parents.empty() ? parentsByPath(records) : parents;
 }
 
@@ -157,22 +167,64 @@ uint64_t leadingBytes(std::string_view tail)
     return key;
 }
 
-// Sorts one folder's children by the bytes after its path (`skip` bytes),
-// reading each child's path once for its key rather than at every compare.
+// leadingBytes() of `name` followed by '/'.
+uint64_t leadingBytesOfName(std::string_view name)
+{
+    unsigned char bytes[8] = {};
+    const std::size_t n = std::min<std::size_t>(sizeof bytes, name.size());
+    std::memcpy(bytes, name.data(), n);
+    if (n < sizeof bytes)
+        bytes[n] = '/';
+    return leadingBytes(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
+}
+
+Facts factsOf(const std::vector<FolderRecord>& records)
+{
+    Facts facts;
+    for (auto* column : {&facts.index, &facts.parent, &facts.length, &facts.nameLength})
+        column->resize(records.size());
+    facts.nameKey.resize(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const FolderRecord& r = records[i];
+        facts.index[i] = r.index;
+        facts.parent[i] = r.parent;
+        facts.length[i] = uint32_t(r.path.size());
+        facts.nameLength[i] = uint32_t(r.name.size());
+        facts.nameKey[i] = leadingBytesOfName(r.name);
+    }
+    return facts;
+}
+
+// Every child's sort key: the first eight bytes after its parent's path.
+// Where that part is as long as the record's name and a '/', it is that
+// name (a walk's names are its paths' last components), whose key was read
+// with the rest of the record: no path is read.
+std::vector<uint64_t> siblingKeys(const std::vector<FolderRecord>& records, const Facts& facts,
+                                  const std::vector<Index>& parents)
+{
+    std::vector<uint64_t> keys(records.size(), 0);
+    for (Index i = 0; i < records.size(); ++i) {
+        if (parents[i] == kNone || facts.length[parents[i]] > facts.length[i])
+            continue;
+        const std::size_t skip = facts.length[parents[i]];
+        keys[i] = facts.length[i] - skip == facts.nameLength[i] + 1
+                      ? facts.nameKey[i]
+                      : leadingBytes(std::string_view(records[i].path).substr(skip));
+    }
+    return keys;
+}
+
+// Sorts one folder's children by the bytes after its path (`skip` bytes);
+// `keys` from siblingKeys().
 void sortSiblings(std::vector<Index>::iterator begin, std::vector<Index>::iterator end, std::size_t skip,
-                  const std::vector<FolderRecord>& records, std::vector<std::pair<uint64_t, Index>>& keyed)
+                  const std::vector<FolderRecord>& records, const std::vector<uint64_t>& keys)
 {
     if (end - begin < 2)
         return;
     const auto tail = [&](Index i) { return std::string_view(records[i].path).substr(skip); };
-    keyed.clear();
-    for (auto it = begin; it != end; ++it)
-        keyed.emplace_back(leadingBytes(tail(*it)), *it);
-    std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first < b.first : tail(a.second) < tail(b.second);
+    std::sort(begin, end, [&](Index a, Index b) {
+        return keys[a] != keys[b] ? keys[a] < keys[b] : tail(a) < tail(b);
     });
-    for (const auto& [key, index] : keyed)
-        *begin++ = index;
 }
 
 }  // namespace
@@ -181,7 +233,8 @@ std::vector<const FolderRecord*> PathOrder::of(const std::vector<FolderRecord>& 
 {
     if (records.empty() || records.size() >= kNone)
         return sortedByPath(records);
-    const std::vector<Index> parents = parentsOf(records);
+    const Facts facts = factsOf(records);
+    const std::vector<Index> parents = parentsOf(records, facts);
     if (parents.size() != records.size())
         return sortedByPath(records);
     // The children of record p are children[first[p] .. first[p + 1]).
@@ -204,15 +257,15 @@ std::vector<const FolderRecord*> PathOrder::of(const std::vector<FolderRecord>& 
     // Pre-order, siblings by the bytes after their parent's path.
     std::vector<const FolderRecord*> rows;
     rows.reserve(records.size());
+    const std::vector<uint64_t> keys = siblingKeys(records, facts, parents);
     std::vector<Index> stack{root};
-    std::vector<std::pair<uint64_t, Index>> keyed;
     while (!stack.empty()) {
         const Index p = stack.back();
         stack.pop_back();
         rows.push_back(&records[p]);
         const auto begin = children.begin() + first[p];
         const auto end = children.begin() + first[p + 1];
-        sortSiblings(begin, end, records[p].path.size(), records, keyed);
+        sortSiblings(begin, end, facts.length[p], records, keys);
         stack.insert(stack.end(), std::make_reverse_iterator(end), std::make_reverse_iterator(begin));
     }
     return rows;

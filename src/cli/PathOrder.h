@@ -9,7 +9,8 @@
 // So only siblings are compared, on the bytes after their parent's path.
 // The tree comes from the walk's numbers (FolderRecord::index and parent)
 // where every record carries them, else from the paths; the numbers must
-// then agree with the paths, as a walk's do.
+// then agree with the paths, as a walk's do. A record's name that is as
+// long as its path's last component must be that component (a walk's is).
 //
 // Contract: of() returns every record of `records` exactly once, ordered as
 // std::sort by path would order them. When the records do not form one

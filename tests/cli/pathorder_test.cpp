@@ -40,8 +40,8 @@ std::vector<std::string> sortedPaths(const std::vector<FolderRecord>& records)
     return paths;
 }
 
-// Numbers the records as a walk does: the root 0, the others in a random
-// order, each with its parent's number.
+// Numbers and names the records as a walk does: the root 0, the others in
+// a random order, each with its parent's number.
 void numberAsAWalk(std::vector<FolderRecord>& records, unsigned seed)
 {
     std::vector<velmaro::engine::WalkIndex> numbers(records.size());
@@ -55,6 +55,8 @@ void numberAsAWalk(std::vector<FolderRecord>& records, unsigned seed)
     }
     for (FolderRecord& r : records) {
         const std::size_t slash = r.path.rfind('/', r.path.size() - 2);
+        if (r.path.size() > 1)
+            r.name = r.path.substr(slash + 1, r.path.size() - slash - 2);
         const auto parent = byPath.find(r.path.substr(0, slash + 1));
         r.parent = r.index == 0 || parent == byPath.end() ? velmaro::engine::kNoWalkIndex : parent->second;
     }

@@ -26,29 +26,16 @@ struct Handover {
     bool done = false;
 };
 
-// Makes room for `incoming` more records, and for as many as the walk has
-// found folders, so that the records are moved to a larger place seldom.
-void makeRoom(std::vector<engine::FolderRecord>& records, std::size_t incoming, uint64_t found)
-{
-    const std::size_t needed = records.size() + incoming;
-    if (needed > records.capacity())
-        records.reserve(std::max<std::size_t>({needed, 2 * records.capacity(), std::size_t(found)}));
-}
-
 // Moves the batches that arrived into `outcome`, showing each record to
-// `onRecord` on the way. `found`: the folders the walk has found so far.
-void take(std::vector<Batch>& arrived, ScanOutcome& outcome, const FolderScan::RecordSink& onRecord,
-          uint64_t found)
+// `onRecord` on the way.
+void take(std::vector<Batch>& arrived, ScanOutcome& outcome, const FolderScan::RecordSink& onRecord)
 {
-    std::size_t incoming = 0;
-    for (const Batch& batch : arrived)
-        incoming += batch.size();
-    makeRoom(outcome.records, incoming, found);
     for (Batch& batch : arrived) {
-        for (engine::FolderRecord& record : batch) {
-            if (onRecord)
-                onRecord(record);
-            outcome.records.push_back(std::move(record));
+        const std::size_t first = outcome.records.size();
+        outcome.records.append(std::move(batch));
+        if (onRecord) {
+            for (std::size_t i = first; i < outcome.records.size(); ++i)
+                onRecord(outcome.records[i]);
         }
     }
     arrived.clear();
@@ -103,9 +90,8 @@ ScanOutcome FolderScan::run(const std::string& root, unsigned workers, Interrupt
             arrived.swap(handover.batches);
             done = handover.done;
         }
-        const engine::ScanProgress now = scanner.progress();
-        take(arrived, outcome, onRecord, now.folders);
-        progress.update(now);
+        take(arrived, outcome, onRecord);
+        progress.update(scanner.progress());
     }
     scanner.wait();
     interrupts.setStopAction(nullptr);

@@ -11,6 +11,7 @@
 //    found so far are returned, subtrees cut short are Incomplete, and
 //    cutShort is true.
 
+#include "cli/RecordList.h"
 #include "engine/FolderRecord.h"
 
 #include <functional>
@@ -24,7 +25,7 @@ class InterruptWatch;
 
 struct ScanOutcome {
     std::string root;  // the scanned folder, absolute, ends in '/'
-    std::vector<engine::FolderRecord> records;
+    RecordList records;
     bool cutShort = false;
 
     // Keeps `outcome` until the process ends, without ever freeing it: for

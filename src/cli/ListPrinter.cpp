@@ -94,6 +94,7 @@ void ListPrinter::prepare(const FolderRecord& record)
     appendRow(piece, record);
     preparedRows_.push_back(PreparedRow{uint32_t(preparedPieces_.size() - 1), uint32_t(begin),
                                         uint32_t(piece.size() - begin)});
+
 }
 
 void ListPrinter::appendRow(std::string& out, const FolderRecord& record)
@@ -165,11 +166,11 @@ void ListPrinter::appendJsonRow(std::string& out, const FolderRecord& record) co
     out += '}';
 }
 
-void ListPrinter::print(const std::string& root, const std::vector<FolderRecord>& all,
+void ListPrinter::print(const std::string& root, const RecordList& all,
                         const std::vector<const FolderRecord*>& rows, bool cutShort)
 {
     const auto appendShown = [&](const FolderRecord* record) {
-        const auto index = std::size_t(record - all.data());
+        const std::size_t index = all.positionOf(record);
         if (index < preparedRows_.size()) {
             const PreparedRow& row = preparedRows_[index];
             buffer_.append(preparedPieces_[row.piece], row.begin, row.length);

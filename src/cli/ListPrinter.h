@@ -20,6 +20,7 @@
 //    "error" (German text, when not complete), "errno" (when failed)}, ...]}
 // with names as JsonText gives them (exact bytes of names that are not UTF-8).
 
+#include "cli/RecordList.h"
 #include "engine/FolderRecord.h"
 
 #include <cstdio>
@@ -47,7 +48,7 @@ public:
     void prepare(const engine::FolderRecord& record);
     // `rows` are the folders to show, in order, pointing into `all`, the
     // whole scan (also for the counts of the JSON form).
-    void print(const std::string& root, const std::vector<engine::FolderRecord>& all,
+    void print(const std::string& root, const RecordList& all,
                const std::vector<const engine::FolderRecord*>& rows, bool cutShort);
 
 private:

@@ -27,7 +27,7 @@ std::size_t parentLength(std::string_view path)
 // Paths to record indexes: open addressing, linear probing.
 class PathTable {
 public:
-    explicit PathTable(const std::vector<FolderRecord>& records)
+    explicit PathTable(const RecordList& records)
         : records_(records)
     {
         std::size_t size = 16;
@@ -61,12 +61,12 @@ public:
     }
 
 private:
-    const std::vector<FolderRecord>& records_;
+    const RecordList& records_;
     std::vector<Index> slots_;
     std::size_t mask_ = 0;
 };
 
-std::vector<const FolderRecord*> sortedByPath(const std::vector<FolderRecord>& records)
+std::vector<const FolderRecord*> sortedByPath(const RecordList& records)
 {
     std::vector<const FolderRecord*> rows;
     rows.reserve(records.size());
@@ -78,7 +78,7 @@ std::vector<const FolderRecord*> sortedByPath(const std::vector<FolderRecord>& r
 
 // The parent of every record by the paths themselves; kNone for the one
 // root. Empty when the records do not form one tree.
-std::vector<Index> parentsByPath(const std::vector<FolderRecord>& records)
+std::vector<Index> parentsByPath(const RecordList& records)
 {
     PathTable table(records);
     for (Index i = 0; i < records.size(); ++i) {
@@ -147,7 +147,7 @@ std::vector<Index> parentsByWalk(const Facts& facts)
 
 // The parent of every record; kNone for the one root. Empty when the
 // records do not form one tree.
-std::vector<Index> parentsOf(const std::vector<FolderRecord>& records, const Facts& facts)
+std::vector<Index> parentsOf(const RecordList& records, const Facts& facts)
 {
     std::vector<Index> parents = parentsByWalk(facts);
     return parents.empty() ? parentsByPath(records) : parents;
@@ -178,7 +178,7 @@ uint64_t leadingBytesOfName(std::string_view name)
     return leadingBytes(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
 }
 
-Facts factsOf(const std::vector<FolderRecord>& records)
+Facts factsOf(const RecordList& records)
 {
     Facts facts;
     for (auto* column : {&facts.index, &facts.parent, &facts.length, &facts.nameLength})
@@ -199,7 +199,7 @@ Facts factsOf(const std::vector<FolderRecord>& records)
 // Where that part is as long as the record's name and a '/', it is that
 // name (a walk's names are its paths' last components), whose key was read
 // with the rest of the record: no path is read.
-std::vector<uint64_t> siblingKeys(const std::vector<FolderRecord>& records, const Facts& facts,
+std::vector<uint64_t> siblingKeys(const RecordList& records, const Facts& facts,
                                   const std::vector<Index>& parents)
 {
     std::vector<uint64_t> keys(records.size(), 0);
@@ -217,7 +217,7 @@ std::vector<uint64_t> siblingKeys(const std::vector<FolderRecord>& records, cons
 // Sorts one folder's children by the bytes after its path (`skip` bytes);
 // `keys` from siblingKeys().
 void sortSiblings(std::vector<Index>::iterator begin, std::vector<Index>::iterator end, std::size_t skip,
-                  const std::vector<FolderRecord>& records, const std::vector<uint64_t>& keys)
+                  const RecordList& records, const std::vector<uint64_t>& keys)
 {
     if (end - begin < 2)
         return;
@@ -229,7 +229,7 @@ void sortSiblings(std::vector<Index>::iterator begin, std::vector<Index>::iterat
 
 }  // namespace
 
-std::vector<const FolderRecord*> PathOrder::of(const std::vector<FolderRecord>& records)
+std::vector<const FolderRecord*> PathOrder::of(const RecordList& records)
 {
     if (records.empty() || records.size() >= kNone)
         return sortedByPath(records);

@@ -17,6 +17,7 @@
 // tree (a record whose parent folder has no record, two records with one
 // path), it sorts every path instead.
 
+#include "cli/RecordList.h"
 #include "engine/FolderRecord.h"
 
 #include <vector>
@@ -25,7 +26,7 @@ namespace velmaro::cli {
 
 class PathOrder {
 public:
-    static std::vector<const engine::FolderRecord*> of(const std::vector<engine::FolderRecord>& records);
+    static std::vector<const engine::FolderRecord*> of(const RecordList& records);
 };
 
 }  // namespace velmaro::cli

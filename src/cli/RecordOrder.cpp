@@ -45,7 +45,7 @@ int compareBy(SortKey key, const FolderRecord& a, const FolderRecord& b)
 }
 
 // The path order without comparing every path (PathOrder).
-std::vector<const FolderRecord*> inPathOrder(const std::vector<FolderRecord>& records,
+std::vector<const FolderRecord*> inPathOrder(const RecordList& records,
                                              const RecordOrder::Selection& selection)
 {
     std::vector<const FolderRecord*> rows = PathOrder::of(records);
@@ -60,7 +60,7 @@ std::vector<const FolderRecord*> inPathOrder(const std::vector<FolderRecord>& re
 
 }  // namespace
 
-std::vector<const FolderRecord*> RecordOrder::select(const std::vector<FolderRecord>& records,
+std::vector<const FolderRecord*> RecordOrder::select(const RecordList& records,
                                                      const Selection& selection)
 {
     // A few rows of many: picking them costs less than ordering all.

@@ -10,6 +10,7 @@
 //   top > 0 keeps the first `top` after sorting and filtering.
 
 #include "cli/CliOptions.h"
+#include "cli/RecordList.h"
 #include "engine/FolderRecord.h"
 
 #include <vector>
@@ -25,7 +26,7 @@ public:
         std::size_t top = 0;
     };
 
-    static std::vector<const engine::FolderRecord*> select(const std::vector<engine::FolderRecord>& records,
+    static std::vector<const engine::FolderRecord*> select(const RecordList& records,
                                                            const Selection& selection);
 };
 

@@ -66,7 +66,7 @@ int reportUnopenedChildren(const engine::FolderRecord& folder, const Paths& scan
 
 }  // namespace
 
-bool ScanFailures::report(const std::vector<engine::FolderRecord>& records, bool cutShort)
+bool ScanFailures::report(const RecordList& records, bool cutShort)
 {
     std::vector<const engine::FolderRecord*> failed;
     Paths failedParents;

@@ -8,6 +8,7 @@
 // folder's own listing failed), the folder itself with its reason. The
 // folders above are not repeated. A scan stopped by Ctrl-C is reported once.
 
+#include "cli/RecordList.h"
 #include "engine/FolderRecord.h"
 
 #include <vector>
@@ -17,7 +18,7 @@ namespace velmaro::cli {
 class ScanFailures {
 public:
     // Returns true when something was reported (the exit code is then 1).
-    static bool report(const std::vector<engine::FolderRecord>& records, bool cutShort);
+    static bool report(const RecordList& records, bool cutShort);
 };
 
 }  // namespace velmaro::cli

@@ -31,6 +31,17 @@ std::vector<std::string> pathsOf(const std::vector<const FolderRecord*>& rows)
     return paths;
 }
 
+// PathOrder::of the records, handed over in batches of up to 7 as a walk
+// hands them over; the paths in the order given.
+std::vector<std::string> pathOrderOf(const std::vector<FolderRecord>& records)
+{
+    velmaro::cli::RecordList list;
+    for (std::size_t i = 0; i < records.size(); i += 7)
+        list.append(std::vector<FolderRecord>(records.begin() + std::ptrdiff_t(i),
+                                              records.begin() + std::ptrdiff_t(std::min(i + 7, records.size()))));
+    return pathsOf(PathOrder::of(list));
+}
+
 std::vector<std::string> sortedPaths(const std::vector<FolderRecord>& records)
 {
     std::vector<std::string> paths;
@@ -96,9 +107,9 @@ TEST(PathOrder, TreesEqualASortOfEveryPath)
     for (unsigned seed = 1; seed <= 20; ++seed) {
         for (const std::string root : {"/", "/srv/daten/"}) {
             std::vector<FolderRecord> records = randomTree(root, 400, seed);
-            ASSERT_EQ(pathsOf(PathOrder::of(records)), sortedPaths(records)) << "seed " << seed << " root " << root;
+            ASSERT_EQ(pathOrderOf(records), sortedPaths(records)) << "seed " << seed << " root " << root;
             numberAsAWalk(records, seed);
-            ASSERT_EQ(pathsOf(PathOrder::of(records)), sortedPaths(records)) << "numbered, seed " << seed;
+            ASSERT_EQ(pathOrderOf(records), sortedPaths(records)) << "numbered, seed " << seed;
         }
     }
 }
@@ -108,20 +119,20 @@ TEST(PathOrder, RecordsThatAreNoTreeAreSortedAllTheSame)
     // The middle folder has no record: its child has no parent to hang on.
     const std::vector<FolderRecord> gap{record("/r/a/b/c/"), record("/r/a-/"), record("/r/a/"), record("/r/"),
                                         record("/r/x/y/")};
-    EXPECT_EQ(pathsOf(PathOrder::of(gap)), sortedPaths(gap));
+    EXPECT_EQ(pathOrderOf(gap), sortedPaths(gap));
     const std::vector<FolderRecord> twice{record("/r/b/"), record("/r/a/"), record("/r/b/"), record("/r/")};
-    EXPECT_EQ(pathsOf(PathOrder::of(twice)), sortedPaths(twice));
+    EXPECT_EQ(pathOrderOf(twice), sortedPaths(twice));
     // Numbered, the same: a parent number without a record, a number twice.
     std::vector<FolderRecord> numbered{record("/r/a/b/c/"), record("/r/a/"), record("/r/")};
     numbered[0].index = 3, numbered[0].parent = 2;  // "/r/a/b/" (2) has no record
     numbered[1].index = 1, numbered[1].parent = 0;
     numbered[2].index = 0;
-    EXPECT_EQ(pathsOf(PathOrder::of(numbered)), sortedPaths(numbered));
+    EXPECT_EQ(pathOrderOf(numbered), sortedPaths(numbered));
     numbered[0].index = 1, numbered[0].parent = 0;  // 1 twice
-    EXPECT_EQ(pathsOf(PathOrder::of(numbered)), sortedPaths(numbered));
-    EXPECT_TRUE(PathOrder::of({}).empty());
+    EXPECT_EQ(pathOrderOf(numbered), sortedPaths(numbered));
+    EXPECT_TRUE(pathOrderOf({}).empty());
     const std::vector<FolderRecord> one{record("/")};
-    EXPECT_EQ(pathsOf(PathOrder::of(one)), sortedPaths(one));
+    EXPECT_EQ(pathOrderOf(one), sortedPaths(one));
 }
 
 }  // namespace

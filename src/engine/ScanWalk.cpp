@@ -57,6 +57,17 @@ bool isPseudoFileSystem(int fd)
     }
 }
 
+// Empties `v` for the next folder; keeps its room unless a huge folder made it.
+template <typename T>
+void clearForNext(std::vector<T>& v)
+{
+    constexpr std::size_t kKeptRoom = 4096;
+    if (v.capacity() > kKeptRoom)
+        std::vector<T>().swap(v);
+    else
+        v.clear();
+}
+
 // The folder is no longer there as a folder: removed, or replaced by a file
 // or a symlink since its parent was listed.
 bool isGone(int error)
@@ -263,6 +274,7 @@ void ScanWalk::list(FolderTree::Index node, int fd, Worker& worker)
     if (!worker.reader)
         worker.reader = std::make_unique<DirReader>(volume_, cancelled_, counters_);
     DirReader::Result& result = worker.result;
+    clearForNext(result.subfolders);
     worker.reader->read(fd, result);
     if (result.listing.state == SizeState::Failed && result.listing.error == ENOENT) {
         ::close(fd);  // removed while it was being listed
@@ -276,9 +288,9 @@ void ScanWalk::list(FolderTree::Index node, int fd, Worker& worker)
         ::close(fd);
 
     std::vector<Item>& items = worker.items;
-    items.clear();
+    clearForNext(items);
     std::vector<FolderRecord>& records = worker.records;
-    records.clear();
+    clearForNext(records);
     std::lock_guard lock(treeMutex_);
     if (tree_.listed(node))
         return;  // cut short by cancel() while it was read: dropped

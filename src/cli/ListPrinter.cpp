@@ -94,7 +94,6 @@ void ListPrinter::prepare(const FolderRecord& record)
     appendRow(piece, record);
     preparedRows_.push_back(PreparedRow{uint32_t(preparedPieces_.size() - 1), uint32_t(begin),
                                         uint32_t(piece.size() - begin)});
-
 }
 
 void ListPrinter::appendRow(std::string& out, const FolderRecord& record)

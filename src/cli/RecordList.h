@@ -65,8 +65,7 @@ public:
     const_iterator begin() const { return const_iterator(order_.begin()); }
     const_iterator end() const { return const_iterator(order_.end()); }
     // The position of `record`, a record of this list; size() for any
-    // other. Does not read the record. Fastest when the record lies in the
-    // same batch as the one asked for before (not for concurrent use).
+    // other. Does not read the record.
     std::size_t positionOf(const engine::FolderRecord* record) const;
 
 private:
@@ -79,8 +78,10 @@ private:
 
     std::vector<std::vector<engine::FolderRecord>> batches_;
     Order order_;
+    // The first span that starts above `address`.
+    std::vector<Span>::const_iterator spanAfter(const engine::FolderRecord* address) const;
+
     std::vector<Span> spans_;  // by address
-    mutable std::size_t lastSpan_ = 0;  // of the last positionOf()
 };
 
 }  // namespace velmaro::cli

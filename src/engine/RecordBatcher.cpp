@@ -36,6 +36,10 @@ std::vector<std::vector<FolderRecord>> RecordBatcher::takeBatches(bool all)
         return {};
     auto now = std::chrono::steady_clock::now();
     if (!partial_.empty() && (all || now - lastSend_ >= interval_)) {
+        // Sent before it is full (a slow drive, the end): it keeps no more
+        // room than its records need, as its receiver may keep it.
+        if (partial_.size() < partial_.capacity() / 2)
+            partial_.shrink_to_fit();
         full_.push_back(std::exchange(partial_, {}));
     }
     if (!full_.empty())

@@ -3,7 +3,7 @@
 // sink in batches of at most `batchSize`, in the order they were added.
 // The sink is never called concurrently with itself. A worker that finds
 // the sink busy does not wait for it: the records stay queued for the next
-// flush.
+// flush. A batch holds at most about twice the room its records need.
 
 #include "engine/FolderRecord.h"
 

@@ -52,9 +52,10 @@ struct ScanProgress {
 class FolderScanner {
 public:
     struct Options {
-        // Also the command line's default. From a cold cache the walk waits on
-        // the drive and 8 workers on 2 cores take a quarter less time than 2;
-        // from a warm cache they cost no more than 2.
+        // Also the command line's default. One worker per core runs while
+        // they keep the cores busy (a warm cache); all of them while they
+        // wait on the drive (WorkerPacer): from a cold cache 8 workers on 2
+        // cores take a quarter less time than 2.
         unsigned workers = 8;
         // Records a batch holds at most: the records of a batch wait in memory
         // with their full paths until it is handed over (256: a quarter MB less

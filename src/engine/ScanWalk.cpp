@@ -84,6 +84,7 @@ ScanWalk::ScanWalk(const std::string& root, const FolderScanner::Options& option
     , handleCap_(handleCapFor(workers_))
     , onDone_(std::move(onDone))
     , batcher_(options.batchSize, std::move(onBatch), kFlushInterval)
+    , pacer_(workers_, WorkerPacer::cores())
     , tree_(root)
 {}
 
@@ -99,7 +100,7 @@ void ScanWalk::start()
     queue_.push(std::move(root));
     running_ = workers_;
     for (unsigned i = 0; i < workers_; ++i)
-        std::thread([self = shared_from_this()] { self->work(); }).detach();
+        std::thread([self = shared_from_this(), i] { self->work(i); }).detach();
 }
 
 void ScanWalk::cancel()
@@ -116,6 +117,7 @@ void ScanWalk::cancel()
         batcher_.add(std::move(records));
     }
     queue_.drain();
+    pacer_.release();
     batcher_.close([this] { signalDone(); });
 }
 
@@ -142,17 +144,21 @@ void ScanWalk::lowerPriority() const
         ::setpriority(PRIO_PROCESS, self, std::min(current + niceIncrement_, 19));
 }
 
-void ScanWalk::work()
+void ScanWalk::work(unsigned index)
 {
     lowerPriority();
     Worker worker;
     Item item;
+    pacer_.admit(index);
     while (queue_.pop(item)) {
         handle(item, worker);
         item = Item{};
         queue_.taskDone();
         batcher_.flushIfDue();
+        pacer_.tick();
+        pacer_.admit(index);
     }
+    pacer_.release();  // the queue is done for good: held workers end too
     if (--running_ == 0)
         finish();
 }

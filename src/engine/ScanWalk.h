@@ -7,7 +7,8 @@
 // queues its subfolders. The descriptors kept for queued subfolders are
 // capped by RLIMIT_NOFILE, so trees of any depth work with few descriptors.
 // The folder tree and the record batch are guarded by one mutex; the sink
-// runs outside it.
+// runs outside it. A WorkerPacer decides how many workers take folders at
+// once: one per core while they keep the cores busy, all while they wait.
 //
 // Cancel never waits for a worker: cancel() sets the flag the workers read
 // before every open, cuts short every folder whose listing is still
@@ -24,6 +25,7 @@
 #include "engine/FolderTree.h"
 #include "engine/RecordBatcher.h"
 #include "engine/WorkQueue.h"
+#include "engine/WorkerPacer.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -69,7 +71,7 @@ private:
         std::vector<FolderRecord> records;
     };
 
-    void work();
+    void work(unsigned index);
     void lowerPriority() const;
     void handle(Item& item, Worker& worker);
     void handleRoot(Worker& worker);
@@ -89,6 +91,7 @@ private:
     FolderScanner::DoneSink onDone_;
     RecordBatcher batcher_;
     WorkQueue<Item> queue_;
+    WorkerPacer pacer_;  // how many workers take folders at once
 
     std::mutex treeMutex_;  // guards tree_; records go to batcher_ under it (keeps post-order)
     FolderTree tree_;

@@ -84,6 +84,7 @@ ScanWalk::ScanWalk(const std::string& root, const FolderScanner::Options& option
     , handleCap_(handleCapFor(workers_))
     , onDone_(std::move(onDone))
     , batcher_(options.batchSize, std::move(onBatch), kFlushInterval)
+    , queue_(workers_)
     , pacer_(workers_, WorkerPacer::cores())
     , tree_(root)
 {}
@@ -148,9 +149,10 @@ void ScanWalk::work(unsigned index)
 {
     lowerPriority();
     Worker worker;
+    worker.index = index;
     Item item;
     pacer_.admit(index);
-    while (queue_.pop(item)) {
+    while (queue_.pop(item, index)) {
         handle(item, worker);
         item = Item{};
         queue_.taskDone();
@@ -309,7 +311,7 @@ void ScanWalk::list(FolderTree::Index node, int fd, Worker& worker)
     folders_ += items.size();
     // Queued under the tree's lock, so cancel() finds every folder found
     // either queued or still waiting for its listing.
-    queue_.push(std::move(items));
+    queue_.push(std::move(items), worker.index);
 }
 
 void ScanWalk::finishListing(FolderTree::Index node, const FolderTree::Listing& listing)

@@ -65,6 +65,7 @@ private:
     // What one worker keeps from folder to folder, so that each listing
     // reuses the room the last one made.
     struct Worker {
+        unsigned index = 0;                 // its stack in the queue
         std::unique_ptr<DirReader> reader;  // made once the root's volume is known
         DirReader::Result result;
         std::vector<Item> items;

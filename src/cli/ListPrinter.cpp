@@ -23,8 +23,6 @@ using engine::SizeState;
 // to as much: each hand-over into a full pipe waits for its reader to wake
 // up, and on a busy machine that wait costs more than the copy.
 constexpr std::size_t kFlushAt = 1 << 20;
-// Prepared rows are kept in pieces of this size.
-constexpr std::size_t kPieceBytes = 1 << 20;
 
 void widenPipe(std::FILE* out)
 {
@@ -85,15 +83,10 @@ std::string ListPrinter::failureText(const FolderRecord& record) const
 
 void ListPrinter::prepare(const FolderRecord& record)
 {
-    if (preparedPieces_.empty() || preparedPieces_.back().size() >= kPieceBytes) {
-        preparedPieces_.emplace_back();
-        preparedPieces_.back().reserve(kPieceBytes + kPieceBytes / 4);
-    }
-    std::string& piece = preparedPieces_.back();
-    const std::size_t begin = piece.size();
-    appendRow(piece, record);
-    preparedRows_.push_back(PreparedRow{uint32_t(preparedPieces_.size() - 1), uint32_t(begin),
-                                        uint32_t(piece.size() - begin)});
+    buffer_.clear();
+    appendRow(buffer_, record);
+    preparedRows_.push_back(prepared_.add(buffer_));
+    buffer_.clear();
 }
 
 void ListPrinter::appendRow(std::string& out, const FolderRecord& record)
@@ -171,8 +164,7 @@ void ListPrinter::print(const std::string& root, const RecordList& all,
     const auto appendShown = [&](const FolderRecord* record) {
         const std::size_t index = all.positionOf(record);
         if (index < preparedRows_.size()) {
-            const PreparedRow& row = preparedRows_[index];
-            buffer_.append(preparedPieces_[row.piece], row.begin, row.length);
+            buffer_ += prepared_.at(preparedRows_[index]);
         } else
             appendRow(buffer_, *record);
         flush(false);

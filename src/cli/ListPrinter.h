@@ -20,6 +20,7 @@
 //    "error" (German text, when not complete), "errno" (when failed)}, ...]}
 // with names as JsonText gives them (exact bytes of names that are not UTF-8).
 
+#include "cli/PreparedText.h"
 #include "cli/RecordList.h"
 #include "engine/FolderRecord.h"
 
@@ -63,17 +64,9 @@ private:
     std::unique_ptr<FolderRowBuilder> builder_;
     std::unique_ptr<WindowCells> cells_;
     std::string buffer_;
-    // Where prepare() put the row of all[i]: in which piece, from where, how long.
-    struct PreparedRow {
-        uint32_t piece = 0;
-        uint32_t begin = 0;
-        uint32_t length = 0;
-    };
-    // The prepared rows, one after the other, in pieces of about kPieceBytes
-    // that never move once written (a single growing text would be copied
-    // and its memory touched afresh at every doubling).
-    std::vector<std::string> preparedPieces_;
-    std::vector<PreparedRow> preparedRows_;
+    // The rows prepare() formatted, and where the row of all[i] lies.
+    PreparedText prepared_;
+    std::vector<PreparedText::Place> preparedRows_;
 };
 
 }  // namespace velmaro::cli

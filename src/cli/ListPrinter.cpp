@@ -83,8 +83,7 @@ std::string ListPrinter::failureText(const FolderRecord& record) const
 
 void ListPrinter::prepare(const FolderRecord& record)
 {
-    buffer_.clear();
-    appendRow(buffer_, record);
+    appendRow(buffer_, record);  // the buffer is empty until print()
     preparedRows_.push_back(prepared_.add(buffer_));
     buffer_.clear();
 }

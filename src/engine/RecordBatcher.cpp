@@ -11,6 +11,7 @@ RecordBatcher::RecordBatcher(std::size_t batchSize, Sink sink, std::chrono::mill
     , interval_(interval)
     , sink_(std::move(sink))
     , lastSend_(std::chrono::steady_clock::now())
+    , partialDue_((lastSend_ + interval_).time_since_epoch().count())
 {}
 
 void RecordBatcher::add(std::vector<FolderRecord>&& records)
@@ -24,6 +25,7 @@ void RecordBatcher::add(std::vector<FolderRecord>&& records)
         if (partial_.size() == batchSize_) {
             full_.push_back(std::exchange(partial_, {}));
             partial_.reserve(reserved_);
+            fullWaiting_.store(true, std::memory_order_relaxed);
         }
     }
     records.clear();
@@ -42,8 +44,11 @@ std::vector<std::vector<FolderRecord>> RecordBatcher::takeBatches(bool all)
             partial_.shrink_to_fit();
         full_.push_back(std::exchange(partial_, {}));
     }
-    if (!full_.empty())
+    if (!full_.empty()) {
         lastSend_ = now;
+        partialDue_.store((now + interval_).time_since_epoch().count(), std::memory_order_relaxed);
+    }
+    fullWaiting_.store(false, std::memory_order_relaxed);
     return std::exchange(full_, {});
 }
 
@@ -71,6 +76,10 @@ void RecordBatcher::closeLocked(const std::function<void()>& onClosed)
 
 void RecordBatcher::flushIfDue()
 {
+    // A stale hint only delays the send to the next call.
+    if (!fullWaiting_.load(std::memory_order_relaxed) &&
+        std::chrono::steady_clock::now().time_since_epoch().count() < partialDue_.load(std::memory_order_relaxed))
+        return;
     std::unique_lock sending(sinkMutex_, std::try_to_lock);
     if (!sending.owns_lock())
         return;

@@ -27,6 +27,8 @@ public:
     void add(std::vector<FolderRecord>&& records);
     // Sends full batches, and the partial one once `interval` has passed
     // since the last send; returns at once when another thread is sending.
+    // Takes no lock while nothing is due (meant to be called after every
+    // folder).
     void flushIfDue();
     // Sends everything queued; waits for a send in progress first.
     void flushAll();
@@ -51,6 +53,10 @@ private:
     std::vector<FolderRecord> partial_;
     std::vector<std::vector<FolderRecord>> full_;
     std::chrono::steady_clock::time_point lastSend_;
+    // Hints for flushIfDue, read without a lock: a full batch waits; when
+    // the partial one is due (steady clock, nanoseconds).
+    std::atomic<bool> fullWaiting_{false};
+    std::atomic<int64_t> partialDue_{0};
     bool closed_ = false;                    // guarded by sinkMutex_
     std::atomic<std::thread::id> sender_{};  // the thread inside send(), if any
     std::function<void()> onClosed_;         // a close asked for from inside the sink

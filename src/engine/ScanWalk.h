@@ -24,6 +24,7 @@
 #include "engine/FolderScanner.h"
 #include "engine/FolderTree.h"
 #include "engine/RecordBatcher.h"
+#include "engine/SpinningMutex.h"
 #include "engine/WorkQueue.h"
 #include "engine/WorkerPacer.h"
 
@@ -94,7 +95,7 @@ private:
     WorkQueue<Item> queue_;
     WorkerPacer pacer_;  // how many workers take folders at once
 
-    std::mutex treeMutex_;  // guards tree_; records go to batcher_ under it (keeps post-order)
+    SpinningMutex treeMutex_;  // guards tree_; records go to batcher_ under it (keeps post-order)
     FolderTree tree_;
     FolderIdentity volume_;  // of the root; written before any subfolder is queued
     int rootFd_ = -1;        // O_PATH descriptor of the root

@@ -12,6 +12,7 @@
 // worker is busy: then all the work is done, and every pop() returns false.
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -89,10 +90,14 @@ public:
 
     void taskDone()
     {
+        // Waiters only need to hear of the last busy worker; the lock taken
+        // then orders the count against a waiter's check before it sleeps.
+        if (busy_.fetch_sub(1, std::memory_order_acq_rel) != 1)
+            return;
         bool wake;
         {
             std::lock_guard lock(mutex_);
-            wake = --busy_ == 0 && queued_ == 0 && waiting_ > 0;
+            wake = queued_ == 0 && waiting_ > 0;
         }
         if (wake)
             ready_.notify_all();
@@ -103,7 +108,7 @@ private:
     std::condition_variable ready_;
     std::vector<std::deque<Item>> stacks_;
     std::size_t queued_ = 0;
-    unsigned busy_ = 0;
+    std::atomic<unsigned> busy_{0};  // changed under mutex_ but for taskDone()
     unsigned waiting_ = 0;
 };
 

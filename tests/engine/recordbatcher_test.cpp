@@ -45,4 +45,26 @@ TEST(RecordBatcher, BatchesKeepTheOrderAndNoSpareRoom)
     EXPECT_EQ(next, 303);
 }
 
+// flushIfDue is called after every folder and looks at two hints before it
+// takes a lock: a full batch goes at once, the partial one only when due.
+TEST(RecordBatcher, FullBatchesGoAtOnceThePartialOneOnlyWhenDue)
+{
+    std::vector<std::size_t> sizes;
+    RecordBatcher batcher(
+        256, [&](std::vector<FolderRecord>&& batch) { sizes.push_back(batch.size()); }, std::chrono::hours(1));
+    batcher.add(records(0, 100));
+    batcher.flushIfDue();
+    EXPECT_TRUE(sizes.empty()) << "a partial batch went before its time";
+    batcher.add(records(100, 200));
+    batcher.flushIfDue();
+    EXPECT_EQ(sizes, std::vector<std::size_t>{256});
+    batcher.flushIfDue();
+    EXPECT_EQ(sizes.size(), 1u);
+    batcher.add(records(300, 300));
+    batcher.flushIfDue();  // the hint is set again after a send
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{256, 256}));
+    batcher.flushAll();
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{256, 256, 88}));
+}
+
 }  // namespace

@@ -70,8 +70,11 @@ ScanOutcome FolderScan::run(const std::string& root, unsigned workers, Interrupt
     scanner.start(
         root,
         [&handover](Batch&& batch) {
-            std::lock_guard lock(handover.mutex);
-            handover.batches.push_back(std::move(batch));
+            {
+                std::lock_guard lock(handover.mutex);
+                handover.batches.push_back(std::move(batch));
+            }
+            // Outside the lock: the woken thread does not find it held.
             handover.changed.notify_all();
         },
         [&handover] {

@@ -19,34 +19,14 @@ inline void spinPause()
 
 }  // namespace
 
-SpinningMutex::SpinningMutex()
-{
-    pthread_mutex_init(&mutex_, nullptr);
-}
-
-SpinningMutex::~SpinningMutex()
-{
-    pthread_mutex_destroy(&mutex_);
-}
-
 void SpinningMutex::lock()
 {
     for (int i = 0; i < kSpins; ++i) {
-        if (pthread_mutex_trylock(&mutex_) == 0)
+        if (mutex_.try_lock())
             return;
         spinPause();
     }
-    pthread_mutex_lock(&mutex_);
-}
-
-bool SpinningMutex::try_lock()
-{
-    return pthread_mutex_trylock(&mutex_) == 0;
-}
-
-void SpinningMutex::unlock()
-{
-    pthread_mutex_unlock(&mutex_);
+    mutex_.lock();
 }
 
 }  // namespace velmaro::engine

@@ -7,23 +7,18 @@
 // works with std::lock_guard and std::unique_lock (not with
 // std::condition_variable, which needs std::mutex).
 
-#include <pthread.h>
+#include <mutex>
 
 namespace velmaro::engine {
 
 class SpinningMutex {
 public:
-    SpinningMutex();
-    ~SpinningMutex();
-    SpinningMutex(const SpinningMutex&) = delete;
-    SpinningMutex& operator=(const SpinningMutex&) = delete;
-
     void lock();
-    bool try_lock();
-    void unlock();
+    bool try_lock() { return mutex_.try_lock(); }
+    void unlock() { mutex_.unlock(); }
 
 private:
-    pthread_mutex_t mutex_;
+    std::mutex mutex_;  // not copyable, so neither is this
 };
 
 }  // namespace velmaro::engine

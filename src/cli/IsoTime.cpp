@@ -1,6 +1,9 @@
 #include "cli/IsoTime.h"
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace velmaro::cli {
@@ -34,13 +37,41 @@ CivilDate civilFromDays(int64_t days)
     return {year, month, day};
 }
 
-char* putDigits(char* at, unsigned value, int count)
-{
-    for (int i = count - 1; i >= 0; --i) {
-        at[i] = char('0' + value % 10);
-        value /= 10;
+// "00" to "99", two characters each.
+constexpr std::array<char, 200> kPairs = [] {
+    std::array<char, 200> pairs{};
+    for (unsigned i = 0; i < 100; ++i) {
+        pairs[2 * i] = char('0' + i / 10);
+        pairs[2 * i + 1] = char('0' + i % 10);
     }
-    return at + count;
+    return pairs;
+}();
+
+// Writes `value` (below 100) as two digits.
+char* putPair(char* at, unsigned value)
+{
+    std::memcpy(at, &kPairs[2 * value], 2);
+    return at + 2;
+}
+
+// "YYYY-MM-DDT" of `days` since 1970-01-01 (a year from 0 to 9999). The
+// last day asked for is kept: the folders of a tree mostly share days.
+const char* datePart(int64_t days)
+{
+    thread_local int64_t cachedDays = INT64_MIN;
+    thread_local char cached[11];
+    if (days != cachedDays) {
+        const CivilDate date = civilFromDays(days);
+        char* at = putPair(cached, unsigned(date.year) / 100);
+        at = putPair(at, unsigned(date.year) % 100);
+        *at++ = '-';
+        at = putPair(at, date.month);
+        *at++ = '-';
+        at = putPair(at, date.day);
+        *at = 'T';
+        cachedDays = days;
+    }
+    return cached;
 }
 
 std::string libraryText(const engine::FileTime& time)
@@ -74,21 +105,20 @@ void IsoTime::append(std::string& out, const engine::FileTime& time)
     const int64_t shifted = time.seconds - kFirstFast;  // >= 0: plain division rounds down
     const int64_t days = shifted / kSecondsPerDay + kFirstFast / kSecondsPerDay;
     const auto secondOfDay = unsigned(shifted % kSecondsPerDay);
-    const CivilDate date = civilFromDays(days);
-    char buffer[32];
-    char* at = putDigits(buffer, unsigned(date.year), 4);
-    *at++ = '-';
-    at = putDigits(at, date.month, 2);
-    *at++ = '-';
-    at = putDigits(at, date.day, 2);
-    *at++ = 'T';
-    at = putDigits(at, secondOfDay / 3600, 2);
+    char buffer[30];
+    std::memcpy(buffer, datePart(days), 11);
+    char* at = putPair(buffer + 11, secondOfDay / 3600);
     *at++ = ':';
-    at = putDigits(at, secondOfDay / 60 % 60, 2);
+    at = putPair(at, secondOfDay / 60 % 60);
     *at++ = ':';
-    at = putDigits(at, secondOfDay % 60, 2);
+    at = putPair(at, secondOfDay % 60);
     *at++ = '.';
-    at = putDigits(at, time.nanoseconds, 9);
+    const unsigned ns = time.nanoseconds;  // below 10^9
+    at = putPair(at, ns / 10000000);
+    at = putPair(at, ns / 100000 % 100);
+    at = putPair(at, ns / 1000 % 100);
+    at = putPair(at, ns / 10 % 100);
+    *at++ = char('0' + ns % 10);
     *at++ = 'Z';
     out.append(buffer, std::size_t(at - buffer));
 }

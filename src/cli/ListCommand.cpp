@@ -16,7 +16,8 @@ int ListCommand::run(const CliOptions& options)
     InterruptWatch interrupts;  // before the scan starts any thread
     const auto form = options.json ? ListPrinter::Form::Json
                                    : (options.bytes ? ListPrinter::Form::Bytes : ListPrinter::Form::Window);
-    ListPrinter printer(form, stdout);
+    const bool byPath = options.sort == SortKey::Path && !options.reverse;
+    ListPrinter printer(form, stdout, byPath ? ListPrinter::RowOrder::ByPath : ListPrinter::RowOrder::Other);
     // Rows are formatted while the walk runs, unless only a few are shown.
     FolderScan::RecordSink prepare;
     if (options.top == 0)

@@ -62,8 +62,9 @@ void appendIsoOrNull(std::string& out, const std::optional<engine::FileTime>& ti
 
 }  // namespace
 
-ListPrinter::ListPrinter(Form form, std::FILE* out)
+ListPrinter::ListPrinter(Form form, std::FILE* out, RowOrder order)
     : form_(form)
+    , pathsFromParents_(order == RowOrder::ByPath && form != Form::Json)
     , out_(out)
     , builder_(std::make_unique<FolderRowBuilder>())
 {
@@ -83,8 +84,16 @@ std::string ListPrinter::failureText(const FolderRecord& record) const
 
 void ListPrinter::prepare(const FolderRecord& record)
 {
-    appendRow(buffer_, record);  // the buffer is empty until print()
+    // The buffer is empty until print().
+    PreparedFolder folder{record.index, engine::kNoWalkIndex};
+    if (pathsFromParents_ && record.index != engine::kNoWalkIndex && record.parent != engine::kNoWalkIndex) {
+        folder.parent = record.parent;
+        appendTextRow(buffer_, record, false);
+    } else {
+        appendRow(buffer_, record);
+    }
     preparedRows_.push_back(prepared_.add(buffer_));
+    preparedFolders_.push_back(folder);
     buffer_.clear();
 }
 
@@ -96,12 +105,14 @@ void ListPrinter::appendRow(std::string& out, const FolderRecord& record)
         appendTextRow(out, record);
 }
 
-void ListPrinter::appendTextRow(std::string& out, const FolderRecord& record)
+// Without the path, the row holds an empty second field.
+void ListPrinter::appendTextRow(std::string& out, const FolderRecord& record, bool withPath)
 {
     const bool complete = record.sizeState == SizeState::Complete;
     RawText::appendEscaped(out, record.name);
     out += '\t';
-    RawText::appendEscaped(out, record.path);
+    if (withPath)
+        RawText::appendEscaped(out, record.path);
     out += '\t';
     if (form_ == Form::Window) {
         if (complete)
@@ -164,11 +175,14 @@ void ListPrinter::print(const std::string& root, const RecordList& all,
     // rows lie scattered in arrival order, so each is fetched into the cache
     // a few rows before it is copied.
     std::vector<std::string_view> texts(rows.size());
+    std::vector<std::size_t> indexes(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::size_t index = all.positionOf(rows[i]);
-        if (index < preparedRows_.size())
-            texts[i] = prepared_.at(preparedRows_[index]);
+        indexes[i] = all.positionOf(rows[i]);
+        if (indexes[i] < preparedRows_.size())
+            texts[i] = prepared_.at(preparedRows_[indexes[i]]);
     }
+    openPaths_.clear();
+    openFolders_.clear();
     const auto appendShown = [&](std::size_t i) {
         constexpr std::size_t kAhead = 16;
         if (i + kAhead < texts.size()) {
@@ -177,7 +191,7 @@ void ListPrinter::print(const std::string& root, const RecordList& all,
                 __builtin_prefetch(next.data() + at);
         }
         if (!texts[i].empty())
-            buffer_ += texts[i];
+            appendPreparedRow(texts[i], *rows[i], indexes[i]);
         else
             appendRow(buffer_, *rows[i]);
         flush(false);
@@ -201,6 +215,43 @@ void ListPrinter::print(const std::string& root, const RecordList& all,
     }
     buffer_ += "\n]}\n";
     flush(true);
+}
+
+// `text` was prepared for `record`, all[index]. A row prepared without its
+// path gets it here: the parent's path, its escaped name (the text up to
+// the first tab) and '/'. The root, a folder of no walk and a folder whose
+// parent was not printed before it get the whole path escaped.
+void ListPrinter::appendPreparedRow(std::string_view text, const FolderRecord& record, std::size_t index)
+{
+    if (!pathsFromParents_) {
+        buffer_ += text;
+        return;
+    }
+    const PreparedFolder folder = preparedFolders_[index];
+    while (!openFolders_.empty() && openFolders_.back().index != folder.parent)
+        openFolders_.pop_back();
+    const std::size_t nameEnd = text.find('\t');  // an escaped name holds no tab
+    if (folder.parent == engine::kNoWalkIndex) {
+        // Prepared whole: its path is the second field.
+        const std::size_t pathEnd = text.find('\t', nameEnd + 1);
+        openPaths_.assign(text.substr(nameEnd + 1, pathEnd - nameEnd - 1));
+        openFolders_.clear();
+        buffer_ += text;
+    } else {
+        if (openFolders_.empty()) {
+            openPaths_.clear();
+            RawText::appendEscaped(openPaths_, record.path);
+        } else {
+            openPaths_.resize(openFolders_.back().end);
+            openPaths_.append(text.substr(0, nameEnd));
+            openPaths_ += '/';
+        }
+        buffer_.append(text.substr(0, nameEnd + 1));
+        buffer_ += openPaths_;
+        buffer_.append(text.substr(nameEnd + 1));
+    }
+    if (folder.index != engine::kNoWalkIndex)
+        openFolders_.push_back({folder.index, openPaths_.size()});
 }
 
 void ListPrinter::flush(bool always)

@@ -19,6 +19,12 @@
 //    "accessed", "state" ("complete" | "failed" | "incomplete"),
 //    "error" (German text, when not complete), "errno" (when failed)}, ...]}
 // with names as JsonText gives them (exact bytes of names that are not UTF-8).
+//
+// Rows printed in path order (RowOrder::ByPath) are prepared without their
+// path: print() puts each path together from its parent's, which came
+// before it, and the folder's escaped name (escaping never joins bytes
+// across a '/'), so no path is escaped twice. A row whose parent was not
+// printed before it gets its whole path escaped.
 
 #include "cli/PreparedText.h"
 #include "cli/RecordList.h"
@@ -27,6 +33,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmaro {
@@ -40,8 +47,12 @@ class WindowCells;
 class ListPrinter {
 public:
     enum class Form { Window, Bytes, Json };
+    // The order print() will be given the rows in: ByPath is the walk's
+    // folders in byte-wise path order, parents first (also with rows left
+    // out); Other is any other order.
+    enum class RowOrder { ByPath, Other };
 
-    ListPrinter(Form form, std::FILE* out);
+    ListPrinter(Form form, std::FILE* out, RowOrder order = RowOrder::Other);
     ~ListPrinter();
 
     // Formats `record` ahead of print(), e.g. while the walk still runs.
@@ -54,12 +65,27 @@ public:
 
 private:
     void appendRow(std::string& out, const engine::FolderRecord& record);
-    void appendTextRow(std::string& out, const engine::FolderRecord& record);
+    void appendTextRow(std::string& out, const engine::FolderRecord& record, bool withPath = true);
+    void appendPreparedRow(std::string_view text, const engine::FolderRecord& record, std::size_t index);
     void appendJsonRow(std::string& out, const engine::FolderRecord& record) const;
     std::string failureText(const engine::FolderRecord& record) const;
     void flush(bool always);
 
+    // Where the path of a printed folder ends in openPaths_, for the
+    // folders above the last row printed (innermost last).
+    struct OpenFolder {
+        engine::WalkIndex index;
+        std::size_t end;
+    };
+    // The walk's numbers of a prepared row; parent kNoWalkIndex where the
+    // row was prepared with its path.
+    struct PreparedFolder {
+        engine::WalkIndex index;
+        engine::WalkIndex parent;
+    };
+
     const Form form_;
+    const bool pathsFromParents_;
     std::FILE* const out_;
     std::unique_ptr<FolderRowBuilder> builder_;
     std::unique_ptr<WindowCells> cells_;
@@ -67,6 +93,9 @@ private:
     // The rows prepare() formatted, and where the row of all[i] lies.
     PreparedText prepared_;
     std::vector<PreparedText::Place> preparedRows_;
+    std::vector<PreparedFolder> preparedFolders_;
+    std::string openPaths_;  // the escaped path of the last row printed
+    std::vector<OpenFolder> openFolders_;
 };
 
 }  // namespace velmaro::cli

@@ -106,7 +106,8 @@ void ScanWalk::start()
 
 void ScanWalk::cancel()
 {
-    if (cancelled_.exchange(true))
+    // A walk that is done has nothing left to cut short.
+    if (done_.load() || cancelled_.exchange(true))
         return;
     {
         // Before the queue is emptied: until then no worker can end the walk

@@ -77,6 +77,10 @@ def check_order(home, root, rows):
     zero = run(["zero", root], home)
     assert zero.code == 0
     assert zero.out.count(b"\n") == sum(1 for r in rows.values() if r[1])
+    # Path order without the rows' parents: each path is still whole.
+    zero_only = run(["list", "--bytes", "--zero-only", root], home)
+    assert zero_only.code == 0, zero_only.err
+    assert set(parse_bytes_listing(zero_only.out)) == {p for p, r in rows.items() if r[1]}, zero_only.out
 
 
 def check_usage(home, tmp):

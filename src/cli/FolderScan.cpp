@@ -4,6 +4,7 @@
 #include "cli/Messages.h"
 #include "cli/ProgressLine.h"
 #include "cli/RawText.h"
+#include "cli/RecordPaths.h"
 #include "cli/RootFolder.h"
 #include "engine/ErrorText.h"
 #include "engine/FolderScanner.h"
@@ -56,10 +57,11 @@ void ScanOutcome::keepUntilExit(ScanOutcome&& outcome)
 }
 
 ScanOutcome FolderScan::run(const std::string& root, unsigned workers, InterruptWatch& interrupts,
-                            const RecordSink& onRecord)
+                            const RecordSink& onRecord, bool recordPaths)
 {
     engine::FolderScanner::Options options;
     options.workers = workers;
+    options.recordPaths = recordPaths;
     options.niceIncrement = 0;  // no window to keep responsive
     engine::FolderScanner scanner(options);
 
@@ -105,11 +107,16 @@ ScanOutcome FolderScan::run(const std::string& root, unsigned workers, Interrupt
                         std::any_of(outcome.records.begin(), outcome.records.end(), [](const auto& r) {
                             return r.sizeState == engine::SizeState::Incomplete;
                         }));
+    if (!recordPaths && std::any_of(outcome.records.begin(), outcome.records.end(), [](const auto& r) {
+            return r.sizeState == engine::SizeState::Failed;
+        }))
+        RecordPaths::fill(outcome.records);
     return outcome;
 }
 
 std::optional<ScanOutcome> FolderScan::runNamed(const std::string& given, unsigned workers,
-                                                InterruptWatch& interrupts, const RecordSink& onRecord)
+                                                InterruptWatch& interrupts, const RecordSink& onRecord,
+                                                bool recordPaths)
 {
     const RootFolder::Resolved root = RootFolder::resolve(given);
     if (root.error) {
@@ -119,7 +126,7 @@ std::optional<ScanOutcome> FolderScan::runNamed(const std::string& given, unsign
     if (root.throughLink)
         Messages::error(given, "führt über eine symbolische Verknüpfung; durchsucht wird \"" +
                                    RawText::escaped(root.path) + "\"");
-    ScanOutcome outcome = run(root.path, workers, interrupts, onRecord);
+    ScanOutcome outcome = run(root.path, workers, interrupts, onRecord, recordPaths);
     if (outcome.records.empty() && !outcome.cutShort) {
         const RootFolder::Resolved again = RootFolder::resolve(root.path);
         Messages::error(root.path, again.error ? RootFolder::reasonOf(again.error)

@@ -7,6 +7,9 @@
 //  - `onRecord` (may be empty) sees every record on the calling thread while
 //    the walk goes on, in the order of ScanOutcome::records, so work on the
 //    records can overlap the walk.
+//  - With `recordPaths` false the records carry no path but the root's
+//    (FolderScanner::Options::recordPaths), unless some folder failed: then
+//    every record gets its path after the walk, for the failures' report.
 //  - Ctrl-C during the walk cancels it (FolderScanner::cancel): the records
 //    found so far are returned, subtrees cut short are Incomplete, and
 //    cutShort is true.
@@ -40,12 +43,13 @@ public:
     using RecordSink = std::function<void(const engine::FolderRecord&)>;
 
     static ScanOutcome run(const std::string& root, unsigned workers, InterruptWatch& interrupts,
-                           const RecordSink& onRecord = {});
+                           const RecordSink& onRecord = {}, bool recordPaths = true);
     // The folder as named on the command line (RootFolder rules), scanned.
     // A folder that cannot be scanned (missing, not a folder, unreadable, a
     // pseudo file system) is reported on stderr and gives no outcome.
     static std::optional<ScanOutcome> runNamed(const std::string& given, unsigned workers,
-                                               InterruptWatch& interrupts, const RecordSink& onRecord = {});
+                                               InterruptWatch& interrupts, const RecordSink& onRecord = {},
+                                               bool recordPaths = true);
 };
 
 }  // namespace velmaro::cli

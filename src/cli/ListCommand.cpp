@@ -22,8 +22,12 @@ int ListCommand::run(const CliOptions& options)
     FolderScan::RecordSink prepare;
     if (options.top == 0)
         prepare = [&printer](const engine::FolderRecord& record) { printer.prepare(record); };
+    // Every folder's row in path order: the printer puts the paths together
+    // from the names, and the path order comes from the walk's numbers, so
+    // the walk need not build a path per folder.
+    const bool pathsFromNames = byPath && form != ListPrinter::Form::Json && options.top == 0 && !options.zeroOnly;
     std::optional<ScanOutcome> scan =
-        FolderScan::runNamed(options.folder, options.workers, interrupts, prepare);
+        FolderScan::runNamed(options.folder, options.workers, interrupts, prepare, !pathsFromNames);
     if (!scan)
         return kExitUnusable;
     RecordOrder::Selection selection;

@@ -145,14 +145,6 @@ std::vector<Index> parentsByWalk(const Facts& facts)
     return parents;
 }
 
-// The parent of every record; kNone for the one root. Empty when the
-// records do not form one tree.
-std::vector<Index> parentsOf(const RecordList& records, const Facts& facts)
-{
-    std::vector<Index> parents = parentsByWalk(facts);
-    return parents.empty() ? parentsByPath(records) : parents;
-}
-
 // The first eight bytes of `tail`, big-endian and zero-padded, so keys
 // order as the bytes do. Two siblings' tails (a name and its '/') never
 // hold a NUL and never start one another, so equal keys only say that the
@@ -214,16 +206,31 @@ std::vector<uint64_t> siblingKeys(const RecordList& records, const Facts& facts,
     return keys;
 }
 
-// Sorts one folder's children by the bytes after its path (`skip` bytes);
-// `keys` from siblingKeys().
+// Whether `a` followed by '/' comes before `b` followed by '/', byte-wise.
+bool folderNameLess(std::string_view a, std::string_view b)
+{
+    const std::size_t common = std::min(a.size(), b.size());
+    if (const int order = std::memcmp(a.data(), b.data(), common); order != 0 || a.size() == b.size())
+        return order < 0;
+    // One name starts the other: the shorter one goes on with '/'.
+    return a.size() < b.size() ? '/' < static_cast<unsigned char>(b[common])
+                               : static_cast<unsigned char>(a[common]) < '/';
+}
+
+// Sorts one folder's children by the bytes after its path (`skip` bytes),
+// or, for a walk's records (byWalk), by their names followed by '/', which
+// are those bytes, without reading the paths. `keys` from siblingKeys(),
+// or the names' keys for a walk.
 void sortSiblings(std::vector<Index>::iterator begin, std::vector<Index>::iterator end, std::size_t skip,
-                  const RecordList& records, const std::vector<uint64_t>& keys)
+                  bool byWalk, const RecordList& records, const std::vector<uint64_t>& keys)
 {
     if (end - begin < 2)
         return;
     const auto tail = [&](Index i) { return std::string_view(records[i].path).substr(skip); };
     std::sort(begin, end, [&](Index a, Index b) {
-        return keys[a] != keys[b] ? keys[a] < keys[b] : tail(a) < tail(b);
+        if (keys[a] != keys[b])
+            return keys[a] < keys[b];
+        return byWalk ? folderNameLess(records[a].name, records[b].name) : tail(a) < tail(b);
     });
 }
 
@@ -233,8 +240,13 @@ std::vector<const FolderRecord*> PathOrder::of(const RecordList& records)
 {
     if (records.empty() || records.size() >= kNone)
         return sortedByPath(records);
-    const Facts facts = factsOf(records);
-    const std::vector<Index> parents = parentsOf(records, facts);
+    Facts facts = factsOf(records);
+    // A walk's numbers tell the tree and its names the order of siblings:
+    // no path is read, so a walk's records need none but the root's.
+    std::vector<Index> parents = parentsByWalk(facts);
+    const bool byWalk = !parents.empty();
+    if (!byWalk)
+        parents = parentsByPath(records);
     if (parents.size() != records.size())
         return sortedByPath(records);
     // The children of record p are children[first[p] .. first[p + 1]).
@@ -257,7 +269,7 @@ std::vector<const FolderRecord*> PathOrder::of(const RecordList& records)
     // Pre-order, siblings by the bytes after their parent's path.
     std::vector<const FolderRecord*> rows;
     rows.reserve(records.size());
-    const std::vector<uint64_t> keys = siblingKeys(records, facts, parents);
+    const std::vector<uint64_t> keys = byWalk ? std::move(facts.nameKey) : siblingKeys(records, facts, parents);
     std::vector<Index> stack{root};
     while (!stack.empty()) {
         const Index p = stack.back();
@@ -265,7 +277,7 @@ std::vector<const FolderRecord*> PathOrder::of(const RecordList& records)
         rows.push_back(&records[p]);
         const auto begin = children.begin() + first[p];
         const auto end = children.begin() + first[p + 1];
-        sortSiblings(begin, end, facts.length[p], records, keys);
+        sortSiblings(begin, end, facts.length[p], byWalk, records, keys);
         stack.insert(stack.end(), std::make_reverse_iterator(end), std::make_reverse_iterator(begin));
     }
     return rows;

@@ -8,9 +8,11 @@
 // two children of that folder on their way do (a name holds no '/').
 // So only siblings are compared, on the bytes after their parent's path.
 // The tree comes from the walk's numbers (FolderRecord::index and parent)
-// where every record carries them, else from the paths; the numbers must
-// then agree with the paths, as a walk's do. A record's name that is as
-// long as its path's last component must be that component (a walk's is).
+// where every record carries them, and siblings then compare by their
+// names followed by '/': the numbers and names must agree with the paths,
+// as a walk's do, and no path is read (a walk asked for no paths may leave
+// them empty). Else the tree comes from the paths, and a record's name that
+// is as long as its path's last component must be that component.
 //
 // Contract: of() returns every record of `records` exactly once, ordered as
 // std::sort by path would order them. When the records do not form one

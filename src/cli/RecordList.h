@@ -62,6 +62,8 @@ public:
     std::size_t size() const { return order_.size(); }
     bool empty() const { return order_.empty(); }
     const engine::FolderRecord& operator[](std::size_t i) const { return *order_[i]; }
+    // The record at position i, to change in place (it does not move).
+    engine::FolderRecord& at(std::size_t i) { return const_cast<engine::FolderRecord&>(*order_[i]); }
     const_iterator begin() const { return const_iterator(order_.begin()); }
     const_iterator end() const { return const_iterator(order_.end()); }
     // The position of `record`, a record of this list; size() for any

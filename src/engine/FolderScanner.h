@@ -64,6 +64,11 @@ public:
         // Workers run this much nicer than the caller, so a user interface
         // on the same cores stays responsive during the walk (0: unchanged).
         int niceIncrement = 10;
+        // false: every record but the root's leaves `path` empty; its place
+        // in the walk (index, parent, name) tells the path. Spares building
+        // a path per folder under the walk's lock, for a reader that puts
+        // paths together itself or needs few of them.
+        bool recordPaths = true;
     };
     using BatchSink = std::function<void(std::vector<FolderRecord>&&)>;
     using DoneSink = std::function<void()>;

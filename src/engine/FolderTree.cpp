@@ -162,11 +162,15 @@ void FolderTree::settle(Index index, std::vector<FolderRecord>& out)
     bool derived = false;
     while (--node(index).pending == 0) {
         const Node& n = node(index);
-        if (!n.dropped)
-            out.push_back(makeRecord(index, derived ? std::move(derivedPath) : fullPath(index)));
+        if (!n.dropped) {
+            std::string path;
+            if (n.parent == kNone || recordPaths_)
+                path = derived ? std::move(derivedPath) : fullPath(index);
+            out.push_back(makeRecord(index, std::move(path)));
+        }
         if (n.parent == kNone)
             return;
-        derived = !n.dropped;
+        derived = !n.dropped && recordPaths_;
         if (derived) {
             const std::string& path = out.back().path;
             derivedPath.assign(path, 0, path.size() - n.nameLength - 1);

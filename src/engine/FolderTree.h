@@ -55,6 +55,9 @@ public:
 
     // The mount every folder of this walk lies on (the root's).
     void setVolume(const FolderIdentity& volume) { volume_ = volume; }
+    // false: records other than the root's get no path (FolderRecord::path
+    // stays empty). Set before the first record is made.
+    void setRecordPaths(bool recordPaths) { recordPaths_ = recordPaths; }
 
     // Adds the root (must be the first node) or a subfolder of `parent`.
     // The parent then waits for this node before it can finish.
@@ -107,6 +110,7 @@ private:
     std::size_t count_ = 0;
     NameArena names_;
     FolderIdentity volume_;
+    bool recordPaths_ = true;
     uint64_t rootDevice_ = 0;
     // The device of every folder whose device is not the root's (inside a
     // btrfs subvolume): rare, so kept beside the nodes.

@@ -87,7 +87,9 @@ ScanWalk::ScanWalk(const std::string& root, const FolderScanner::Options& option
     , queue_(workers_)
     , pacer_(workers_, WorkerPacer::cores())
     , tree_(root)
-{}
+{
+    tree_.setRecordPaths(options.recordPaths);
+}
 
 ScanWalk::~ScanWalk()
 {

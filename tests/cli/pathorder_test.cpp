@@ -42,6 +42,24 @@ std::vector<std::string> pathOrderOf(const std::vector<FolderRecord>& records)
     return pathsOf(PathOrder::of(list));
 }
 
+// The same for a walk asked for no paths: every record but the root's has
+// an empty path; the original paths in the order given.
+std::vector<std::string> pathOrderWithoutPaths(std::vector<FolderRecord> records)
+{
+    std::vector<std::string> original;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        original.push_back(records[i].path);
+        records[i].id.ino = i;
+        if (records[i].parent != velmaro::engine::kNoWalkIndex)
+            records[i].path.clear();
+    }
+    velmaro::cli::RecordList list(std::move(records));
+    std::vector<std::string> paths;
+    for (const FolderRecord* r : PathOrder::of(list))
+        paths.push_back(original[r->id.ino]);
+    return paths;
+}
+
 std::vector<std::string> sortedPaths(const std::vector<FolderRecord>& records)
 {
     std::vector<std::string> paths;
@@ -110,6 +128,7 @@ TEST(PathOrder, TreesEqualASortOfEveryPath)
             ASSERT_EQ(pathOrderOf(records), sortedPaths(records)) << "seed " << seed << " root " << root;
             numberAsAWalk(records, seed);
             ASSERT_EQ(pathOrderOf(records), sortedPaths(records)) << "numbered, seed " << seed;
+            ASSERT_EQ(pathOrderWithoutPaths(records), sortedPaths(records)) << "without paths, seed " << seed;
         }
     }
 }

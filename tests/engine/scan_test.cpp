@@ -108,6 +108,48 @@ TEST(Scan, RecordsOfAReadableTree)
     }
 }
 
+TEST(Scan, WithoutPathsTheWalksNumbersAndNamesTellThem)
+{
+    TempTree t;
+    t.file("a/b/c/f", "x");
+    t.dir("a/e");
+    t.file("tab\there/g", "yy");
+    t.dir(std::string("bad\xff/y"));
+    FolderScanner::Options options;
+    options.workers = 4;
+    options.batchSize = 2;
+    ScanResult withPaths = scan(t.root(), options);
+
+    options.recordPaths = false;
+    std::vector<FolderRecord> records;
+    std::mutex mutex;
+    FolderScanner scanner(options);
+    scanner.start(
+        t.root(),
+        [&](std::vector<FolderRecord>&& batch) {
+            std::lock_guard lock(mutex);
+            for (FolderRecord& r : batch)
+                records.push_back(std::move(r));
+        },
+        [] {});
+    scanner.wait();
+    // Backwards every folder comes before its subfolders.
+    std::map<WalkIndex, std::string> pathOf;
+    for (auto r = records.rbegin(); r != records.rend(); ++r) {
+        if (r->parent == kNoWalkIndex) {
+            EXPECT_EQ(r->path, t / "") << "the root keeps its path";
+            pathOf[r->index] = r->path;
+        } else {
+            EXPECT_EQ(r->path, "") << r->name;
+            ASSERT_TRUE(pathOf.count(r->parent)) << r->name << ": parent after it";
+            pathOf[r->index] = pathOf[r->parent] + r->name + "/";
+        }
+        ASSERT_TRUE(withPaths.byPath.count(pathOf[r->index])) << pathOf[r->index];
+        EXPECT_EQ(withPaths.byPath[pathOf[r->index]].bytes, r->bytes) << pathOf[r->index];
+    }
+    EXPECT_EQ(pathOf.size(), withPaths.byPath.size());
+}
+
 TEST(Scan, RootGivenInAnyFormOrMissing)
 {
     TempTree t;

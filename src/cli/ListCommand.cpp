@@ -4,6 +4,7 @@
 #include "cli/FolderScan.h"
 #include "cli/InterruptWatch.h"
 #include "cli/ListPrinter.h"
+#include "cli/PathOrderBuilder.h"
 #include "cli/RecordOrder.h"
 #include "cli/ScanFailures.h"
 
@@ -18,25 +19,39 @@ int ListCommand::run(const CliOptions& options)
                                    : (options.bytes ? ListPrinter::Form::Bytes : ListPrinter::Form::Window);
     const bool byPath = options.sort == SortKey::Path && !options.reverse;
     ListPrinter printer(form, stdout, byPath ? ListPrinter::RowOrder::ByPath : ListPrinter::RowOrder::Other);
+    // Every folder's row in path order: the printer puts the paths together
+    // from the names, and the path order is built from the walk's numbers
+    // and names while it runs, so the walk need not build a path per folder.
+    const bool pathsFromNames = byPath && form != ListPrinter::Form::Json && options.top == 0 && !options.zeroOnly;
+    PathOrderBuilder pathOrder;
     // Rows are formatted while the walk runs, unless only a few are shown.
     FolderScan::RecordSink prepare;
-    if (options.top == 0)
-        prepare = [&printer](const engine::FolderRecord& record) { printer.prepare(record); };
-    // Every folder's row in path order: the printer puts the paths together
-    // from the names, and the path order comes from the walk's numbers, so
-    // the walk need not build a path per folder.
-    const bool pathsFromNames = byPath && form != ListPrinter::Form::Json && options.top == 0 && !options.zeroOnly;
+    if (options.top == 0) {
+        prepare = [&printer, &pathOrder, pathsFromNames](const engine::FolderRecord& record) {
+            printer.prepare(record);
+            if (pathsFromNames)
+                pathOrder.add(record);
+        };
+    }
     std::optional<ScanOutcome> scan =
         FolderScan::runNamed(options.folder, options.workers, interrupts, prepare, !pathsFromNames);
     if (!scan)
         return kExitUnusable;
-    RecordOrder::Selection selection;
-    selection.sort = options.sort;
-    selection.reverse = options.reverse;
-    selection.zeroOnly = options.zeroOnly;
-    selection.top = options.top;
-    const auto rows = RecordOrder::select(scan->records, selection);
-    printer.print(scan->root, scan->records, rows, scan->cutShort);
+    const std::vector<uint32_t> positions = pathsFromNames ? pathOrder.positions() : std::vector<uint32_t>();
+    std::vector<const engine::FolderRecord*> rows;
+    if (!positions.empty()) {
+        rows.reserve(positions.size());
+        for (const uint32_t at : positions)
+            rows.push_back(&scan->records[at]);
+    } else {
+        RecordOrder::Selection selection;
+        selection.sort = options.sort;
+        selection.reverse = options.reverse;
+        selection.zeroOnly = options.zeroOnly;
+        selection.top = options.top;
+        rows = RecordOrder::select(scan->records, selection);
+    }
+    printer.print(scan->root, scan->records, rows, scan->cutShort, positions);
     const int code = ScanFailures::report(scan->records, scan->cutShort) ? kExitFailures : kExitDone;
     ScanOutcome::keepUntilExit(std::move(*scan));
     return code;

@@ -169,7 +169,8 @@ void ListPrinter::appendJsonRow(std::string& out, const FolderRecord& record) co
 }
 
 void ListPrinter::print(const std::string& root, const RecordList& all,
-                        const std::vector<const FolderRecord*>& rows, bool cutShort)
+                        const std::vector<const FolderRecord*>& rows, bool cutShort,
+                        const std::vector<uint32_t>& positions)
 {
     // The prepared text of each row (empty where none was prepared). The
     // rows lie scattered in arrival order, so each is fetched into the cache
@@ -177,7 +178,7 @@ void ListPrinter::print(const std::string& root, const RecordList& all,
     std::vector<std::string_view> texts(rows.size());
     std::vector<std::size_t> indexes(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        indexes[i] = all.positionOf(rows[i]);
+        indexes[i] = positions.empty() ? all.positionOf(rows[i]) : positions[i];
         if (indexes[i] < preparedRows_.size())
             texts[i] = prepared_.at(preparedRows_[indexes[i]]);
     }

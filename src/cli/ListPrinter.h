@@ -30,6 +30,7 @@
 #include "cli/RecordList.h"
 #include "engine/FolderRecord.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -59,9 +60,11 @@ public:
     // Call it for the records of `all` in their order, from the first on.
     void prepare(const engine::FolderRecord& record);
     // `rows` are the folders to show, in order, pointing into `all`, the
-    // whole scan (also for the counts of the JSON form).
+    // whole scan (also for the counts of the JSON form). `positions`, where
+    // not empty, holds the position in `all` of each row.
     void print(const std::string& root, const RecordList& all,
-               const std::vector<const engine::FolderRecord*>& rows, bool cutShort);
+               const std::vector<const engine::FolderRecord*>& rows, bool cutShort,
+               const std::vector<uint32_t>& positions = {});
 
 private:
     void appendRow(std::string& out, const engine::FolderRecord& record);

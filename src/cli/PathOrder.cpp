@@ -103,7 +103,7 @@ struct Facts {
     std::vector<engine::WalkIndex> index, parent;
     std::vector<uint32_t> length;      // of the path
     std::vector<uint32_t> nameLength;  // of the name
-    std::vector<uint64_t> nameKey;     // leadingBytesOfName()
+    std::vector<uint64_t> nameKey;     // PathOrder::nameKey()
 };
 
 // The same by the walk's numbers, which every record of a walk carries:
@@ -159,16 +159,6 @@ uint64_t leadingBytes(std::string_view tail)
     return key;
 }
 
-// leadingBytes() of `name` followed by '/'.
-uint64_t leadingBytesOfName(std::string_view name)
-{
-    unsigned char bytes[8] = {};
-    const std::size_t n = std::min<std::size_t>(sizeof bytes, name.size());
-    std::memcpy(bytes, name.data(), n);
-    if (n < sizeof bytes)
-        bytes[n] = '/';
-    return leadingBytes(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
-}
 
 Facts factsOf(const RecordList& records)
 {
@@ -182,7 +172,7 @@ Facts factsOf(const RecordList& records)
         facts.parent[i] = r.parent;
         facts.length[i] = uint32_t(r.path.size());
         facts.nameLength[i] = uint32_t(r.name.size());
-        facts.nameKey[i] = leadingBytesOfName(r.name);
+        facts.nameKey[i] = PathOrder::nameKey(r.name);
     }
     return facts;
 }
@@ -206,17 +196,6 @@ std::vector<uint64_t> siblingKeys(const RecordList& records, const Facts& facts,
     return keys;
 }
 
-// Whether `a` followed by '/' comes before `b` followed by '/', byte-wise.
-bool folderNameLess(std::string_view a, std::string_view b)
-{
-    const std::size_t common = std::min(a.size(), b.size());
-    if (const int order = std::memcmp(a.data(), b.data(), common); order != 0 || a.size() == b.size())
-        return order < 0;
-    // One name starts the other: the shorter one goes on with '/'.
-    return a.size() < b.size() ? '/' < static_cast<unsigned char>(b[common])
-                               : static_cast<unsigned char>(a[common]) < '/';
-}
-
 // Sorts one folder's children by the bytes after its path (`skip` bytes),
 // or, for a walk's records (byWalk), by their names followed by '/', which
 // are those bytes, without reading the paths. `keys` from siblingKeys(),
@@ -230,11 +209,31 @@ void sortSiblings(std::vector<Index>::iterator begin, std::vector<Index>::iterat
     std::sort(begin, end, [&](Index a, Index b) {
         if (keys[a] != keys[b])
             return keys[a] < keys[b];
-        return byWalk ? folderNameLess(records[a].name, records[b].name) : tail(a) < tail(b);
+        return byWalk ? PathOrder::nameLess(records[a].name, records[b].name) : tail(a) < tail(b);
     });
 }
 
 }  // namespace
+
+uint64_t PathOrder::nameKey(std::string_view name)
+{
+    unsigned char bytes[8] = {};
+    const std::size_t n = std::min<std::size_t>(sizeof bytes, name.size());
+    std::memcpy(bytes, name.data(), n);
+    if (n < sizeof bytes)
+        bytes[n] = '/';
+    return leadingBytes(std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
+}
+
+bool PathOrder::nameLess(std::string_view a, std::string_view b)
+{
+    const std::size_t common = std::min(a.size(), b.size());
+    if (const int order = std::memcmp(a.data(), b.data(), common); order != 0 || a.size() == b.size())
+        return order < 0;
+    // One name starts the other: the shorter one goes on with '/'.
+    return a.size() < b.size() ? '/' < static_cast<unsigned char>(b[common])
+                               : static_cast<unsigned char>(a[common]) < '/';
+}
 
 std::vector<const FolderRecord*> PathOrder::of(const RecordList& records)
 {

@@ -22,6 +22,8 @@
 #include "cli/RecordList.h"
 #include "engine/FolderRecord.h"
 
+#include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace velmaro::cli {
@@ -29,6 +31,12 @@ namespace velmaro::cli {
 class PathOrder {
 public:
     static std::vector<const engine::FolderRecord*> of(const RecordList& records);
+
+    // How two sibling folders of a walk compare: by their names followed by
+    // '/', byte-wise. nameKey() orders as the first eight of those bytes do;
+    // where two keys are equal, nameLess() decides.
+    static uint64_t nameKey(std::string_view name);
+    static bool nameLess(std::string_view a, std::string_view b);
 };
 
 }  // namespace velmaro::cli

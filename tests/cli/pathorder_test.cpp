@@ -4,6 +4,7 @@
 // bytes.
 
 #include "cli/PathOrder.h"
+#include "cli/PathOrderBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,19 @@ std::vector<std::string> pathOrderWithoutPaths(std::vector<FolderRecord> records
     std::vector<std::string> paths;
     for (const FolderRecord* r : PathOrder::of(list))
         paths.push_back(original[r->id.ino]);
+    return paths;
+}
+
+// The paths in the order PathOrderBuilder gives for the records added in
+// their order; empty where it gives none.
+std::vector<std::string> builtOrderOf(const std::vector<FolderRecord>& records)
+{
+    velmaro::cli::PathOrderBuilder builder;
+    for (const FolderRecord& r : records)
+        builder.add(r);
+    std::vector<std::string> paths;
+    for (const uint32_t at : builder.positions())
+        paths.push_back(records[at].path);
     return paths;
 }
 
@@ -129,6 +143,7 @@ TEST(PathOrder, TreesEqualASortOfEveryPath)
             numberAsAWalk(records, seed);
             ASSERT_EQ(pathOrderOf(records), sortedPaths(records)) << "numbered, seed " << seed;
             ASSERT_EQ(pathOrderWithoutPaths(records), sortedPaths(records)) << "without paths, seed " << seed;
+            ASSERT_EQ(builtOrderOf(records), sortedPaths(records)) << "built on arrival, seed " << seed;
         }
     }
 }
@@ -149,6 +164,18 @@ TEST(PathOrder, RecordsThatAreNoTreeAreSortedAllTheSame)
     EXPECT_EQ(pathOrderOf(numbered), sortedPaths(numbered));
     numbered[0].index = 1, numbered[0].parent = 0;  // 1 twice
     EXPECT_EQ(pathOrderOf(numbered), sortedPaths(numbered));
+    // Built on arrival, such records give no order at all.
+    numbered[0].index = 3, numbered[0].parent = 2;
+    EXPECT_TRUE(builtOrderOf(numbered).empty()) << "a parent without record";
+    numbered[0].index = 1, numbered[0].parent = 0;
+    EXPECT_TRUE(builtOrderOf(numbered).empty()) << "a number twice";
+    numbered[0].index = 2, numbered[0].parent = 1;
+    EXPECT_EQ(builtOrderOf(numbered), sortedPaths(numbered));
+    std::swap(numbered[0], numbered[1]);
+    EXPECT_TRUE(builtOrderOf(numbered).empty()) << "a folder before its subfolder";
+    std::swap(numbered[0], numbered[1]);
+    numbered[1].parent = velmaro::engine::kNoWalkIndex;
+    EXPECT_TRUE(builtOrderOf(numbered).empty()) << "two roots";
     EXPECT_TRUE(pathOrderOf({}).empty());
     const std::vector<FolderRecord> one{record("/")};
     EXPECT_EQ(pathOrderOf(one), sortedPaths(one));

@@ -28,15 +28,19 @@ struct Handover {
 };
 
 // Moves the batches that arrived into `outcome`, showing each record to
-// `onRecord` on the way.
-void take(std::vector<Batch>& arrived, ScanOutcome& outcome, const FolderScan::RecordSink& onRecord)
+// `onRecord` on the way; counts the incomplete and failed ones.
+void take(std::vector<Batch>& arrived, ScanOutcome& outcome, std::size_t& incomplete,
+          const FolderScan::RecordSink& onRecord)
 {
     for (Batch& batch : arrived) {
         const std::size_t first = outcome.records.size();
         outcome.records.append(std::move(batch));
-        if (onRecord) {
-            for (std::size_t i = first; i < outcome.records.size(); ++i)
-                onRecord(outcome.records[i]);
+        for (std::size_t i = first; i < outcome.records.size(); ++i) {
+            const engine::FolderRecord& record = outcome.records[i];
+            outcome.failed += record.sizeState == engine::SizeState::Failed;
+            incomplete += record.sizeState == engine::SizeState::Incomplete;
+            if (onRecord)
+                onRecord(record);
         }
     }
     arrived.clear();
@@ -87,6 +91,7 @@ ScanOutcome FolderScan::run(const std::string& root, unsigned workers, Interrupt
 
     ProgressLine progress;
     std::vector<Batch> arrived;
+    std::size_t incomplete = 0;
     for (bool done = false; !done;) {
         {
             std::unique_lock lock(handover.mutex);
@@ -95,21 +100,15 @@ ScanOutcome FolderScan::run(const std::string& root, unsigned workers, Interrupt
             arrived.swap(handover.batches);
             done = handover.done;
         }
-        take(arrived, outcome, onRecord);
+        take(arrived, outcome, incomplete, onRecord);
         progress.update(scanner.progress());
     }
     scanner.wait();
     interrupts.setStopAction(nullptr);
     progress.finish();
     // A Ctrl-C that came after the last folder was opened cut nothing short.
-    outcome.cutShort = interrupts.interrupted() &&
-                       (outcome.records.empty() ||
-                        std::any_of(outcome.records.begin(), outcome.records.end(), [](const auto& r) {
-                            return r.sizeState == engine::SizeState::Incomplete;
-                        }));
-    if (!recordPaths && std::any_of(outcome.records.begin(), outcome.records.end(), [](const auto& r) {
-            return r.sizeState == engine::SizeState::Failed;
-        }))
+    outcome.cutShort = interrupts.interrupted() && (outcome.records.empty() || incomplete > 0);
+    if (!recordPaths && outcome.failed > 0)
         RecordPaths::fill(outcome.records);
     return outcome;
 }

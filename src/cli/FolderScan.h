@@ -30,6 +30,7 @@ struct ScanOutcome {
     std::string root;  // the scanned folder, absolute, ends in '/'
     RecordList records;
     bool cutShort = false;
+    std::size_t failed = 0;  // records whose size failed (SizeState::Failed)
 
     // Keeps `outcome` until the process ends, without ever freeing it: for
     // a command that is done with its records and about to exit, where

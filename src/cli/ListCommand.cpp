@@ -39,11 +39,7 @@ int ListCommand::run(const CliOptions& options)
         return kExitUnusable;
     const std::vector<uint32_t> positions = pathsFromNames ? pathOrder.positions() : std::vector<uint32_t>();
     std::vector<const engine::FolderRecord*> rows;
-    if (!positions.empty()) {
-        rows.reserve(positions.size());
-        for (const uint32_t at : positions)
-            rows.push_back(&scan->records[at]);
-    } else {
+    if (positions.empty()) {
         RecordOrder::Selection selection;
         selection.sort = options.sort;
         selection.reverse = options.reverse;
@@ -52,7 +48,8 @@ int ListCommand::run(const CliOptions& options)
         rows = RecordOrder::select(scan->records, selection);
     }
     printer.print(scan->root, scan->records, rows, scan->cutShort, positions);
-    const int code = ScanFailures::report(scan->records, scan->cutShort) ? kExitFailures : kExitDone;
+    const bool reported = (scan->failed > 0 || scan->cutShort) && ScanFailures::report(scan->records, scan->cutShort);
+    const int code = reported ? kExitFailures : kExitDone;
     ScanOutcome::keepUntilExit(std::move(*scan));
     return code;
 }

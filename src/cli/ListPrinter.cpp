@@ -67,6 +67,7 @@ ListPrinter::ListPrinter(Form form, std::FILE* out, RowOrder order)
     , pathsFromParents_(order == RowOrder::ByPath && form != Form::Json)
     , out_(out)
     , builder_(std::make_unique<FolderRowBuilder>())
+    , writer_(out)
 {
     if (form_ == Form::Window)
         cells_ = std::make_unique<WindowCells>(*builder_);
@@ -85,15 +86,15 @@ std::string ListPrinter::failureText(const FolderRecord& record) const
 void ListPrinter::prepare(const FolderRecord& record)
 {
     // The buffer is empty until print().
-    PreparedFolder folder{record.index, engine::kNoWalkIndex};
+    PreparedRow row{{}, record.index, engine::kNoWalkIndex};
     if (pathsFromParents_ && record.index != engine::kNoWalkIndex && record.parent != engine::kNoWalkIndex) {
-        folder.parent = record.parent;
+        row.parent = record.parent;
         appendTextRow(buffer_, record, false);
     } else {
         appendRow(buffer_, record);
     }
-    preparedRows_.push_back(prepared_.add(buffer_));
-    preparedFolders_.push_back(folder);
+    row.place = prepared_.add(buffer_);
+    preparedRows_.push_back(row);
     buffer_.clear();
 }
 
@@ -172,33 +173,36 @@ void ListPrinter::print(const std::string& root, const RecordList& all,
                         const std::vector<const FolderRecord*>& rows, bool cutShort,
                         const std::vector<uint32_t>& positions)
 {
-    // The prepared text of each row (empty where none was prepared). The
-    // rows lie scattered in arrival order, so each is fetched into the cache
-    // a few rows before it is copied.
-    std::vector<std::string_view> texts(rows.size());
-    std::vector<std::size_t> indexes(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        indexes[i] = positions.empty() ? all.positionOf(rows[i]) : positions[i];
-        if (indexes[i] < preparedRows_.size())
-            texts[i] = prepared_.at(preparedRows_[indexes[i]]);
+    // Where each row lies in `all`.
+    std::vector<std::size_t> looked;
+    if (positions.empty()) {
+        looked.resize(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            looked[i] = all.positionOf(rows[i]);
     }
+    const std::size_t count = positions.empty() ? rows.size() : positions.size();
+    const auto at = [&](std::size_t i) { return positions.empty() ? looked[i] : std::size_t{positions[i]}; };
     openPaths_.clear();
     openFolders_.clear();
+    // The prepared rows lie scattered in arrival order: a row's place is
+    // fetched into the cache 32 rows before it is copied, its text 16 rows.
     const auto appendShown = [&](std::size_t i) {
-        constexpr std::size_t kAhead = 16;
-        if (i + kAhead < texts.size()) {
-            const std::string_view next = texts[i + kAhead];
-            for (std::size_t at = 0; at < next.size(); at += 64)
-                __builtin_prefetch(next.data() + at);
+        if (i + 32 < count && at(i + 32) < preparedRows_.size())
+            __builtin_prefetch(&preparedRows_[at(i + 32)]);
+        if (i + 16 < count && at(i + 16) < preparedRows_.size()) {
+            const std::string_view next = prepared_.at(preparedRows_[at(i + 16)].place);
+            for (std::size_t byte = 0; byte < next.size(); byte += 64)
+                __builtin_prefetch(next.data() + byte);
         }
-        if (!texts[i].empty())
-            appendPreparedRow(texts[i], *rows[i], indexes[i]);
+        const std::size_t index = at(i);
+        if (index < preparedRows_.size())
+            appendPreparedRow(all, index);
         else
-            appendRow(buffer_, *rows[i]);
+            appendRow(buffer_, positions.empty() ? *rows[i] : all[index]);
         flush(false);
     };
     if (form_ != Form::Json) {
-        for (std::size_t i = 0; i < rows.size(); ++i)
+        for (std::size_t i = 0; i < count; ++i)
             appendShown(i);
         flush(true);
         return;
@@ -210,7 +214,7 @@ void ListPrinter::print(const std::string& root, const RecordList& all,
     buffer_ += ",\"folders_found\":" + std::to_string(all.size());
     buffer_ += ",\"zero_byte_folders\":" + std::to_string(zero);
     buffer_ += ",\"folders\":[";
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         buffer_ += i ? ",\n" : "\n";
         appendShown(i);
     }
@@ -218,17 +222,18 @@ void ListPrinter::print(const std::string& root, const RecordList& all,
     flush(true);
 }
 
-// `text` was prepared for `record`, all[index]. A row prepared without its
-// path gets it here: the parent's path, its escaped name (the text up to
-// the first tab) and '/'. The root, a folder of no walk and a folder whose
-// parent was not printed before it get the whole path escaped.
-void ListPrinter::appendPreparedRow(std::string_view text, const FolderRecord& record, std::size_t index)
+// The row of all[index], as prepared. A row prepared without its path gets
+// it here: the parent's path, its escaped name (the text up to the first
+// tab) and '/'. The root, a folder of no walk and a folder whose parent was
+// not printed before it get the whole path escaped.
+void ListPrinter::appendPreparedRow(const RecordList& all, std::size_t index)
 {
+    const PreparedRow folder = preparedRows_[index];
+    const std::string_view text = prepared_.at(folder.place);
     if (!pathsFromParents_) {
         buffer_ += text;
         return;
     }
-    const PreparedFolder folder = preparedFolders_[index];
     while (!openFolders_.empty() && openFolders_.back().index != folder.parent)
         openFolders_.pop_back();
     const std::size_t nameEnd = text.find('\t');  // an escaped name holds no tab
@@ -241,7 +246,7 @@ void ListPrinter::appendPreparedRow(std::string_view text, const FolderRecord& r
     } else {
         if (openFolders_.empty()) {
             openPaths_.clear();
-            RawText::appendEscaped(openPaths_, record.path);
+            RawText::appendEscaped(openPaths_, all[index].path);
         } else {
             openPaths_.resize(openFolders_.back().end);
             openPaths_.append(text.substr(0, nameEnd));
@@ -255,15 +260,22 @@ void ListPrinter::appendPreparedRow(std::string_view text, const FolderRecord& r
         openFolders_.push_back({folder.index, openPaths_.size()});
 }
 
+// A full buffer goes to the writer's thread, and the next one is filled
+// meanwhile; `always` hands over the rest and waits until all is written.
 void ListPrinter::flush(bool always)
 {
-    if (buffer_.empty() || (!always && buffer_.size() < kFlushAt))
+    const bool full = buffer_.size() >= kFlushAt;
+    if (!buffer_.empty() && (always || full))
+        writer_.put(buffer_);
+    if (!always) {
+        if (full)
+            buffer_.reserve(kFlushAt + kFlushAt / 16);  // the next rows fit without a move
         return;
-    Output::write(out_, buffer_.data(), buffer_.size());
-    buffer_.clear();
-    if (always && out_ == stdout)
+    }
+    writer_.finish();
+    if (out_ == stdout)
         Output::flush();
-    else if (always)
+    else
         std::fflush(out_);
 }
 

@@ -26,6 +26,7 @@
 // across a '/'), so no path is escaped twice. A row whose parent was not
 // printed before it gets its whole path escaped.
 
+#include "cli/BlockWriter.h"
 #include "cli/PreparedText.h"
 #include "cli/RecordList.h"
 #include "engine/FolderRecord.h"
@@ -60,8 +61,9 @@ public:
     // Call it for the records of `all` in their order, from the first on.
     void prepare(const engine::FolderRecord& record);
     // `rows` are the folders to show, in order, pointing into `all`, the
-    // whole scan (also for the counts of the JSON form). `positions`, where
-    // not empty, holds the position in `all` of each row.
+    // whole scan (also for the counts of the JSON form). Where `positions`
+    // is not empty, the rows are all[positions[i]] instead, and `rows` is
+    // not read.
     void print(const std::string& root, const RecordList& all,
                const std::vector<const engine::FolderRecord*>& rows, bool cutShort,
                const std::vector<uint32_t>& positions = {});
@@ -69,7 +71,7 @@ public:
 private:
     void appendRow(std::string& out, const engine::FolderRecord& record);
     void appendTextRow(std::string& out, const engine::FolderRecord& record, bool withPath = true);
-    void appendPreparedRow(std::string_view text, const engine::FolderRecord& record, std::size_t index);
+    void appendPreparedRow(const RecordList& all, std::size_t index);
     void appendJsonRow(std::string& out, const engine::FolderRecord& record) const;
     std::string failureText(const engine::FolderRecord& record) const;
     void flush(bool always);
@@ -80,9 +82,10 @@ private:
         engine::WalkIndex index;
         std::size_t end;
     };
-    // The walk's numbers of a prepared row; parent kNoWalkIndex where the
-    // row was prepared with its path.
-    struct PreparedFolder {
+    // Where prepare() put a row's text, and the walk's numbers of its
+    // folder; parent kNoWalkIndex where the text holds the path.
+    struct PreparedRow {
+        PreparedText::Place place;
         engine::WalkIndex index;
         engine::WalkIndex parent;
     };
@@ -93,10 +96,10 @@ private:
     std::unique_ptr<FolderRowBuilder> builder_;
     std::unique_ptr<WindowCells> cells_;
     std::string buffer_;
-    // The rows prepare() formatted, and where the row of all[i] lies.
+    BlockWriter writer_;  // takes buffer_ whenever it is full
+    // The rows prepare() formatted.
     PreparedText prepared_;
-    std::vector<PreparedText::Place> preparedRows_;
-    std::vector<PreparedFolder> preparedFolders_;
+    std::vector<PreparedRow> preparedRows_;  // of all[i], by i
     std::string openPaths_;  // the escaped path of the last row printed
     std::vector<OpenFolder> openFolders_;
 };

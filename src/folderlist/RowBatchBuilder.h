@@ -7,7 +7,8 @@
 // now unless an earlier record named it. Named folders wait for their
 // records by walk index; a filled folder is forgotten.
 //
-// The walk's root gets a detached slot (its text is its full path). Sizes
+// The walk's root gets a detached slot (its text is its full path), so a
+// walk asked for no paths (FolderScanner::Options::recordPaths) will do. Sizes
 // of Failed and Incomplete records become FolderRowBuilder::failureText.
 // Slot numbers follow on from `firstSlot`. Not thread-safe; one walk.
 

@@ -26,7 +26,13 @@ constexpr int kCountMs = 250;
 
 struct ScanRun::State {
     TargetResolver resolve;
-    engine::FolderScanner::Options options;
+    // The list puts its paths together from the walk's names and numbers
+    // (RowBatchBuilder): the walk need not build one per folder.
+    engine::FolderScanner::Options options = [] {
+        engine::FolderScanner::Options walk;
+        walk.recordPaths = false;
+        return walk;
+    }();
     std::unique_ptr<engine::FolderScanner> scanner;
     QPointer<RoListBox> list;
     QPointer<QLabel> info[2];
@@ -198,6 +204,7 @@ bool ScanRun::running() const
 void ScanRun::setScannerOptions(const engine::FolderScanner::Options& options)
 {
     state_->options = options;
+    state_->options.recordPaths = false;  // see State::options
 }
 
 engine::ScanProgress ScanRun::progress() const

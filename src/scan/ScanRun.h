@@ -62,7 +62,8 @@ public:
     void stop();
     bool running() const;
 
-    // Engine settings for the next scan (workers, batch size).
+    // Engine settings for the next scan (workers, batch size); the records
+    // never carry paths but the root's (the list builds them).
     void setScannerOptions(const engine::FolderScanner::Options& options);
     // Progress of the current walk (zero when none runs).
     engine::ScanProgress progress() const;

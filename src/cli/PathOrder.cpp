@@ -159,7 +159,6 @@ uint64_t leadingBytes(std::string_view tail)
     return key;
 }
 
-
 Facts factsOf(const RecordList& records)
 {
     Facts facts;
